@@ -1,0 +1,10 @@
+// Trigger floors, the gem gate and map changes.
+#pragma once
+
+#include "world/world.h"
+
+void check_triggers();
+
+// Load, build, place, and put hero and camera on the arrival point.
+// Returns false (and keeps the current map) when the map cannot be loaded.
+bool change_map(const char *name, float x, float y, float z);

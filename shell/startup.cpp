@@ -1,0 +1,110 @@
+// Start-up sequence, main loop and shutdown.
+#include "shell/startup.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "shell/video.h"
+
+int closing_screen_shown;
+bool closing_screens_return_at_once;
+
+static const char *story_lines[5] = {
+    "You are Velok, The Demon Slayer",
+    "You have come from a far to the",
+    "lands of Sorvane to rid the world",
+    "of the demon Hord.",
+    "Hit SPACE and let the killing begin!",
+};
+static const int story_offsets[5] = {4, 16, 28, 40, 60};
+
+std::string program_path(const char *argv0)
+{
+    char path[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (n > 0) {
+        path[n] = 0;
+        return path;
+    }
+    return argv0 ? argv0 : "";
+}
+
+bool enter_data_directory(const std::string &program)
+{
+    size_t slash = program.rfind('/');
+    if (slash == std::string::npos)
+        return false;
+    std::string dir = slash == 0 ? "/" : program.substr(0, slash);
+    struct stat st;
+    if (stat((dir + "/data").c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    if (chdir(dir.c_str()) != 0) {
+        perror(dir.c_str());
+        return false;
+    }
+    return true;
+}
+
+void start_program(s16 fullscreen_flag)
+{
+    time_scale = 1.0f;
+    printf("Initializing game data...\n");
+    fflush(stdout);
+    init_video(16, fullscreen_flag, 640, 480);
+}
+
+void show_title()
+{
+    BITMAP *logo = load_bitmap("data/logo.bmp", palette);
+    if (logo) {
+        for (int alpha = 0; alpha < 256; alpha += 16) {
+            set_trans_blender(0, 0, 0, alpha);
+            clear_bitmap(back_buffer);
+            draw_trans_sprite(back_buffer, logo, 0, 0);
+            present_frame(1);
+        }
+        set_trans_blender(0, 0, 0, 0);
+        double deadline = clock_ms() + 2000;
+        while (clock_ms() < deadline) {
+        }
+    }
+
+    int grey = makecol(192, 192, 192);
+    int left = screen_half_width - 160;
+    int top = screen_half_height - 36;
+    present_frame(1);
+    draw_panel(0, left, top, left + 320, top + 72);
+    for (int i = 0; i < 5; i++)
+        textout(back_buffer, font, story_lines[i],
+                screen_half_width - 4 * (int)strlen(story_lines[i]), top + story_offsets[i], grey);
+    present_frame(1);
+    while (!key[KEY_SPACE])
+        poll_keyboard();
+    present_frame(1);
+}
+
+void load_world()
+{
+    player_health = 8;
+    printf("Game data initialized, starting main loop...\n");
+    fflush(stdout);
+    tick_frame_count = 60;
+}
+
+bool main_loop_pass()
+{
+    poll_keyboard();
+    present_frame(1);
+    clear_to_color(back_buffer, 0);
+    return !key[KEY_ESC] && player_health >= 1;
+}
+
+void shutdown_game()
+{
+    remove_sound();
+    allegro_exit();
+}

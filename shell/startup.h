@@ -1,0 +1,34 @@
+// The program's spine: start-up, the main loop and shutdown.
+#pragma once
+
+#include <string>
+
+#include "world/world.h"
+
+// Which closing screen has been shown, for the automated player and the tests.
+enum { CLOSING_NONE = 0, CLOSING_DEATH = 1, CLOSING_VICTORY = 2 };
+extern int closing_screen_shown;
+
+// When set, the closing screens return without waiting for ESC (headless runs).
+extern bool closing_screens_return_at_once;
+
+// Start-up steps 1 to 4: timing start values, the first progress line, video, assets.
+void start_program(s16 fullscreen_flag);
+
+// Logo fade and hold, story panel and the wait for SPACE.
+void show_title();
+
+// Loads the world and the first map, places the hero and prepares the loop.
+void load_world();
+
+// One pass of the main loop. Returns false when the loop must end.
+bool main_loop_pass();
+
+void shutdown_game();
+
+// The running program's own path (argv[0] when the system cannot tell).
+std::string program_path(const char *argv0);
+
+// Changes into the directory of the given program when a data directory sits there,
+// so the game finds "data/..." wherever it is started from.
+bool enter_data_directory(const std::string &program);

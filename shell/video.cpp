@@ -1,0 +1,170 @@
+// Video set-up, panels and frame presentation.
+#include "shell/video.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+float focal_x, focal_y;
+float view_scale;
+float eye_offset_x, eye_offset_y, eye_offset_z;
+float camera_angle_x, camera_angle_y, camera_angle_z;
+s16 view_y_shift;
+s16 tick_frame_count;
+s16 frames_last_tick;
+double next_tick_time;
+float fixed_time_scale;
+bool use_manual_clock;
+double manual_clock;
+
+static const int fallback_depths[] = {16, 24, 32, 15};
+
+double clock_ms()
+{
+    if (use_manual_clock)
+        return manual_clock;
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1000000.0;
+}
+
+void set_screen_globals(s16 width, s16 height)
+{
+    screen_width = width;
+    screen_height = height;
+    screen_half_width = screen_width / 2;
+    screen_half_height = screen_height / 2;
+    focal_x = focal_y = (float)(screen_width / 1.6);
+    view_scale = 7.0f;
+}
+
+void create_video_bitmaps()
+{
+    back_buffer = create_bitmap(screen_width, screen_height);
+    if (!back_buffer) {
+        printf("Error while allocating bitmaps!\n");
+        fflush(stdout);
+        exit(1);
+    }
+    clear_bitmap(back_buffer);
+    for (int i = 0; i < TEXTURE_SLOTS; i++) {
+        texture_slots[i] = create_bitmap(SHADOW_CELL, SHADOW_CELL);
+        if (!texture_slots[i]) {
+            printf("Error while allocating bitmaps!\n");
+            fflush(stdout);
+            exit(1);
+        }
+        // A fresh bitmap holds whatever memory it got; a scene build may copy it.
+        clear_bitmap(texture_slots[i]);
+    }
+}
+
+void set_view_constants()
+{
+    eye_offset_x = 0.0f;
+    eye_offset_y = -4.5f;
+    eye_offset_z = 55.0f;
+    camera_angle_x = 45.0f;
+    camera_angle_y = 0.0f;
+    camera_angle_z = 0.0f;
+    view_y_shift = (s16)(screen_width * -12 / 320);
+}
+
+void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height)
+{
+    srand((unsigned)time(NULL));
+    set_screen_globals(width, height);
+    int card = fullscreen_flag == 1 ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED;
+
+    printf("Initalizing Allegro...\n");
+    fflush(stdout);
+    // Without a display there is no system driver, and the keyboard would crash on it.
+    if (allegro_init() != 0 || install_keyboard() != 0) {
+        allegro_message("Can't init graphics window!");
+        exit(1);
+    }
+
+    printf("Setting graphics mode...\n");
+    fflush(stdout);
+    set_color_depth(depth);
+    if (set_gfx_mode(card, screen_width, screen_height, 0, 0) != 0) {
+        bool found = false;
+        for (int d : fallback_depths) {
+            set_color_depth(d);
+            if (set_gfx_mode(card, screen_width, screen_height, 0, 0) == 0) {
+                found = true;
+                break;
+            }
+        }
+        if (!found) {
+            allegro_message("Can't init graphics window!");
+            exit(1);
+        }
+    }
+
+    create_video_bitmaps();
+    textout(screen, font, "Initializing", 0, 0, 7);
+    set_view_constants();
+    text_mode(-1);
+}
+
+void init_headless_video(int depth, s16 width, s16 height)
+{
+    static bool started = false;
+    if (!started) {
+        install_allegro(SYSTEM_NONE, &errno, atexit);
+        started = true;
+    }
+    set_color_depth(depth);
+    set_screen_globals(width, height);
+    create_video_bitmaps();
+    screen = create_bitmap(screen_width, screen_height);
+    if (!screen) {
+        printf("Error while allocating bitmaps!\n");
+        fflush(stdout);
+        exit(1);
+    }
+    clear_bitmap(screen);
+    set_view_constants();
+    text_mode(-1);
+}
+
+void present_frame(int show)
+{
+    if (tick_frame_count < 32767)
+        tick_frame_count++;
+    double now = clock_ms();
+    if (now > next_tick_time) {
+        frames_last_tick = tick_frame_count;
+        tick_frame_count = 0;
+        // Keep the fraction: a whole-number quotient would stop the world above 65 frames a second.
+        time_scale = 6.0f / (frames_last_tick > 0 ? frames_last_tick : 1);
+        next_tick_time = clock_ms() + TICK_INTERVAL;
+    }
+    if (fixed_time_scale > 0)
+        time_scale = fixed_time_scale;
+    game_clock += time_scale * 0.001;
+    if (show & 0xff)
+        blit(back_buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+}
+
+void draw_panel(s16 style, s16 x1, s16 y1, s16 x2, s16 y2)
+{
+    int fill = makecol(50, 97, 153);
+    int edge = style == 1 ? makecol(192, 192, 192) : makecol(33, 64, 102);
+    rectfill(back_buffer, x1, y1, x2 - 6, y2, fill);
+    if (style < 4) {
+        hline(back_buffer, x1, y1, x2 - 6, edge);
+        hline(back_buffer, x1, y2, x2, edge);
+        vline(back_buffer, x1, y1, y2, edge);
+        for (int i = 0; i <= 6; i++)
+            vline(back_buffer, x2 - 6 + i, y1 + i, y2, edge);
+    } else {
+        hline(back_buffer, x1, y2, x2 - 6, edge);
+        hline(back_buffer, x1, y1, x2, edge);
+        vline(back_buffer, x1, y1, y2, edge);
+        for (int i = 0; i <= 6; i++)
+            vline(back_buffer, x2 - 6 + i, y1, y2 - i, edge);
+    }
+}

@@ -1,0 +1,43 @@
+// Video set-up, the bevelled text panel and frame presentation with frame-rate timing.
+#pragma once
+
+#include "world/world.h"
+
+enum { TICK_INTERVAL = 100 };  // ms per timing tick
+
+extern float focal_x, focal_y;
+extern float view_scale;
+extern float eye_offset_x, eye_offset_y, eye_offset_z;
+extern float camera_angle_x, camera_angle_y, camera_angle_z;
+extern s16 view_y_shift;
+extern s16 tick_frame_count;
+extern s16 frames_last_tick;
+extern double next_tick_time;
+
+// When positive, present_frame keeps time_scale at this value instead of measuring it:
+// the automated player and the benchmarks run at a fixed, repeatable pace.
+extern float fixed_time_scale;
+
+// Brings Allegro up with a real window or full screen; ends the process on failure.
+void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height);
+
+// Headless counterpart for tests and tools: Allegro with no system driver, the given
+// colour depth, the same screen globals and bitmaps, and `screen` pointed at a memory
+// bitmap of the screen's size so that code drawing on the screen runs too.
+void init_headless_video(int depth, s16 width, s16 height);
+
+// The parts of init_video shared with the headless set-up.
+void set_screen_globals(s16 width, s16 height);
+void create_video_bitmaps();   // back_buffer and the texture slots; exits on failure
+void set_view_constants();     // eye offset, camera angles, view_y_shift
+
+void present_frame(int show);
+void draw_panel(s16 style, s16 x1, s16 y1, s16 x2, s16 y2);
+
+// Monotonic milliseconds; stands in for the runtime clock, which measures processor time here.
+double clock_ms();
+
+// When use_manual_clock is set, clock_ms returns manual_clock: headless runs advance it
+// themselves so that the timing ticks, and everything animated by them, repeat exactly.
+extern bool use_manual_clock;
+extern double manual_clock;

@@ -1,0 +1,60 @@
+# Shared by the end-to-end scripts: a private Xvfb display and a way to look at it.
+# Usage: source this file, then start_xserver; stop_xserver runs on exit.
+
+start_xserver() {
+    for n in $(seq 91 140); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+            XDISPLAY=":$n"
+            break
+        fi
+    done
+    [ -n "${XDISPLAY:-}" ] || { echo "no free X display"; exit 1; }
+    Xvfb "$XDISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    trap stop_xserver EXIT
+    for _ in $(seq 1 100); do
+        if xdpyinfo -display "$XDISPLAY" >/dev/null 2>&1 || xdotool getmouselocation >/dev/null 2>&1 </dev/null; then
+            break
+        fi
+        sleep 0.1
+    done
+    export DISPLAY="$XDISPLAY"
+}
+
+stop_xserver() {
+    [ -n "${GAME_PID:-}" ] && kill "$GAME_PID" 2>/dev/null
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    return 0
+}
+
+# Waits until a window of the game is mapped; prints its id.
+wait_for_window() {
+    for _ in $(seq 1 200); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# Sends one key to the game window: pointer over it so that it has the focus.
+send_key() {
+    xdotool mousemove --window "$1" 20 20 >/dev/null 2>&1
+    xdotool keydown "$2"
+    sleep "${3:-0.3}"
+    xdotool keyup "$2"
+}
+
+# Writes a PNG of the window.
+screenshot() {
+    xwd -silent -id "$1" -display "$DISPLAY" > "$2.xwd" && /usr/bin/convert "xwd:$2.xwd" "png:$2" && rm -f "$2.xwd"
+}
+
+# Number of distinct colours in a picture: 1 means blank.
+colour_count() {
+    /usr/bin/convert "$1" -format '%k' info:
+}

@@ -1,0 +1,246 @@
+// The program shell: screen globals, frame timing, the bevelled panel, the failure paths.
+#include <allegro.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "shell/startup.h"
+#include "shell/video.h"
+#include "tests/headless.h"
+
+namespace {
+
+struct TimingState {
+    s16 count, last;
+    double next, clock_value, game;
+    float scale;
+    bool manual;
+    TimingState()
+        : count(tick_frame_count), last(frames_last_tick), next(next_tick_time), clock_value(manual_clock),
+          game(game_clock), scale(time_scale), manual(use_manual_clock)
+    {
+    }
+    ~TimingState()
+    {
+        tick_frame_count = count;
+        frames_last_tick = last;
+        next_tick_time = next;
+        manual_clock = clock_value;
+        game_clock = game;
+        time_scale = scale;
+        use_manual_clock = manual;
+        fixed_time_scale = 0;
+    }
+};
+
+}  // namespace
+
+TEST(ScreenGlobals, DerivedFromTheSize)
+{
+    set_screen_globals(640, 480);
+    set_view_constants();
+    EXPECT_EQ(screen_width, 640);
+    EXPECT_EQ(screen_height, 480);
+    EXPECT_EQ(screen_half_width, 320);
+    EXPECT_EQ(screen_half_height, 240);
+    EXPECT_FLOAT_EQ(focal_x, 400.0f);
+    EXPECT_FLOAT_EQ(focal_y, 400.0f);
+    EXPECT_FLOAT_EQ(view_scale, 7.0f);
+    EXPECT_EQ(view_y_shift, -24);
+    EXPECT_FLOAT_EQ(eye_offset_y, -4.5f);
+    EXPECT_FLOAT_EQ(eye_offset_z, 55.0f);
+    EXPECT_FLOAT_EQ(camera_angle_x, 45.0f);
+}
+
+TEST(ScreenGlobals, OddWidthTruncatesTowardZero)
+{
+    set_screen_globals(641, 481);
+    set_view_constants();
+    EXPECT_EQ(screen_half_width, 320);
+    EXPECT_EQ(screen_half_height, 240);
+    EXPECT_EQ(view_y_shift, -24);  // -7692 / 320 = -24.03
+    set_screen_globals(100, 100);
+    set_view_constants();
+    EXPECT_EQ(view_y_shift, -3);  // -1200 / 320 = -3.75
+    set_screen_globals(640, 480);
+    set_view_constants();
+}
+
+TEST(FrameTiming, FirstCallEndsATickWithOneFrame)
+{
+    TimingState keep;
+    use_manual_clock = true;
+    manual_clock = 5000;
+    tick_frame_count = 0;
+    next_tick_time = 0;
+    present_frame(0);
+    EXPECT_EQ(frames_last_tick, 1);
+    EXPECT_EQ(tick_frame_count, 0);
+    EXPECT_FLOAT_EQ(time_scale, 6.0f);
+    EXPECT_DOUBLE_EQ(next_tick_time, 5100);
+}
+
+TEST(FrameTiming, ScaleKeepsItsFractionAtAnyRate)
+{
+    TimingState keep;
+    use_manual_clock = true;
+    const int frames[] = {1, 2, 4, 6, 7, 12, 60, 600};
+    for (int n : frames) {
+        manual_clock = 10000;
+        next_tick_time = 10000;
+        tick_frame_count = 0;
+        for (int i = 0; i < n - 1; i++)
+            present_frame(0);  // a reading equal to the deadline does not end the tick
+        EXPECT_EQ(tick_frame_count, n - 1);
+        manual_clock = 10000.5;
+        present_frame(0);
+        EXPECT_EQ(frames_last_tick, n);
+        EXPECT_FLOAT_EQ(time_scale, 6.0f / n) << n << " frames";
+        EXPECT_GT(time_scale, 0.0f);
+    }
+}
+
+TEST(FrameTiming, GameClockAdvancesEveryCall)
+{
+    TimingState keep;
+    use_manual_clock = true;
+    manual_clock = 1;
+    next_tick_time = 100000;
+    time_scale = 2.0f;
+    game_clock = 0;
+    present_frame(0);
+    present_frame(0);
+    EXPECT_NEAR(game_clock, 0.004, 1e-9);
+}
+
+TEST(FrameTiming, FixedScaleOverridesTheMeasurement)
+{
+    TimingState keep;
+    use_manual_clock = true;
+    manual_clock = 50;
+    next_tick_time = 0;
+    fixed_time_scale = 1.0f;
+    present_frame(0);
+    EXPECT_EQ(frames_last_tick, 1);
+    EXPECT_FLOAT_EQ(time_scale, 1.0f);
+}
+
+TEST(FrameTiming, ManyFramesInOneTickNeverOverflow)
+{
+    TimingState keep;
+    use_manual_clock = true;
+    manual_clock = 1;
+    next_tick_time = 2;
+    tick_frame_count = 32766;
+    present_frame(0);
+    present_frame(0);
+    EXPECT_EQ(tick_frame_count, 32767);
+    manual_clock = 3;
+    present_frame(0);
+    EXPECT_EQ(frames_last_tick, 32767);
+    EXPECT_GT(time_scale, 0.0f);
+}
+
+TEST(FrameTiming, PresentCopiesTheBackBufferOnlyWhenAsked)
+{
+    TimingState keep;
+    clear_to_color(back_buffer, makecol(10, 200, 30));
+    clear_bitmap(screen);
+    present_frame(0x100);  // only the low 8 bits count
+    // Headless there is no video mode: SCREEN_W and SCREEN_H are 0, nothing is copied.
+    EXPECT_EQ(getpixel(screen, 5, 5), 0);
+    clear_bitmap(back_buffer);
+}
+
+namespace {
+int panel_fill() { return makecol(50, 97, 153); }
+int panel_edge() { return makecol(33, 64, 102); }
+}  // namespace
+
+TEST(Panel, StoryPanelGeometry)
+{
+    clear_bitmap(back_buffer);
+    draw_panel(0, 160, 204, 480, 276);
+    int fill = panel_fill(), edge = panel_edge();
+    // Top line 160..474, bottom line 160..480, left line.
+    EXPECT_EQ(getpixel(back_buffer, 160, 204), edge);
+    EXPECT_EQ(getpixel(back_buffer, 300, 204), edge);
+    EXPECT_EQ(getpixel(back_buffer, 474, 204), edge);
+    EXPECT_EQ(getpixel(back_buffer, 475, 204), 0);
+    EXPECT_EQ(getpixel(back_buffer, 480, 276), edge);
+    EXPECT_EQ(getpixel(back_buffer, 160, 240), edge);
+    // Fill stops 6 short of the right edge; the band takes column 474.
+    EXPECT_EQ(getpixel(back_buffer, 161, 205), fill);
+    EXPECT_EQ(getpixel(back_buffer, 473, 250), fill);
+    EXPECT_EQ(getpixel(back_buffer, 474, 250), edge);
+    // Column 474 + i starts at row 204 + i.
+    for (int i = 0; i <= 6; i++) {
+        EXPECT_EQ(getpixel(back_buffer, 474 + i, 204 + i), edge) << i;
+        if (i > 0) {
+            EXPECT_EQ(getpixel(back_buffer, 474 + i, 204 + i - 1), 0) << i;
+        }
+        EXPECT_EQ(getpixel(back_buffer, 474 + i, 275), edge) << i;
+    }
+    EXPECT_EQ(getpixel(back_buffer, 481, 250), 0);
+    EXPECT_EQ(getpixel(back_buffer, 300, 277), 0);
+    EXPECT_EQ(getpixel(back_buffer, 159, 240), 0);
+    EXPECT_EQ(getpixel(back_buffer, 300, 203), 0);
+}
+
+TEST(Panel, StyleOneHasAGreyEdgeAndStyleFourIsUpsideDown)
+{
+    clear_bitmap(back_buffer);
+    draw_panel(1, 10, 10, 100, 50);
+    EXPECT_EQ(getpixel(back_buffer, 10, 10), makecol(192, 192, 192));
+    EXPECT_EQ(getpixel(back_buffer, 50, 30), panel_fill());
+
+    clear_bitmap(back_buffer);
+    draw_panel(4, 10, 10, 100, 50);
+    int edge = panel_edge();
+    EXPECT_EQ(getpixel(back_buffer, 100, 10), edge);  // top line runs the full width
+    EXPECT_EQ(getpixel(back_buffer, 94, 50), edge);   // bottom line stops at x2 - 6
+    EXPECT_EQ(getpixel(back_buffer, 95, 50), 0);
+    for (int i = 0; i <= 6; i++) {
+        EXPECT_EQ(getpixel(back_buffer, 94 + i, 50 - i), edge) << i;
+        if (i > 0) {
+            EXPECT_EQ(getpixel(back_buffer, 94 + i, 50 - i + 1), 0) << i;
+        }
+    }
+    clear_bitmap(back_buffer);
+}
+
+static void allocate_a_two_gigabyte_back_buffer()
+{
+    dup2(2, 1);  // the message goes to standard output
+#ifndef __SANITIZE_ADDRESS__
+    // Refused by an address-space limit; the sanitizer build sets an allocation limit instead.
+    rlimit limit;
+    limit.rlim_cur = limit.rlim_max = 1u << 30;
+    setrlimit(RLIMIT_AS, &limit);
+#endif
+    set_color_depth(32);
+    set_screen_globals(23000, 23000);
+    create_video_bitmaps();
+}
+
+TEST(VideoFailure, BitmapThatCannotBeCreatedEndsTheProgram)
+{
+    EXPECT_EXIT(allocate_a_two_gigabyte_back_buffer(), ::testing::ExitedWithCode(1),
+                "Error while allocating bitmaps!");
+}
+
+TEST(DataDirectory, FoundBesideTheProgram)
+{
+    ScratchDir scratch;
+    scratch.write("bin/data/maps/readme", "x");
+    scratch.write("bin/grimhold", "");
+    scratch.write("elsewhere/grimhold", "");
+    ASSERT_EQ(chdir("elsewhere"), 0);
+    EXPECT_FALSE(enter_data_directory(scratch.path() + "/elsewhere/grimhold"));
+    char cwd[4096];
+    ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
+    EXPECT_EQ(std::string(cwd), scratch.path() + "/elsewhere");
+    EXPECT_TRUE(enter_data_directory(scratch.path() + "/bin/grimhold"));
+    ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
+    EXPECT_EQ(std::string(cwd), scratch.path() + "/bin");
+    EXPECT_FALSE(enter_data_directory("grimhold"));
+}

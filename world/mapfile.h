@@ -1,0 +1,17 @@
+// The map file (".dtl") with its shadow-map strips, and the map writers.
+#pragma once
+
+#include "world/world.h"
+
+// Reads "data/maps/<name>.dtl" and its strips, sets current_map and places the map's
+// pick-ups. A missing or refused file is reported on stderr and nothing is replaced;
+// the result tells the caller whether the map was loaded.
+bool load_map(const char *name);
+
+// Write the loaded map back ("data/maps/<name>.dtl" or the reduced ".smp") with its strips.
+// Each file is written beside its final name and renamed over it only when complete;
+// false when a file could not be written.
+bool save_map(const char *name);
+bool save_pruned_map(const char *name);
+
+void clear_bitmap_of(BITMAP *bitmap);
