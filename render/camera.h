@@ -9,7 +9,22 @@ void init_camera();
 void rotate_point(float x, float y, float z, float angle_x, float angle_y, float angle_z,
                   float *out_x, float *out_y, float *out_z);
 
+// World point times the camera matrix (no translation): the camera-space rest position.
+void apply_camera_matrix(float x, float y, float z, float *cx, float *cy, float *cz);
 // World point to view space relative to the camera focus.
 void view_transform(float x, float y, float z, float *vx, float *vy, float *vz);
-// View point to screen position.
+// View point to screen position. vz must be non-zero; callers decide what a point on
+// or behind the eye plane means.
 void project_point(float vx, float vy, float vz, float *sx, float *sy);
+
+// Truncates toward zero like a cast, but holds values beyond [lo, hi], and NaN, at the
+// ends: converting an infinite or out-of-range float to an integer is undefined, and on
+// x86 it wraps a far-off sprite back onto the screen.
+inline int trunc_to_range(double v, int lo, int hi)
+{
+    if (!(v > lo))
+        return lo;
+    if (!(v < hi))
+        return hi;
+    return (int)v;
+}

@@ -1,0 +1,176 @@
+// Shared set-up for the renderer and scene tests: the 640 x 480 view at a known focus,
+// empty scene arrays and buckets, and small maps built in memory.
+#pragma once
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "game/player.h"
+#include "game/scene.h"
+#include "render/camera.h"
+#include "render/draw.h"
+#include "render/ordering.h"
+#include "render/transform.h"
+#include "screens/assets.h"
+#include "tests/headless.h"
+
+class RenderTest : public ::testing::Test {
+protected:
+    void SetUp() override { reset(); }
+    void TearDown() override
+    {
+        // Cells the test made leave the planes; cells the scene build made stay with them.
+        for (int p = 0; p < 40; p++)
+            for (int t = 0; t < MAX_PLANE_TRIANGLES; t++)
+                if (made(planes[p].triangle_shadow[t])) {
+                    planes[p].triangle_shadow[t] = NULL;
+                    planes[p].triangle_shadow_state[t] = 0;
+                }
+        for (BITMAP *bmp : bitmaps())
+            destroy_bitmap(bmp);
+        bitmaps().clear();
+        reset();
+    }
+
+    static std::vector<BITMAP *> &bitmaps()
+    {
+        static std::vector<BITMAP *> list;
+        return list;
+    }
+    static bool made(BITMAP *bmp)
+    {
+        return bmp && std::find(bitmaps().begin(), bitmaps().end(), bmp) != bitmaps().end();
+    }
+    // A bitmap that lives until the end of the test.
+    static BITMAP *track(BITMAP *bmp)
+    {
+        bitmaps().push_back(bmp);
+        return bmp;
+    }
+
+    static void reset()
+    {
+        set_screen_globals(640, 480);
+        set_view_constants();
+        init_camera();
+        camera_x = camera_y = camera_z = 0;
+        player_x = player_y = player_z = 0;
+        view_vertices.clear();
+        view_triangles.clear();
+        for (int p = 0; p < 8; p++) {
+            planes[p].active = 0;
+            planes[p].last_vertex = planes[p].last_triangle = -1;
+        }
+        plane_last = -1;
+        memset(depth_buckets, 0, sizeof(depth_buckets));
+        depth_range = 22999;
+        depth_low = 22999;
+        depth_high = 0;
+        current_map = 1;
+        monster_counts[1] = 0;
+        memset(map_items, 0, sizeof(map_items));
+        memset(inventory, 0, sizeof(inventory));
+        memset(map_cleared, 0, sizeof(map_cleared));
+        memset(sprite_frames, 0, sizeof(sprite_frames));
+        memset(object_bitmaps, 0, sizeof(object_bitmaps));
+        ground_reached = 0;
+        tick_frame_count = 0;
+        frames_last_tick = 6;
+        wave_center_x = 0;
+        wave_center_z = 3;
+        wave_amplitude = 0.2f;
+        wave_radius = 20;
+        texture_scroll = 0;
+        player_anim_state = player_facing = 0;
+        player_anim_frame = 0;
+        clear_to_color(back_buffer, 0);
+    }
+
+    // A 40 x 40 frame (or any size) in one colour.
+    static BITMAP *solid(int r, int g, int b, int size = SPRITE_SIZE)
+    {
+        BITMAP *bmp = track(create_bitmap(size, size));
+        clear_to_color(bmp, makecol(r, g, b));
+        return bmp;
+    }
+
+    // Opens plane p of the map for test geometry.
+    static Plane &open_plane(int p)
+    {
+        Plane &plane = planes[p];
+        plane.active = 1;
+        plane.origin_x = plane.origin_y = plane.origin_z = 0;
+        plane.last_vertex = plane.last_triangle = -1;
+        if (p > plane_last)
+            plane_last = (s16)p;
+        return plane;
+    }
+
+    static int add_vertex(Plane &plane, float x, float y, float z)
+    {
+        PlaneVertex &v = plane.vertices[++plane.last_vertex];
+        memset(&v, 0, sizeof(v));
+        v.e[3] = x;
+        v.e[4] = y;
+        v.e[5] = z;
+        return plane.last_vertex;
+    }
+
+    // A triangle drawn with `cell` (or, when null, with its texture slot by the scene build),
+    // texture coordinates spanning the 16 x 16 cell.
+    static int add_triangle(Plane &plane, int a, int b, int c, int kind = 0, BITMAP *cell = NULL,
+                            int transparency = 0)
+    {
+        int t = ++plane.last_triangle;
+        PlaneTriangle &tri = plane.triangles[t];
+        memset(&tri, 0, sizeof(tri));
+        tri.e[0] = (s16)a;
+        tri.e[1] = (s16)b;
+        tri.e[2] = (s16)c;
+        tri.e[TRIANGLE_KIND] = (s16)kind;
+        tri.e[TRIANGLE_TRANSPARENCY] = (s16)transparency;
+        static const s16 uvs[6] = {0, 0, 0, 15, 15, 15};
+        memcpy(plane.triangle_uvs[t], uvs, sizeof(uvs));
+        if (cell) {
+            if (plane.triangle_shadow_state[t] != 0 && !made(plane.triangle_shadow[t]))
+                destroy_bitmap(plane.triangle_shadow[t]);  // a scene build's cell, replaced
+            plane.triangle_shadow[t] = cell;
+            plane.triangle_shadow_state[t] = 2;
+        } else if (plane.triangle_shadow_state[t] == 2) {
+            plane.triangle_shadow_state[t] = 1;  // repaint the cell a previous test left
+        }
+        return t;
+    }
+
+    // A flat square of the floor, centre (x, z), half side h, at height y, facing the camera.
+    static void add_square(Plane &plane, float x, float y, float z, float h, int kind = 0,
+                           BITMAP *cell = NULL, int transparency = 0)
+    {
+        int a = add_vertex(plane, x - h, y, z - h), b = add_vertex(plane, x - h, y, z + h);
+        int c = add_vertex(plane, x + h, y, z + h), d = add_vertex(plane, x + h, y, z - h);
+        add_triangle(plane, a, b, c, kind, cell, transparency);
+        add_triangle(plane, a, c, d, kind, cell, transparency);
+    }
+
+    // One pass of the renderer, as the main loop runs it.
+    static void render_pass()
+    {
+        depth_low = (s16)depth_range;
+        depth_high = 0;
+        transform_scene();
+        project_sprites();
+        sort_scene();
+        draw_world();
+    }
+
+    // Where a world point lands on the back buffer.
+    static void screen_of(float x, float y, float z, int *sx, int *sy)
+    {
+        float vx, vy, vz, fx, fy;
+        view_transform(x, y, z, &vx, &vy, &vz);
+        project_point(vx, vy, vz, &fx, &fy);
+        *sx = (int)fx;
+        *sy = (int)fy;
+    }
+};
