@@ -1,8 +1,7 @@
-// Shared set-up for the renderer and scene tests: the 640 x 480 view at a known focus,
-// empty scene arrays and buckets, and small maps built in memory.
+// Shared set-up for the renderer and scene tests: the 640 x 480 view with the focus at the
+// origin, empty scene arrays and buckets, and small maps built in memory.
 #pragma once
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -17,55 +16,19 @@
 
 class RenderTest : public ::testing::Test {
 protected:
-    void SetUp() override { reset(); }
-    void TearDown() override
-    {
-        // Cells the test made leave the planes; cells the scene build made stay with them.
-        for (int p = 0; p < 40; p++)
-            for (int t = 0; t < MAX_PLANE_TRIANGLES; t++)
-                if (made(planes[p].triangle_shadow[t])) {
-                    planes[p].triangle_shadow[t] = NULL;
-                    planes[p].triangle_shadow_state[t] = 0;
-                }
-        for (BITMAP *bmp : bitmaps())
-            destroy_bitmap(bmp);
-        bitmaps().clear();
-        reset();
-    }
-
-    static std::vector<BITMAP *> &bitmaps()
-    {
-        static std::vector<BITMAP *> list;
-        return list;
-    }
-    static bool made(BITMAP *bmp)
-    {
-        return bmp && std::find(bitmaps().begin(), bitmaps().end(), bmp) != bitmaps().end();
-    }
-    // A bitmap that lives until the end of the test.
-    static BITMAP *track(BITMAP *bmp)
-    {
-        bitmaps().push_back(bmp);
-        return bmp;
-    }
-
-    static void reset()
+    void SetUp() override
     {
         set_screen_globals(640, 480);
         set_view_constants();
         init_camera();
-        camera_x = camera_y = camera_z = 0;
-        player_x = player_y = player_z = 0;
+        camera_x = camera_y = camera_z = player_x = player_y = player_z = 0;
         view_vertices.clear();
         view_triangles.clear();
-        for (int p = 0; p < 8; p++) {
+        for (int p = 0; p < 40; p++)
             planes[p].active = 0;
-            planes[p].last_vertex = planes[p].last_triangle = -1;
-        }
         plane_last = -1;
         memset(depth_buckets, 0, sizeof(depth_buckets));
-        depth_range = 22999;
-        depth_low = 22999;
+        depth_range = depth_low = 22999;
         depth_high = 0;
         current_map = 1;
         monster_counts[1] = 0;
@@ -77,25 +40,30 @@ protected:
         ground_reached = 0;
         tick_frame_count = 0;
         frames_last_tick = 6;
-        wave_center_x = 0;
-        wave_center_z = 3;
-        wave_amplitude = 0.2f;
-        wave_radius = 20;
+        wave_center_x = 0, wave_center_z = 3, wave_amplitude = 0.2f, wave_radius = 20;
         texture_scroll = 0;
         player_anim_state = player_facing = 0;
         player_anim_frame = 0;
         clear_to_color(back_buffer, 0);
     }
+    void TearDown() override { SetUp(); }
 
-    // A 40 x 40 frame (or any size) in one colour.
+    // Bitmaps made by tests stay alive and reachable to the end of the run (the list itself
+    // is never destroyed, so the leak check at exit still sees them).
+    static BITMAP *keep(BITMAP *bmp)
+    {
+        static std::vector<BITMAP *> *kept = new std::vector<BITMAP *>;
+        kept->push_back(bmp);
+        return bmp;
+    }
     static BITMAP *solid(int r, int g, int b, int size = SPRITE_SIZE)
     {
-        BITMAP *bmp = track(create_bitmap(size, size));
+        BITMAP *bmp = keep(create_bitmap(size, size));
         clear_to_color(bmp, makecol(r, g, b));
         return bmp;
     }
 
-    // Opens plane p of the map for test geometry.
+    // Plane p, emptied and made part of the map.
     static Plane &open_plane(int p)
     {
         Plane &plane = planes[p];
@@ -106,44 +74,32 @@ protected:
             plane_last = (s16)p;
         return plane;
     }
-
     static int add_vertex(Plane &plane, float x, float y, float z)
     {
         PlaneVertex &v = plane.vertices[++plane.last_vertex];
-        memset(&v, 0, sizeof(v));
-        v.e[3] = x;
-        v.e[4] = y;
-        v.e[5] = z;
+        v = PlaneVertex();
+        v.e[3] = x, v.e[4] = y, v.e[5] = z;
         return plane.last_vertex;
     }
-
-    // A triangle drawn with `cell` (or, when null, with its texture slot by the scene build),
-    // texture coordinates spanning the 16 x 16 cell.
+    // Drawn with `cell`, or, when null, with the cell the scene build paints from its slot.
     static int add_triangle(Plane &plane, int a, int b, int c, int kind = 0, BITMAP *cell = NULL,
                             int transparency = 0)
     {
         int t = ++plane.last_triangle;
         PlaneTriangle &tri = plane.triangles[t];
-        memset(&tri, 0, sizeof(tri));
-        tri.e[0] = (s16)a;
-        tri.e[1] = (s16)b;
-        tri.e[2] = (s16)c;
+        tri = PlaneTriangle();
+        tri.e[0] = (s16)a, tri.e[1] = (s16)b, tri.e[2] = (s16)c;
         tri.e[TRIANGLE_KIND] = (s16)kind;
         tri.e[TRIANGLE_TRANSPARENCY] = (s16)transparency;
-        static const s16 uvs[6] = {0, 0, 0, 15, 15, 15};
+        const s16 uvs[6] = {0, 0, 0, 15, 15, 15};
         memcpy(plane.triangle_uvs[t], uvs, sizeof(uvs));
-        if (cell) {
-            if (plane.triangle_shadow_state[t] != 0 && !made(plane.triangle_shadow[t]))
-                destroy_bitmap(plane.triangle_shadow[t]);  // a scene build's cell, replaced
-            plane.triangle_shadow[t] = cell;
-            plane.triangle_shadow_state[t] = 2;
-        } else if (plane.triangle_shadow_state[t] == 2) {
-            plane.triangle_shadow_state[t] = 1;  // repaint the cell a previous test left
-        }
+        if (plane.triangle_shadow_state[t] != 0)
+            keep(plane.triangle_shadow[t]);
+        plane.triangle_shadow[t] = cell;
+        plane.triangle_shadow_state[t] = cell ? 2 : 0;
         return t;
     }
-
-    // A flat square of the floor, centre (x, z), half side h, at height y, facing the camera.
+    // A floor square, centre (x, z), half side h, at height y, both triangles facing the camera.
     static void add_square(Plane &plane, float x, float y, float z, float h, int kind = 0,
                            BITMAP *cell = NULL, int transparency = 0)
     {
@@ -153,7 +109,7 @@ protected:
         add_triangle(plane, a, c, d, kind, cell, transparency);
     }
 
-    // One pass of the renderer, as the main loop runs it.
+    // One pass of the renderer in the main loop's order.
     static void render_pass()
     {
         depth_low = (s16)depth_range;
@@ -163,14 +119,11 @@ protected:
         sort_scene();
         draw_world();
     }
-
-    // Where a world point lands on the back buffer.
     static void screen_of(float x, float y, float z, int *sx, int *sy)
     {
         float vx, vy, vz, fx, fy;
         view_transform(x, y, z, &vx, &vy, &vz);
         project_point(vx, vy, vz, &fx, &fy);
-        *sx = (int)fx;
-        *sy = (int)fy;
+        *sx = (int)fx, *sy = (int)fy;
     }
 };

@@ -9,17 +9,17 @@ class SceneTest : public RenderTest {};
 
 TEST_F(SceneTest, ArraysFromTheActivePlanes)
 {
-    Plane &skipped_plane = open_plane(0);
-    add_square(skipped_plane, 0, 0, 0, 1);
-    skipped_plane.active = 0;
+    add_square(open_plane(0), 0, 0, 0, 1);
+    planes[0].active = 0;
+    add_square(open_plane(2), 0, 0, 0, 1);  // beyond plane_last: never looked at
 
     Plane &plane = open_plane(1);
+    plane_last = 1;
     plane.origin_x = 10, plane.origin_y = 2, plane.origin_z = -3;
     int a = add_vertex(plane, 1, 0, 0), b = add_vertex(plane, 0, 1, 0);
-    int pruned_vertex = add_vertex(plane, 5, 5, 5);
-    int c = add_vertex(plane, 0, 0, 1);
-    plane.vertices[pruned_vertex].e[VERTEX_SKIP] = 1;
-    plane.vertices[pruned_vertex].e[VERTEX_VIEW_INDEX] = 42;
+    int left_out = add_vertex(plane, 5, 5, 5), c = add_vertex(plane, 0, 0, 1);
+    plane.vertices[left_out].e[VERTEX_SKIP] = 1;
+    plane.vertices[left_out].e[VERTEX_VIEW_INDEX] = 42;
     plane.vertices[c].e[VERTEX_DRAWN] = 1;
     add_triangle(plane, a, b, c, KIND_GATED_SHOW);
     int pruned = add_triangle(plane, a, c, b);
@@ -29,40 +29,33 @@ TEST_F(SceneTest, ArraysFromTheActivePlanes)
     plane.triangles[wall].e[TRIANGLE_WALL] = 1;
     plane.triangles[wall].e[TRIANGLE_DRAWN] = 1;
     plane.triangle_uvs[wall][4] = 9;
-    add_triangle(plane, a, pruned_vertex, c);  // uses a left-out vertex: stays out
-    add_triangle(plane, a, b, 900);            // a corner beyond the plane: stays out
-    open_plane(2);                             // beyond plane_last: never looked at
-    add_square(planes[2], 0, 0, 0, 1);
-    plane_last = 1;
+    add_triangle(plane, a, left_out, c);  // a left-out corner: stays out
+    add_triangle(plane, a, b, 900);       // a corner beyond the plane: stays out
     current_map = 512;
     ground_reached = 1;
     build_scene();
 
     ASSERT_EQ(view_vertices.size(), 3u);
     ASSERT_EQ(view_triangles.size(), 2u);
-    EXPECT_EQ(plane.view_vertex_count, 3);
-    EXPECT_EQ(plane.view_triangle_count, 2);
+    EXPECT_EQ(plane.view_vertex_count + plane.view_triangle_count, 5);
     EXPECT_EQ(plane.vertices[c].e[VERTEX_VIEW_INDEX], 2);
     EXPECT_EQ(plane.vertices[c].e[VERTEX_DRAWN], 0);
-    EXPECT_EQ(plane.vertices[pruned_vertex].e[VERTEX_VIEW_INDEX], 42);
+    EXPECT_EQ(plane.vertices[left_out].e[VERTEX_VIEW_INDEX], 42);
     EXPECT_EQ(plane.triangles[pruned].e[TRIANGLE_VIEW_INDEX], 42);
     EXPECT_EQ(plane.triangles[wall].e[TRIANGLE_VIEW_INDEX], 1);
     EXPECT_EQ(plane.triangles[wall].e[TRIANGLE_DRAWN], 0);
 
-    const ViewVertex &v = view_vertices[1];  // local (0, 1, 0) at origin (10, 2, -3)
+    const ViewVertex &v = view_vertices[1];  // local (0, 1, 0) at the origin (10, 2, -3)
     EXPECT_FLOAT_EQ(v.world_y, 3);
     EXPECT_FLOAT_EQ(v.rest_y, 3);
     EXPECT_NEAR(v.cam_x, 10 * -7, 1e-4);
     EXPECT_NEAR(v.cam_y, 3 * 3.9598 - 3 * -4.9497, 1e-3);
     EXPECT_NEAR(v.cam_z, 3 * 3.9598 - 3 * 4.9497, 1e-3);
-    EXPECT_EQ(v.plane, 1);
-    EXPECT_EQ(v.vertex, b);
-    EXPECT_EQ(v.referenced, 1);
+    EXPECT_TRUE(v.plane == 1 && v.vertex == b && v.referenced == 1);
 
     const ViewTriangle &gate = view_triangles[0], &floor = view_triangles[1];
     EXPECT_EQ(gate.open_with_gate_item, 1);
-    EXPECT_EQ(gate.open_when_cleared + gate.cleared_floor + gate.gated_floor, 0);
-    EXPECT_EQ(gate.wall, 0);
+    EXPECT_EQ(gate.open_when_cleared + gate.cleared_floor + gate.gated_floor + gate.wall, 0);
     EXPECT_EQ(floor.cleared_floor, 1);
     EXPECT_EQ(floor.wall, -1);
     EXPECT_EQ(floor.vertex[0], 2);
@@ -72,52 +65,38 @@ TEST_F(SceneTest, ArraysFromTheActivePlanes)
     EXPECT_EQ(ground_reached, 0);
 }
 
-TEST_F(SceneTest, LastMovingTriangleDecidesTheMotion)
+TEST_F(SceneTest, MotionSpawnPointsAndCells)
 {
     Plane &plane = open_plane(0);
     int a = add_vertex(plane, 0, 0, 0), b = add_vertex(plane, 1, 0, 0), c = add_vertex(plane, 0, 0, 1);
     int d = add_vertex(plane, 1, 0, 1), unused = add_vertex(plane, 3, 0, 3);
     add_triangle(plane, a, b, c, KIND_RIPPLE);
-    add_triangle(plane, b, c, d, KIND_SWAY);
-    add_triangle(plane, a, b, d, KIND_SPAWN);  // other kinds leave motion alone
+    add_triangle(plane, b, c, d, KIND_SWAY);  // the last moving triangle using a vertex decides
+    int painted = add_triangle(plane, a, b, d, KIND_SPAWN);  // other kinds leave motion alone
+    plane.triangles[painted].e[TRIANGLE_TEXTURE] = 299;
+    clear_to_color(texture_slots[299], makecol(10, 200, 30));
+    BITMAP *supplied = solid(0, 0, 255, 16);
+    for (int i = 0; i < 24; i++) {
+        int s = add_vertex(plane, 3.0f * i, 3, 0);
+        add_triangle(plane, s, a, d, KIND_SPAWN, supplied);
+    }
     build_scene();
+    clear_bitmap(texture_slots[299]);
+
     EXPECT_EQ(view_vertices[a].motion, MOTION_RIPPLE);
     EXPECT_EQ(view_vertices[b].motion, MOTION_SWAY);
     EXPECT_EQ(view_vertices[d].motion, MOTION_SWAY);
-    EXPECT_EQ(view_vertices[unused].motion, MOTION_NONE);
-    EXPECT_EQ(view_vertices[unused].referenced, 0);
-}
-
-TEST_F(SceneTest, TwentySpawnPointsAtMost)
-{
-    Plane &plane = open_plane(0);
-    for (int i = 0; i < 25; i++) {
-        int a = add_vertex(plane, 3.0f * i, 0, 0), b = add_vertex(plane, 3.0f * i, 3, 0);
-        int c = add_vertex(plane, 3.0f * i + 3, 0, 3);
-        add_triangle(plane, a, b, c, KIND_SPAWN);
-    }
-    build_scene();
+    EXPECT_EQ(view_vertices[unused].motion + view_vertices[unused].referenced, 0);
+    // The first 20 spawn triangles met, as centroids.
     EXPECT_EQ(spawn_point_count, 20);
-    EXPECT_FLOAT_EQ(spawn_points[19][0], 3 * 19 + 1);
+    EXPECT_FLOAT_EQ(spawn_points[0][0], 2.0f / 3);
+    EXPECT_FLOAT_EQ(spawn_points[19][0], (3 * 18 + 1.0f) / 3);
     EXPECT_FLOAT_EQ(spawn_points[19][1], 1);
-    EXPECT_FLOAT_EQ(spawn_points[19][2], 1);
-}
-
-TEST_F(SceneTest, ShadowCellsFromTheTextureSlots)
-{
-    Plane &plane = open_plane(0);
-    BITMAP *supplied = solid(0, 0, 255, 16);
-    add_square(plane, 0, 0, 0, 1, 0, supplied);  // the map's own cells stay
-    int a = add_vertex(plane, 0, 0, 0);
-    int t = add_triangle(plane, a, a, a);
-    plane.triangles[t].e[TRIANGLE_TEXTURE] = 299;
-    clear_to_color(texture_slots[299], makecol(10, 200, 30));
-    build_scene();
-    EXPECT_EQ(plane.triangle_shadow[0], supplied);
+    // A cell the map supplied stays; one it did not is painted from the texture slot.
+    EXPECT_EQ(plane.triangle_shadow[painted + 1], supplied);
     EXPECT_EQ(getpixel(supplied, 5, 5), makecol(0, 0, 255));
-    ASSERT_EQ(plane.triangle_shadow_state[t], 2);
-    EXPECT_EQ(getpixel(plane.triangle_shadow[t], 15, 15), makecol(10, 200, 30));
-    clear_bitmap(texture_slots[299]);
+    ASSERT_EQ(plane.triangle_shadow_state[painted], 2);
+    EXPECT_EQ(getpixel(plane.triangle_shadow[painted], 15, 15), makecol(10, 200, 30));
 }
 
 TEST_F(SceneTest, SceneStopsWhereBucketCodesEnd)
@@ -134,8 +113,6 @@ TEST_F(SceneTest, SceneStopsWhereBucketCodesEnd)
     std::string warning = testing::internal::GetCapturedStderr();
     EXPECT_EQ(view_triangles.size(), 32668u);  // the last index, 32667, is coded 32767
     EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1);
-    for (int p = 0; p < 33; p++)
-        planes[p].active = 0;
 }
 
 TEST_F(SceneTest, MonstersScatterOverSpawnPointsOrStayHarmless)
@@ -152,14 +129,13 @@ TEST_F(SceneTest, MonstersScatterOverSpawnPointsOrStayHarmless)
     place_monsters();
     for (int i = 0; i < 20; i++) {
         const Monster &m = monsters[1][i];
-        EXPECT_FLOAT_EQ(m.x, 1);
-        EXPECT_FLOAT_EQ(m.y, 1);
+        EXPECT_TRUE(m.x == 1 && m.y == 1 && m.z == 1) << i;
         EXPECT_EQ(m.health, i % 3);  // the dead are moved but stay dead
         EXPECT_NE(m.step_x, m.step_z);
         EXPECT_TRUE(abs(m.step_x) <= 1 && abs(m.step_z) <= 1);
     }
 
-    // No spawn point: far below every floor, never entered for drawing.
+    // No spawn point: far below every floor, and never entered for drawing.
     plane.triangles[0].e[TRIANGLE_KIND] = 0;
     build_scene();
     place_monsters();
@@ -169,7 +145,6 @@ TEST_F(SceneTest, MonstersScatterOverSpawnPointsOrStayHarmless)
         for (int k = depth_low; k <= depth_high; k++)
             EXPECT_NE(depth_buckets[k], BUCKET_MONSTER_BASE + i);
     }
-    monster_counts[1] = 0;
 }
 
 }  // namespace
