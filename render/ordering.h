@@ -24,5 +24,6 @@ void place_in_bucket(s32 key, s16 code);
 void project_sprites();
 void sort_scene();
 
-// Empties the buckets used this pass (a map change between ordering and drawing).
+// Empties the buckets used this pass and resets the markers, so that codes of an old scene
+// are never drawn with a new one; the scene build calls it after every rebuild.
 void clear_depth_buckets();
