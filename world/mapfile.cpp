@@ -1,0 +1,508 @@
+// The map file (".dtl"), its shadow-map strips, and the map writers.
+//
+// The loader walks the text twice: the first walk checks every count and index and the
+// presence of every strip it will need, storing nothing, so a refused map leaves the map
+// being played untouched; the second walk stores. Both walks are the same code.
+#include "world/mapfile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "shell/video.h"
+#include "world/datafile.h"
+
+enum { HEADER_WORD_LIMIT = 99, TRIANGLE_RECORD = 17, STRIP_SIZE_LIMIT = 65536 };
+
+static std::string map_file_path(const char *name, const char *extension)
+{
+    return std::string("data/maps/") + name + extension;
+}
+
+static std::string strip_path(const char *name, int plane)
+{
+    return std::string("data/maps/shadowmap/i") + name + "_" + std::to_string(plane) + ".bmp";
+}
+
+void clear_bitmap_of(BITMAP *bitmap)
+{
+    clear_bitmap(bitmap);
+}
+
+// ---- reading ----
+
+static uint32_t le32(const unsigned char *p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24);
+}
+
+static uint16_t le16(const unsigned char *p)
+{
+    return (uint16_t)(p[0] | (p[1] << 8));
+}
+
+// Checks a strip before anything is replaced: a plain Windows bitmap (8 bits with a palette
+// of at most 256 colours, or 24 or 32 bits), whole, and wide and high enough for the plane's
+// cells. Only such files reach the bitmap loader, which trusts their headers.
+static bool check_strip(const TextReader &r, int plane, const std::string &path, long need_width)
+{
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f)
+        return refuse(r, "plane %d shadow map %s: %s", plane, path.c_str(), strerror(errno));
+    unsigned char h[54];
+    size_t got = fread(h, 1, sizeof(h), f);
+    long size = (fseek(f, 0, SEEK_END) == 0) ? ftell(f) : -1;
+    fclose(f);
+    if (got < sizeof(h) || h[0] != 'B' || h[1] != 'M' || le32(h + 14) != 40 || le16(h + 26) != 1 ||
+        le32(h + 30) != 0)
+        return refuse(r, "plane %d shadow map %s is not a plain Windows bitmap", plane, path.c_str());
+    uint32_t offset = le32(h + 10);
+    long width = (int32_t)le32(h + 18);
+    long height = (int32_t)le32(h + 22);
+    int bits = le16(h + 28);
+    bool layout_ok;
+    if (bits == 8)
+        layout_ok = offset > 54 && offset <= 54 + 256 * 4 && (offset - 54) % 4 == 0;
+    else
+        layout_ok = (bits == 24 || bits == 32) && offset == 54;
+    if (!layout_ok)
+        return refuse(r, "plane %d shadow map %s has an unsupported layout (%d bits, data at %u)", plane,
+                      path.c_str(), bits, (unsigned)offset);
+    if (width < need_width || height < SHADOW_CELL || width > STRIP_SIZE_LIMIT || height > STRIP_SIZE_LIMIT)
+        return refuse(r, "plane %d shadow map %s is %ld x %ld, needs at least %ld x %d", plane, path.c_str(),
+                      width, height, need_width, SHADOW_CELL);
+    int64_t row = ((int64_t)width * bits + 31) / 32 * 4;
+    if (size < (int64_t)offset + row * height)
+        return refuse(r, "plane %d shadow map %s is cut short (%ld bytes)", plane, path.c_str(), size);
+    return true;
+}
+
+static void draw_load_progress(int p, int last_plane)
+{
+    int grey = makecol(192, 192, 192);
+    int red = makecol(80, 0, 0);
+    int x0 = screen_half_width - 128;
+    int y0 = screen_half_height - 8;
+    double fraction = last_plane == 0 ? 1.0 : (double)p / last_plane;
+    int x_end = (int)(x0 + 252 * fraction);
+    textout(screen, font, "Loading...", x0 + 2, y0 + 2, grey);
+    rect(screen, x0, y0 + 16, x0 + 256, y0 + 32, grey);
+    rectfill(screen, x0 + 2, y0 + 18, x_end, y0 + 30, red);
+}
+
+static bool check_header_word(TextReader &r, const char *which)
+{
+    size_t length;
+    if (read_word(r, length) && length > HEADER_WORD_LIMIT)
+        return refuse(r, "header word %s has %zu characters, limit %d", which, length, HEADER_WORD_LIMIT);
+    return true;
+}
+
+// Reads a count into `value` when the file has it; false (refused) when outside low..high.
+static bool read_count(TextReader &r, int &value, bool &got, const char *field, int plane, long low, long high)
+{
+    long v;
+    got = read_int(r, v);
+    if (!got)
+        return true;
+    if (v < low || v > high) {
+        if (plane >= 0)
+            return refuse(r, "plane %d %s is %ld, limit %ld..%ld", plane, field, v, low, high);
+        return refuse(r, "%s is %ld, limit %ld..%ld", field, v, low, high);
+    }
+    value = (int)v;
+    return true;
+}
+
+// A triangle the scene may use: corners among the plane's vertices, and none of them left
+// out when the triangle itself is in.
+static bool triangle_usable(const PlaneTriangle &tri, int last_vertex, const float *skip)
+{
+    for (int c = 0; c < 3; c++) {
+        int v = tri.e[c];
+        if (v < 0 || v > last_vertex)
+            return false;
+        if (tri.e[TRIANGLE_INCLUDE] < 2 && skip[v] != 0)
+            return false;
+    }
+    return true;
+}
+
+// One walk over the map text. With store false nothing is written anywhere; the walk only
+// answers whether the file may be loaded. Values the file does not supply (it ends early or
+// holds a bad token) are those already in the tables, in both walks alike.
+static bool walk_map(TextReader &r, const char *name, bool store)
+{
+    long v;
+    float f;
+    bool got;
+
+    at_record(r, "the header");
+    read_int(r, v);  // format number
+    if (!check_header_word(r, "1"))
+        return false;
+    int last_plane = plane_last;
+    if (!read_count(r, last_plane, got, "plane_last", -1, 0, MAX_PLANES - 1))
+        return false;
+    int extras = map_extra_count;
+    if (!read_count(r, extras, got, "map_extra_count", -1, 0, MAX_MAP_EXTRAS))
+        return false;
+    if (!check_header_word(r, "2"))
+        return false;
+    if (store) {
+        plane_last = (s16)last_plane;
+        map_extra_count = (s16)extras;
+        for (int p = 0; p < MAX_PLANES; p++)
+            planes[p].active = 0;
+    }
+
+    static float skip[MAX_PLANE_VERTICES];
+    for (int p = 0; p <= last_plane; p++) {
+        Plane &pl = planes[p];
+        if (store)
+            draw_load_progress(p, last_plane);
+        at_record(r, "plane", p);
+
+        bool active = read_int(r, v) && v == 1;
+        if (read_int(r, v) && store && (v == 0 || v == 1))
+            pl.flag_b = (uint8_t)v;
+        float *header_floats[13] = {&pl.origin_x, &pl.origin_y, &pl.origin_z};
+        for (int i = 0; i < 10; i++)
+            header_floats[3 + i] = &pl.params[i];
+        for (int i = 0; i < 13; i++)
+            if (read_float(r, f) && store)
+                *header_floats[i] = f;
+        if (read_int(r, v) && store)
+            pl.value_a = (s16)v;
+        if (read_int(r, v) && store)
+            pl.value_b = (s16)v;
+        int last_vertex = pl.last_vertex;
+        if (!read_count(r, last_vertex, got, "last_vertex", p, 0, MAX_PLANE_VERTICES - 1))
+            return false;
+        if (got && store)
+            pl.last_vertex = (s16)last_vertex;
+        int last_triangle = pl.last_triangle;
+        if (!read_count(r, last_triangle, got, "last_triangle", p, 0, MAX_PLANE_TRIANGLES - 1))
+            return false;
+        if (got && store)
+            pl.last_triangle = (s16)last_triangle;
+        if (read_int(r, v) && store)
+            pl.view_vertex_count = (s16)v;
+        if (read_int(r, v) && store)
+            pl.view_triangle_count = (s16)v;
+
+        if (active) {
+            if (store)
+                pl.active = 1;
+            // A count kept from an earlier map may be out of range only if that map was never
+            // checked; clamp anyway so no walk leaves the tables.
+            if (last_vertex < 0 || last_vertex >= MAX_PLANE_VERTICES)
+                last_vertex = -1;
+            if (last_triangle < 0 || last_triangle >= MAX_PLANE_TRIANGLES)
+                last_triangle = -1;
+
+            for (int i = 0; i <= last_vertex; i++) {
+                at_record(r, "plane", p, "vertex", i);
+                PlaneVertex &vx = pl.vertices[i];
+                skip[i] = vx.e[VERTEX_SKIP];
+                for (int j = 0; j < VERTEX_FILE_ELEMENTS; j++) {
+                    if (!read_float(r, f))
+                        break;
+                    if (j == VERTEX_SKIP)
+                        skip[i] = f;
+                    if (store)
+                        vx.e[j] = f;
+                }
+            }
+
+            // The strip is needed only when there are cells left to read.
+            BITMAP *strip = nullptr;
+            if (!r.stopped) {
+                std::string path = strip_path(name, p);
+                if (!store) {
+                    if (!check_strip(r, p, path, (long)SHADOW_CELL * (last_triangle + 1)))
+                        return false;
+                } else {
+                    strip = load_bitmap(path.c_str(), palette);
+                    if (!strip)
+                        fprintf(stderr, "%s: warning: shadow map %s could not be read; its cells keep their pixels\n",
+                                r.path.c_str(), path.c_str());
+                }
+            }
+
+            for (int t = 0; t <= last_triangle; t++) {
+                at_record(r, "plane", p, "triangle", t);
+                PlaneTriangle &tri = pl.triangles[t];
+                PlaneTriangle seen = tri;  // the record as it will stand after the load
+                long rec[TRIANGLE_RECORD];
+                int n = 0;
+                while (n < TRIANGLE_RECORD && read_int(r, rec[n]))
+                    n++;
+                for (int j = 0; j < n && j < 3; j++)
+                    if (rec[j] < 0 || rec[j] > last_vertex)
+                        return refuse(r, "plane %d triangle %d corner %d is vertex %ld, limit 0..%d", p, t, j,
+                                      rec[j], last_vertex);
+                if (n > TRIANGLE_TEXTURE && (rec[TRIANGLE_TEXTURE] < 0 || rec[TRIANGLE_TEXTURE] >= TEXTURE_SLOTS))
+                    return refuse(r, "plane %d triangle %d texture is %ld, limit 0..%d", p, t, rec[TRIANGLE_TEXTURE],
+                                  TEXTURE_SLOTS - 1);
+                for (int j = 0; j < n && j < TRIANGLE_FILE_ELEMENTS; j++)
+                    seen.e[j] = (s16)rec[j];
+                bool usable = triangle_usable(seen, last_vertex, skip);
+                if (n == TRIANGLE_RECORD && !usable)
+                    return refuse(r, "plane %d triangle %d is in the scene but uses a left-out vertex", p, t);
+                if (!store)
+                    continue;
+
+                for (int j = 0; j < n && j < TRIANGLE_FILE_ELEMENTS; j++)
+                    tri.e[j] = (s16)rec[j];
+                for (int j = TRIANGLE_FILE_ELEMENTS; j < n && j < TRIANGLE_FILE_ELEMENTS + 6; j++)
+                    pl.triangle_uvs[t][j - TRIANGLE_FILE_ELEMENTS] = (s16)rec[j];
+                tri.e[TRIANGLE_DRAWN] = 0;
+                // A triangle the file left unfinished keeps what it had, but never in a
+                // form the scene could not hold.
+                if (!usable)
+                    tri.e[TRIANGLE_INCLUDE] = 2;
+                if (n == TRIANGLE_RECORD && rec[TRIANGLE_RECORD - 1] == 1 && strip) {
+                    if (pl.triangle_shadow_state[t] == 0 || !pl.triangle_shadow[t]) {
+                        pl.triangle_shadow[t] = create_bitmap(SHADOW_CELL, SHADOW_CELL);
+                        pl.triangle_shadow_state[t] = pl.triangle_shadow[t] ? 1 : 0;
+                    }
+                    if (pl.triangle_shadow[t]) {
+                        blit(strip, pl.triangle_shadow[t], SHADOW_CELL * t, 0, 0, 0, SHADOW_CELL, SHADOW_CELL);
+                        pl.triangle_shadow_state[t] = 2;
+                    }
+                }
+            }
+            if (strip)
+                destroy_bitmap(strip);
+        }
+
+        for (int k = 0; k < extras; k++) {
+            at_record(r, "plane", p, "map extra", k);
+            MapExtra &x = map_extras[k];
+            if (read_float(r, f) && store)
+                x.value = f;
+            for (int j = 0; j < 3; j++)
+                if (read_int(r, v) && store)
+                    x.data[j] = (s16)v;
+        }
+    }
+    return true;
+}
+
+// The map's pick-ups go into the item slots; arrows in flight end with the old map.
+static void place_pickups()
+{
+    for (int i = 0; i < MAP_ITEM_SLOTS; i++)
+        map_items[i].present = 0;
+    int n = 0;
+    int count = std::min<int>(item_count, MAX_ITEM_PLACEMENTS);
+    for (int i = 0; i < count && n < MAP_ITEM_SLOTS; i++) {
+        const ItemPlacement &ip = item_placements[i];
+        if (ip.map != current_map || current_map == 0 || !ip.present)
+            continue;
+        MapItem &it = map_items[n++];
+        it.present = 1;
+        it.x = ip.x;
+        it.y = ip.y;
+        it.z = ip.z;
+        it.type = ip.type;
+        it.target_x = ip.x;
+        it.target_y = ip.y + 1.5f;
+        it.target_z = ip.z;
+        it.placement = (s16)i;
+    }
+}
+
+bool load_map(const char *name)
+{
+    std::string path = map_file_path(name, ".dtl");
+    // Per-map tables are indexed by the number, so it must be one of the game's maps.
+    double number = strtod(name, nullptr);
+    if (!(number > -1.0 && number < MAP_NUMBERS)) {
+        fprintf(stderr, "%s: refused: map number %s outside 0..%d\n", path.c_str(), name, MAP_NUMBERS - 1);
+        return false;
+    }
+
+    static TextReader r;
+    if (!open_text(r, path.c_str()))
+        return false;
+    if (!walk_map(r, name, false))
+        return false;
+    rewind_text(r);
+    current_map = (s16)(int)number;
+    walk_map(r, name, true);
+    warn_if_stopped(r);
+    place_pickups();
+    return true;
+}
+
+// ---- writing ----
+
+struct SavePanel {
+    int x0, y0, w, h;
+    int green;
+};
+
+static SavePanel open_save_panel()
+{
+    SavePanel s;
+    s.h = screen_half_height / 5;
+    s.w = screen_half_width / 2;
+    s.x0 = screen_half_width - s.w / 2;
+    s.y0 = screen_half_height - s.h / 2;
+    int x1 = s.x0 + s.w - 1;
+    int y1 = s.y0 + s.h - 1;
+    draw_panel(0, s.x0, s.y0, x1 + 6, y1);
+    present_frame(1);
+    s.green = makecol(0, 255, 0);
+    return s;
+}
+
+static void draw_save_progress(const SavePanel &s, int p, int last_plane)
+{
+    double fraction = last_plane == 0 ? 1.0 : (double)p / last_plane;
+    int x_end = (int)((s.x0 + 4) + (s.w - 8) * fraction);
+    rectfill(screen, s.x0 + 4, s.y0 + 4, x_end, s.y0 + s.h - 4, s.green);
+}
+
+static int clamp_last(int last, int capacity)
+{
+    return last < -1 ? -1 : (last >= capacity ? capacity - 1 : last);
+}
+
+static void write_triangle(FILE *f, const Plane &pl, int t)
+{
+    for (int j = 0; j < TRIANGLE_FILE_ELEMENTS; j++)
+        fprintf(f, "%d\n", pl.triangles[t].e[j]);
+    for (int j = 0; j < 6; j++)
+        fprintf(f, "%d\n", pl.triangle_uvs[t][j]);
+    fprintf(f, "%d\n", pl.triangle_shadow_state[t] > 0 ? 1 : 0);
+}
+
+// Writes the plane's strip under its temporary name; false after a line on stderr.
+static bool write_strip(const Plane &pl, int last_triangle, bool pruned, SafeFile &out)
+{
+    int cells = last_triangle + 1 > 0 ? last_triangle + 1 : 1;
+    BITMAP *strip = create_bitmap(SHADOW_CELL * cells, SHADOW_CELL);
+    if (!strip) {
+        fprintf(stderr, "%s: cannot write: no memory for the bitmap\n", out.path.c_str());
+        return false;
+    }
+    clear_bitmap_of(strip);
+    for (int t = 0; t <= last_triangle; t++) {
+        if (pruned && pl.triangles[t].e[TRIANGLE_INCLUDE] >= 2)
+            continue;
+        if (pl.triangle_shadow_state[t] > 0 && pl.triangle_shadow[t])
+            blit(pl.triangle_shadow[t], strip, 0, 0, SHADOW_CELL * t, 0, SHADOW_CELL, SHADOW_CELL);
+    }
+    bool ok = save_bitmap(out.temp.c_str(), strip, palette) == 0;
+    destroy_bitmap(strip);
+    if (!ok) {
+        fprintf(stderr, "%s: cannot write: %s\n", out.path.c_str(), strerror(errno));
+        remove(out.temp.c_str());
+    }
+    return ok;
+}
+
+static bool write_map(const char *name, bool pruned)
+{
+    SafeFile out;
+    if (!begin_write(out, map_file_path(name, pruned ? ".smp" : ".dtl")))
+        return false;
+    FILE *f = out.file;
+    fprintf(f, "%d\n", 1);
+    fprintf(f, "endplane\n");
+    fprintf(f, "%d\n", plane_last);
+    fprintf(f, "%d\n", map_extra_count);
+    fprintf(f, "plane_info\n");
+
+    SavePanel panel = open_save_panel();
+    int last_plane = clamp_last(plane_last, MAX_PLANES);
+    int extras = std::max(0, std::min<int>(map_extra_count, MAX_MAP_EXTRAS));
+    std::vector<SafeFile> strips;
+    bool ok = true;
+    for (int p = 0; p <= last_plane && ok; p++) {
+        const Plane &pl = planes[p];
+        draw_save_progress(panel, p, last_plane);
+        fprintf(f, "%d\n", pl.active ? 1 : 0);
+        fprintf(f, "%d\n", pl.flag_b ? 1 : 0);
+        if (pl.active || !pruned) {
+            fprintf(f, "%f\n%f\n%f\n", pl.origin_x, pl.origin_y, pl.origin_z);
+            for (int i = 0; i < 10; i++)
+                fprintf(f, "%f\n", pl.params[i]);
+            fprintf(f, "%d\n%d\n%d\n%d\n%d\n%d\n", pl.value_a, pl.value_b, pl.last_vertex, pl.last_triangle,
+                    pl.view_vertex_count, pl.view_triangle_count);
+        }
+        if (pl.active) {
+            int last_vertex = clamp_last(pl.last_vertex, MAX_PLANE_VERTICES);
+            int last_triangle = clamp_last(pl.last_triangle, MAX_PLANE_TRIANGLES);
+            for (int i = 0; i <= last_vertex; i++) {
+                const float *e = pl.vertices[i].e;
+                if (pruned) {
+                    fprintf(f, "%f\n", e[VERTEX_SKIP]);
+                    if (e[VERTEX_SKIP] != 0)
+                        continue;
+                }
+                for (int j = 0; j < VERTEX_FILE_ELEMENTS; j++)
+                    fprintf(f, "%f\n", e[j]);
+            }
+            for (int t = 0; t <= last_triangle; t++) {
+                if (pruned) {
+                    fprintf(f, "%d\n", pl.triangles[t].e[TRIANGLE_INCLUDE]);
+                    if (pl.triangles[t].e[TRIANGLE_INCLUDE] >= 2)
+                        continue;
+                }
+                write_triangle(f, pl, t);
+            }
+            SafeFile strip;
+            strip.path = strip_path(name, p);
+            strip.temp = temporary_name(strip.path);
+            strip.file = nullptr;
+            if (write_strip(pl, last_triangle, pruned, strip))
+                strips.push_back(strip);
+            else
+                ok = false;
+        }
+        for (int k = 0; k < extras; k++) {
+            fprintf(f, "%f\n", map_extras[k].value);
+            for (int j = 0; j < 3; j++)
+                fprintf(f, "%d\n", map_extras[k].data[j]);
+        }
+    }
+
+    if (!ok) {
+        discard_write(out);
+    } else if (!end_write(out)) {
+        ok = false;
+    }
+    if (!ok) {
+        for (SafeFile &s : strips)
+            discard_write(s);
+        return false;
+    }
+    // Everything is written: the strips first, so the map file never names missing cells.
+    for (SafeFile &s : strips)
+        if (!commit_write(s))
+            ok = false;
+    if (!ok) {
+        discard_write(out);
+        return false;
+    }
+    return commit_write(out);
+}
+
+bool save_map(const char *name)
+{
+    return write_map(name, false);
+}
+
+bool save_pruned_map(const char *name)
+{
+    return write_map(name, true);
+}
