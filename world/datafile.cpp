@@ -19,6 +19,31 @@ static inline bool is_digit(char c)
     return c >= '0' && c <= '9';
 }
 
+template <class Bytes> static bool read_whole(FILE *f, Bytes &out)
+{
+    // One read of the size the file says it has, then whatever else it turns out to hold.
+    long size = (fseek(f, 0, SEEK_END) == 0) ? ftell(f) : -1;
+    rewind(f);
+    out.resize(size > 0 ? (size_t)size : 0);
+    size_t got = out.empty() ? 0 : fread(&out[0], 1, out.size(), f);
+    out.resize(got);
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
+        out.insert(out.end(), chunk, chunk + n);
+    return ferror(f) == 0;
+}
+
+bool read_whole_file(FILE *f, std::vector<char> &out)
+{
+    return read_whole(f, out);
+}
+
+bool read_whole_file(FILE *f, std::vector<unsigned char> &out)
+{
+    return read_whole(f, out);
+}
+
 bool open_text(TextReader &r, const char *path)
 {
     r.path = path;
@@ -28,11 +53,7 @@ bool open_text(TextReader &r, const char *path)
         fprintf(stderr, "%s: cannot open: %s\n", path, strerror(errno));
         return false;
     }
-    char chunk[65536];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
-        r.text.insert(r.text.end(), chunk, chunk + n);
-    bool failed = ferror(f) != 0;
+    bool failed = !read_whole_file(f, r.text);
     int error = errno;
     fclose(f);
     if (failed) {

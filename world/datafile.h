@@ -25,6 +25,9 @@ struct TextReader {
 
 // Reads the whole file; false after one line on stderr naming it when it cannot be read.
 bool open_text(TextReader &r, const char *path);
+// The whole of an open file, from its start; false when reading failed.
+bool read_whole_file(FILE *f, std::vector<char> &out);
+bool read_whole_file(FILE *f, std::vector<unsigned char> &out);
 // Back to the first token, for a second pass over the same text.
 void rewind_text(TextReader &r);
 

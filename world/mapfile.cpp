@@ -46,40 +46,133 @@ static uint16_t le16(const unsigned char *p)
     return (uint16_t)(p[0] | (p[1] << 8));
 }
 
-// Checks a strip before anything is replaced: a plain Windows bitmap (8 bits with a palette
-// of at most 256 colours, or 24 or 32 bits), whole, and wide and high enough for the plane's
-// cells. Only such files reach the bitmap loader, which trusts their headers.
+// A shadow-map strip: a plain Windows bitmap, 8 bits with a palette of at most 256 colours
+// or 24 or 32 bits, uncompressed, rows bottom-up. The cells are copied straight out of the
+// file's pixels: the general bitmap loader reads byte by byte and converts through
+// per-pixel calls, which for a map of 20 000 triangles alone takes longer than a map change
+// may.
+struct Strip {
+    std::vector<unsigned char> bytes;  // the whole file; empty while only checked
+    uint32_t offset;
+    long width, height;
+    int bits;
+    int64_t row_bytes;
+};
+
+// Why the header in `h` (the first 54 bytes of a file of `size` bytes) is not a strip at least
+// `need_width` pixels wide, or nullptr when it is one.
+static const char *inspect_strip(const unsigned char *h, int64_t size, long need_width, Strip &s)
+{
+    if (size < 54 || h[0] != 'B' || h[1] != 'M' || le32(h + 14) != 40 || le16(h + 26) != 1 || le32(h + 30) != 0)
+        return "is not a plain Windows bitmap";
+    s.offset = le32(h + 10);
+    s.width = (int32_t)le32(h + 18);
+    s.height = (int32_t)le32(h + 22);
+    s.bits = le16(h + 28);
+    bool layout_ok;
+    if (s.bits == 8)
+        layout_ok = s.offset > 54 && s.offset <= 54 + 256 * 4 && (s.offset - 54) % 4 == 0;
+    else
+        layout_ok = (s.bits == 24 || s.bits == 32) && s.offset == 54;
+    if (!layout_ok)
+        return "has an unsupported layout (8 bits with a palette, or 24 or 32 bits, uncompressed)";
+    if (s.width < need_width || s.height < SHADOW_CELL || s.width > STRIP_SIZE_LIMIT || s.height > STRIP_SIZE_LIMIT)
+        return "is too small for the plane's cells";
+    s.row_bytes = ((int64_t)s.width * s.bits + 31) / 32 * 4;
+    if (size < (int64_t)s.offset + s.row_bytes * s.height)
+        return "is cut short";
+    return nullptr;
+}
+
+// Checks a strip before anything is replaced.
 static bool check_strip(const TextReader &r, int plane, const std::string &path, long need_width)
 {
     FILE *f = fopen(path.c_str(), "rb");
     if (!f)
         return refuse(r, "plane %d shadow map %s: %s", plane, path.c_str(), strerror(errno));
-    unsigned char h[54];
+    unsigned char h[54] = {0};
     size_t got = fread(h, 1, sizeof(h), f);
-    long size = (fseek(f, 0, SEEK_END) == 0) ? ftell(f) : -1;
+    int64_t size = (fseek(f, 0, SEEK_END) == 0) ? ftell(f) : -1;
     fclose(f);
-    if (got < sizeof(h) || h[0] != 'B' || h[1] != 'M' || le32(h + 14) != 40 || le16(h + 26) != 1 ||
-        le32(h + 30) != 0)
-        return refuse(r, "plane %d shadow map %s is not a plain Windows bitmap", plane, path.c_str());
-    uint32_t offset = le32(h + 10);
-    long width = (int32_t)le32(h + 18);
-    long height = (int32_t)le32(h + 22);
-    int bits = le16(h + 28);
-    bool layout_ok;
-    if (bits == 8)
-        layout_ok = offset > 54 && offset <= 54 + 256 * 4 && (offset - 54) % 4 == 0;
-    else
-        layout_ok = (bits == 24 || bits == 32) && offset == 54;
-    if (!layout_ok)
-        return refuse(r, "plane %d shadow map %s has an unsupported layout (%d bits, data at %u)", plane,
-                      path.c_str(), bits, (unsigned)offset);
-    if (width < need_width || height < SHADOW_CELL || width > STRIP_SIZE_LIMIT || height > STRIP_SIZE_LIMIT)
-        return refuse(r, "plane %d shadow map %s is %ld x %ld, needs at least %ld x %d", plane, path.c_str(),
-                      width, height, need_width, SHADOW_CELL);
-    int64_t row = ((int64_t)width * bits + 31) / 32 * 4;
-    if (size < (int64_t)offset + row * height)
-        return refuse(r, "plane %d shadow map %s is cut short (%ld bytes)", plane, path.c_str(), size);
+    Strip s;
+    const char *problem = inspect_strip(h, got < sizeof(h) ? 0 : size, need_width, s);
+    if (problem)
+        return refuse(r, "plane %d shadow map %s %s (needs %ld x %d)", plane, path.c_str(), problem, need_width,
+                      SHADOW_CELL);
     return true;
+}
+
+// Reads the whole strip for copying cells; false after a warning when it has changed since
+// it was checked. An 8-bit strip's colours go into `palette`, as the bitmap loader does.
+static bool read_strip(const TextReader &r, const std::string &path, long need_width, Strip &s)
+{
+    s.bytes.clear();
+    FILE *f = fopen(path.c_str(), "rb");
+    if (f) {
+        read_whole_file(f, s.bytes);
+        fclose(f);
+    }
+    if (!f || inspect_strip(s.bytes.data(), s.bytes.size() >= 54 ? (int64_t)s.bytes.size() : 0, need_width, s)) {
+        fprintf(stderr, "%s: warning: shadow map %s could not be read; its cells keep their pixels\n",
+                r.path.c_str(), path.c_str());
+        s.bytes.clear();
+        return false;
+    }
+    if (s.bits == 8) {
+        const unsigned char *c = s.bytes.data() + 54;
+        for (uint32_t i = 0; i < (s.offset - 54) / 4; i++) {
+            palette[i].b = c[4 * i] / 4;
+            palette[i].g = c[4 * i + 1] / 4;
+            palette[i].r = c[4 * i + 2] / 4;
+        }
+    }
+    return true;
+}
+
+// The colour of pixel x of a strip row, as 8-bit red, green and blue.
+static inline void strip_pixel(const Strip &s, const unsigned char *row, long x, int &r, int &g, int &b)
+{
+    if (s.bits == 8) {
+        const RGB &c = palette[row[x]];
+        r = _rgb_scale_6[c.r];
+        g = _rgb_scale_6[c.g];
+        b = _rgb_scale_6[c.b];
+    } else {
+        const unsigned char *p = row + x * (s.bits / 8);
+        b = p[0];
+        g = p[1];
+        r = p[2];
+    }
+}
+
+// Copies the cell of triangle t out of the strip, converting to the cell's colour depth.
+static void copy_cell(const Strip &s, int t, BITMAP *cell)
+{
+    int depth = bitmap_color_depth(cell);
+    long left = (long)SHADOW_CELL * t;
+    int r, g, b;
+    for (int y = 0; y < SHADOW_CELL; y++) {
+        const unsigned char *row = s.bytes.data() + s.offset + s.row_bytes * (s.height - 1 - y);
+        if (depth == 16 && s.bits == 24) {
+            // The common case: the writers' 24-bit strips into 16-bit cells.
+            uint16_t *out = (uint16_t *)cell->line[y];
+            const unsigned char *p = row + left * 3;
+            for (int x = 0; x < SHADOW_CELL; x++, p += 3)
+                out[x] = (uint16_t)makecol16(p[2], p[1], p[0]);
+            continue;
+        }
+        for (int x = 0; x < SHADOW_CELL; x++) {
+            strip_pixel(s, row, left + x, r, g, b);
+            if (depth == 16)
+                ((uint16_t *)cell->line[y])[x] = (uint16_t)makecol16(r, g, b);
+            else if (depth == 15)
+                ((uint16_t *)cell->line[y])[x] = (uint16_t)makecol15(r, g, b);
+            else if (depth == 32)
+                ((uint32_t *)cell->line[y])[x] = (uint32_t)makecol32(r, g, b);
+            else
+                putpixel(cell, x, y, makecol_depth(depth, r, g, b));
+        }
+    }
 }
 
 static void draw_load_progress(int p, int last_plane)
@@ -162,6 +255,7 @@ static bool walk_map(TextReader &r, const char *name, bool store)
     }
 
     static float skip[MAX_PLANE_VERTICES];
+    static Strip strip;
     for (int p = 0; p <= last_plane; p++) {
         Plane &pl = planes[p];
         if (store)
@@ -221,18 +315,14 @@ static bool walk_map(TextReader &r, const char *name, bool store)
             }
 
             // The strip is needed only when there are cells left to read.
-            BITMAP *strip = nullptr;
+            bool have_strip = false;
             if (!r.stopped) {
                 std::string path = strip_path(name, p);
-                if (!store) {
-                    if (!check_strip(r, p, path, (long)SHADOW_CELL * (last_triangle + 1)))
-                        return false;
-                } else {
-                    strip = load_bitmap(path.c_str(), palette);
-                    if (!strip)
-                        fprintf(stderr, "%s: warning: shadow map %s could not be read; its cells keep their pixels\n",
-                                r.path.c_str(), path.c_str());
-                }
+                long need_width = (long)SHADOW_CELL * (last_triangle + 1);
+                if (!store && !check_strip(r, p, path, need_width))
+                    return false;
+                if (store)
+                    have_strip = read_strip(r, path, need_width, strip);
             }
 
             for (int t = 0; t <= last_triangle; t++) {
@@ -267,19 +357,17 @@ static bool walk_map(TextReader &r, const char *name, bool store)
                 // form the scene could not hold.
                 if (!usable)
                     tri.e[TRIANGLE_INCLUDE] = 2;
-                if (n == TRIANGLE_RECORD && rec[TRIANGLE_RECORD - 1] == 1 && strip) {
+                if (n == TRIANGLE_RECORD && rec[TRIANGLE_RECORD - 1] == 1 && have_strip) {
                     if (pl.triangle_shadow_state[t] == 0 || !pl.triangle_shadow[t]) {
                         pl.triangle_shadow[t] = create_bitmap(SHADOW_CELL, SHADOW_CELL);
                         pl.triangle_shadow_state[t] = pl.triangle_shadow[t] ? 1 : 0;
                     }
                     if (pl.triangle_shadow[t]) {
-                        blit(strip, pl.triangle_shadow[t], SHADOW_CELL * t, 0, 0, 0, SHADOW_CELL, SHADOW_CELL);
+                        copy_cell(strip, t, pl.triangle_shadow[t]);
                         pl.triangle_shadow_state[t] = 2;
                     }
                 }
             }
-            if (strip)
-                destroy_bitmap(strip);
         }
 
         for (int k = 0; k < extras; k++) {
