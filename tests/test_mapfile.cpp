@@ -607,6 +607,16 @@ TEST_F(MapFile, MissingFilesAndBadNames)
     EXPECT_EQ(line_count(err), 1);
     EXPECT_NE(err.find("data/maps/404.dtl"), std::string::npos) << err;
 
+    // A folder where the map file should be.
+    mkdir("data", 0777);
+    mkdir("data/maps", 0777);
+    mkdir("data/maps/5.dtl", 0777);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load_map("5"));
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(line_count(err), 1) << err;
+    EXPECT_NE(err.find("data/maps/5.dtl"), std::string::npos) << err;
+
     // Map numbers index the per-map tables.
     for (const char *name : {"1000", "-1", "nan"}) {
         testing::internal::CaptureStderr();
@@ -717,4 +727,86 @@ TEST(FloatTokens, MatchTheLibraryConversion)
             wrong++;
     }
     EXPECT_EQ(wrong, 0);
+}
+
+namespace {
+
+void put32(std::string &s, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; i++)
+        s[at + i] = (char)(v >> (8 * i));
+}
+
+// A 32-bit uncompressed bitmap file of two cells, made by hand: the writers only make 24-bit
+// ones, but other tools may not.
+std::string bitmap_32(int width)
+{
+    std::string s(54 + width * 16 * 4, '\0');
+    s[0] = 'B';
+    s[1] = 'M';
+    put32(s, 2, (uint32_t)s.size());
+    put32(s, 10, 54);
+    put32(s, 14, 40);
+    put32(s, 18, width);
+    put32(s, 22, 16);
+    s[26] = 1;
+    s[28] = 32;
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < width; x++) {
+            size_t at = 54 + ((15 - y) * width + x) * 4;  // bottom-up rows
+            s[at] = (char)(x * 7);
+            s[at + 1] = (char)(y * 15);
+            s[at + 2] = (char)(x + y * 9);
+            s[at + 3] = (char)0xff;
+        }
+    return s;
+}
+
+// Every pixel of each cell against the bitmap loader's reading of the same strip.
+void expect_cells_match_loader(const char *strip_file, int cells)
+{
+    BITMAP *reference = load_bitmap(strip_file, palette);
+    ASSERT_NE(reference, nullptr);
+    BITMAP *converted = create_bitmap(reference->w, reference->h);
+    blit(reference, converted, 0, 0, 0, 0, reference->w, reference->h);
+    for (int t = 0; t < cells; t++) {
+        int wrong = 0;
+        for (int y = 0; y < 16; y++)
+            for (int x = 0; x < 16; x++)
+                wrong += getpixel(planes[0].triangle_shadow[t], x, y) != getpixel(converted, 16 * t + x, y);
+        EXPECT_EQ(wrong, 0) << strip_file << " cell " << t;
+    }
+    destroy_bitmap(converted);
+    destroy_bitmap(reference);
+}
+
+}  // namespace
+
+TEST_F(MapFile, StripsOfEveryKindGiveTheLoadersColours)
+{
+    PlaneSpec on;
+    dir.write("data/maps/7.dtl", map_text({on}));
+
+    // 8 bits with a palette.
+    make_map_folders();
+    BITMAP *indexed = create_bitmap_ex(8, 32, 16);
+    PALETTE colours;
+    for (int i = 0; i < 256; i++)
+        colours[i] = RGB{(unsigned char)(i % 64), (unsigned char)((i * 3) % 64), (unsigned char)(63 - i % 64), 0};
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < 32; x++)
+            putpixel(indexed, x, y, (x * 16 + y * 5) & 255);
+    ASSERT_EQ(save_bitmap("data/maps/shadowmap/i7_0.bmp", indexed, colours), 0);
+    destroy_bitmap(indexed);
+    ASSERT_TRUE(load_map("7"));
+    expect_cells_match_loader("data/maps/shadowmap/i7_0.bmp", 2);
+
+    dir.write("data/maps/shadowmap/i7_0.bmp", bitmap_32(32));
+    ASSERT_TRUE(load_map("7"));
+    expect_cells_match_loader("data/maps/shadowmap/i7_0.bmp", 2);
+
+    // 24 bits, three cells wide for two triangles: a wider strip is fine.
+    write_strip("7", 0, 3, shaded_cells);
+    ASSERT_TRUE(load_map("7"));
+    expect_cells_match_loader("data/maps/shadowmap/i7_0.bmp", 2);
 }

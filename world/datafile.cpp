@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 static inline bool is_blank(char c)
 {
@@ -21,10 +22,10 @@ static inline bool is_digit(char c)
 
 template <class Bytes> static bool read_whole(FILE *f, Bytes &out)
 {
-    // One read of the size the file says it has, then whatever else it turns out to hold.
-    long size = (fseek(f, 0, SEEK_END) == 0) ? ftell(f) : -1;
-    rewind(f);
-    out.resize(size > 0 ? (size_t)size : 0);
+    // One read of the size a plain file says it has, then whatever else it turns out to hold.
+    struct stat st;
+    bool plain = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode);
+    out.resize(plain && st.st_size > 0 ? (size_t)st.st_size : 0);
     size_t got = out.empty() ? 0 : fread(&out[0], 1, out.size(), f);
     out.resize(got);
     char chunk[4096];

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "shell/video.h"
@@ -92,7 +93,8 @@ static bool check_strip(const TextReader &r, int plane, const std::string &path,
         return refuse(r, "plane %d shadow map %s: %s", plane, path.c_str(), strerror(errno));
     unsigned char h[54] = {0};
     size_t got = fread(h, 1, sizeof(h), f);
-    int64_t size = (fseek(f, 0, SEEK_END) == 0) ? ftell(f) : -1;
+    struct stat st;
+    int64_t size = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) ? (int64_t)st.st_size : 0;
     fclose(f);
     Strip s;
     const char *problem = inspect_strip(h, got < sizeof(h) ? 0 : size, need_width, s);

@@ -1,0 +1,16 @@
+// Fuzzes load_items.
+#include "fuzz/fuzz_common.h"
+#include "world/tables.h"
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    start_fuzzing();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    write_file("data/items.dat", data, size);
+    load_items();
+    return 0;
+}

@@ -1,0 +1,35 @@
+// Fuzzes load_map: the input is the map text and, after STRIP_MARK, one shadow-map strip
+// that planes 0 to 7 share (hard links to one file).
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "fuzz/fuzz_common.h"
+#include "world/mapfile.h"
+
+enum { SHARED_STRIPS = 8 };
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    start_fuzzing();
+    write_file("data/maps/shadowmap/i1_0.bmp", nullptr, 0);
+    for (int p = 1; p < SHARED_STRIPS; p++) {
+        std::string link_name = "data/maps/shadowmap/i1_" + std::to_string(p) + ".bmp";
+        if (link("data/maps/shadowmap/i1_0.bmp", link_name.c_str()) != 0)
+            abort();
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const char *text = (const char *)data;
+    size_t mark = std::string(text, size).find(STRIP_MARK);
+    size_t text_size = mark == std::string::npos ? size : mark;
+    size_t strip_at = mark == std::string::npos ? size : mark + strlen(STRIP_MARK);
+    write_file("data/maps/1.dtl", data, text_size);
+    // Written in place, so every link sees the new strip.
+    write_file("data/maps/shadowmap/i1_0.bmp", data + strip_at, size - strip_at);
+    load_map("1");
+    return 0;
+}

@@ -1,0 +1,115 @@
+// Writes the seed corpus of the fuzz targets, valid files made by the game's own writers:
+//   fuzz_seeds <corpus folder>   ->   <folder>/map, items, monsters, triggers
+#include <allegro.h>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+
+#include "fuzz/fuzz_common.h"
+#include "world/mapfile.h"
+#include "world/tables.h"
+
+static std::string corpus;
+
+static std::string slurp(const char *path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+static void seed(const char *reader, const char *name, const std::string &bytes)
+{
+    std::string dir = corpus + "/" + reader;
+    mkdir(dir.c_str(), 0777);
+    std::ofstream((dir + "/" + name).c_str(), std::ios::binary) << bytes;
+}
+
+// Planes 0 and 2 active with two triangles each, plane 1 inactive, one map-extra record.
+static void build_map()
+{
+    plane_last = 2;
+    map_extra_count = 1;
+    map_extras[0] = MapExtra{0.5f, {1, 2, 3}};
+    for (int p = 0; p <= 2; p++) {
+        Plane &pl = planes[p];
+        pl.active = p != 1;
+        pl.origin_x = 4.0f * p;
+        pl.last_vertex = 3;
+        pl.last_triangle = 1;
+        for (int i = 0; i <= 3; i++) {
+            pl.vertices[i].e[3] = (float)(i % 2);
+            pl.vertices[i].e[5] = (float)(i / 2) + 0.125f;
+        }
+        for (int t = 0; t <= 1; t++) {
+            s16 corners[3] = {0, (s16)(1 + t), (s16)(2 + t)};
+            memcpy(pl.triangles[t].e, corners, sizeof(corners));
+            pl.triangles[t].e[TRIANGLE_TEXTURE] = (s16)(t + 1);
+            pl.triangles[t].e[TRIANGLE_KIND] = t ? 1001 : 7;
+            pl.triangle_uvs[t][2] = 15;
+            pl.triangle_uvs[t][5] = 15;
+            pl.triangle_shadow[t] = create_bitmap(SHADOW_CELL, SHADOW_CELL);
+            clear_to_color(pl.triangle_shadow[t], makecol(40 * t, 90, 200));
+            pl.triangle_shadow_state[t] = 2;
+        }
+    }
+}
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+        return 2;
+    }
+    mkdir(argv[1], 0777);
+    char full[PATH_MAX];
+    if (!realpath(argv[1], full)) {
+        perror(argv[1]);
+        return 1;
+    }
+    corpus = full;
+    start_fuzzing();
+
+    build_map();
+    if (!save_map("1"))
+        return 1;
+    std::string text = slurp("data/maps/1.dtl");
+    seed("map", "three_planes", text + STRIP_MARK + slurp("data/maps/shadowmap/i1_0.bmp"));
+    seed("map", "cut_short", text.substr(0, text.size() / 2) + STRIP_MARK + slurp("data/maps/shadowmap/i1_0.bmp"));
+    BITMAP *indexed = create_bitmap_ex(8, 32, 16);
+    for (int x = 0; x < 32; x++)
+        vline(indexed, x, 0, 15, x * 7);
+    save_bitmap("indexed.bmp", indexed, palette);
+    destroy_bitmap(indexed);
+    seed("map", "indexed_strip", text + STRIP_MARK + slurp("indexed.bmp"));
+
+    item_count = 3;
+    item_placements[0] = ItemPlacement{1, 1.5f, 0, -2.25f, 0, 1};
+    item_placements[1] = ItemPlacement{1, 3, 1, 4, 9, 901};
+    item_placements[2] = ItemPlacement{1, 0, 0, 0, 5, 0};
+    if (!save_items())
+        return 1;
+    seed("items", "three", slurp("data/items.dat"));
+
+    monster_counts[0] = 2;
+    monsters[0][0].kind = 3;
+    monsters[0][1].kind = 15;
+    monster_counts[901] = 1;
+    monsters[901][0].kind = 1;
+    if (!save_monsters())
+        return 1;
+    seed("monsters", "three", slurp("data/monsters.dat"));
+
+    std::ostringstream triggers;
+    for (int i = 0; i < 20; i++)
+        for (int j = 0; j < 9; j++)
+            triggers << (j == 0 ? 901 + i % 3 : i * 0.5 + j) << "\n";
+    seed("triggers", "twenty", triggers.str());
+    return 0;
+}
