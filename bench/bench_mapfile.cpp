@@ -1,5 +1,6 @@
 // Times load_map and save_map on generated maps of 20 and 50 planes of 1000 triangles and
-// 1000 vertices each, every triangle with its own shadow cell. Headless, 16-bit colour.
+// 1000 vertices each, every triangle with its own shadow cell, and a whole map change (load
+// and scene build) on the 20-plane map. Headless, 16-bit colour.
 #include <benchmark/benchmark.h>
 
 #include <allegro.h>
@@ -9,8 +10,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "game/scene.h"
+#include "render/camera.h"
 #include "shell/video.h"
 #include "world/mapfile.h"
+#include "world/tables.h"
 
 static void build_big_map(int plane_count)
 {
@@ -71,6 +75,55 @@ static void BM_load_map(benchmark::State &state)
 }
 BENCHMARK(BM_load_map)->Arg(20)->Arg(50)->Unit(benchmark::kMillisecond);
 
+// What a trigger floor costs: the map load, the scene build and the monster placement.
+static void BM_map_change(benchmark::State &state)
+{
+    int plane_count = (int)state.range(0);
+    build_big_map(plane_count);
+    std::string name = map_name(plane_count);
+    if (!save_map(name.c_str())) {
+        state.SkipWithError("save_map failed");
+        return;
+    }
+    for (auto _ : state) {
+        if (!load_map(name.c_str()))
+            state.SkipWithError("load_map failed");
+        build_scene();
+        place_monsters();
+    }
+    state.counters["scene_triangles"] = (double)view_triangles.size();
+}
+BENCHMARK(BM_map_change)->Arg(20)->Unit(benchmark::kMillisecond);
+
+// The tables read at start-up, all full: 10 000 trigger records, 20 monsters on every map,
+// 100 item placements.
+static void BM_load_tables(benchmark::State &state)
+{
+    FILE *f = fopen("data/triggers.dat", "w");
+    for (int i = 0; i < MAX_TRIGGERS; i++)
+        for (int j = 0; j < 9; j++)
+            fprintf(f, "%f\n", j == 0 ? 901.0 : i * 0.37 + j);
+    fclose(f);
+    for (int m = 0; m < MAP_NUMBERS; m++) {
+        monster_counts[m] = MONSTERS_PER_MAP;
+        for (int j = 0; j < MONSTERS_PER_MAP; j++)
+            monsters[m][j].kind = (s16)(1 + j % 15);
+    }
+    item_count = MAX_ITEM_PLACEMENTS;
+    for (int i = 0; i < MAX_ITEM_PLACEMENTS; i++)
+        item_placements[i] = ItemPlacement{1, i * 1.5f, 0.25f, -i * 0.75f, (s16)(i % 10), 900 + i % 10};
+    if (!save_monsters() || !save_items()) {
+        state.SkipWithError("could not write the tables");
+        return;
+    }
+    for (auto _ : state) {
+        monster_total = 0;
+        if (!load_triggers() || !load_monsters() || !load_items())
+            state.SkipWithError("a table failed to load");
+    }
+}
+BENCHMARK(BM_load_tables)->Unit(benchmark::kMillisecond);
+
 static void BM_save_map(benchmark::State &state)
 {
     int plane_count = (int)state.range(0);
@@ -86,6 +139,7 @@ BENCHMARK(BM_save_map)->Arg(20)->Arg(50)->Unit(benchmark::kMillisecond);
 int main(int argc, char **argv)
 {
     init_headless_video(16, 640, 480);
+    init_camera();
     char dir[] = "/tmp/grimhold-bench-XXXXXX";
     if (!mkdtemp(dir) || chdir(dir) != 0) {
         perror(dir);
