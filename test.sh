@@ -32,7 +32,7 @@ for reader in map items monsters triggers; do
         tail -n 60 "$fuzz/$reader.log"
         exit 1
     fi
-    echo "fuzz_$reader: $(grep -E '^#[0-9]+ +DONE' "$fuzz/$reader.log" || echo "no summary")"
+    echo "fuzz_$reader: $(grep -E '^#[0-9]+[[:space:]]+DONE' "$fuzz/$reader.log" || echo "no summary")"
 done
 
 echo "== all tests passed"
