@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "screens/assets.h"
 #include "shell/video.h"
 
 int closing_screen_shown;
@@ -55,6 +56,7 @@ void start_program(s16 fullscreen_flag)
     printf("Initializing game data...\n");
     fflush(stdout);
     init_video(16, fullscreen_flag, 640, 480);
+    load_assets();
 }
 
 void show_title()
@@ -89,7 +91,6 @@ void show_title()
 
 void load_world()
 {
-    player_health = 8;
     printf("Game data initialized, starting main loop...\n");
     fflush(stdout);
     tick_frame_count = 60;
