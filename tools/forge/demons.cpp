@@ -143,6 +143,7 @@ struct Motion {
     float bob;      // body down
     float lift_l, lift_r;
     float stride;   // -1..1
+    float reach;    // -1..1, a quarter cycle behind the stride: which foot is ahead
     float flap;     // wing tips
     float raise;    // attack: 1 arms high, -1 struck down
     bool mouth;     // open
@@ -162,6 +163,7 @@ Motion motion_for(int action, int frame)
         m.lift_l = s > 0 ? 2.0f * s : 0;
         m.lift_r = s < 0 ? -2.0f * s : 0;
         m.stride = s;
+        m.reach = std::cos(t);
     } else {
         static const float raise[6] = {0.5f, 1.0f, 0.9f, -0.8f, -1.0f, -0.2f};
         static const float lunge[6] = {-0.5f, -1.0f, -0.8f, 1.2f, 1.6f, 0.5f};
@@ -375,7 +377,7 @@ void biped_legs_front(Canvas &cv, const Look &L, const Frame &f, const Motion &m
     for (int d = -1; d <= 1; d += 2) {
         float lift = d < 0 ? m.lift_l : m.lift_r;
         float hx = f.cx + d * f.tw * 0.45f, fx = f.cx + d * (f.tw * 0.55f + 0.4f);
-        float fy = f.ground - 1.0f - lift;
+        float fy = f.ground - 1.0f - lift + d * m.reach * 0.8f * f.s;
         stroke(cv, hx, f.hip_y, fx, fy - 1.0f, f.leg_w, leg);
         fill_ellipse(cv, fx, fy, f.leg_w * 0.8f + 0.4f, 1.5f, scale_rgb(leg, 0.8f));
         if (!L.armour)
@@ -518,10 +520,11 @@ void biped_arms_front(Canvas &cv, const Look &L, const Frame &f, const Motion &m
     for (int d = -1; d <= 1; d += 2) {
         float sx = f.cx + d * f.tw * 0.95f;
         float hx, hy;
+        bool armed = L.weapon != CLAWS && ((d < 0) != back);
         if (m.raise > 0) {
-            // Wind up: claws or weapon high over the head.
+            // Wind up: claws high over the head; a weapon drawn back over the shoulder.
             hx = f.cx + d * (f.tw + 1.5f * f.s);
-            hy = f.sh_y - (4 + 4 * m.raise) * f.s;
+            hy = f.sh_y - (armed ? 1 + 2 * m.raise : 4 + 4 * m.raise) * f.s;
         } else if (m.raise < 0) {
             // The blow lands in front of the body.
             hx = f.cx + d * f.tw * 0.5f;
@@ -531,9 +534,8 @@ void biped_arms_front(Canvas &cv, const Look &L, const Frame &f, const Motion &m
             hx = f.cx + d * (f.tw + 1.2f * f.s);
             hy = f.sh_y + 8.0f * f.s + sw;
         }
-        bool holds = L.weapon != CLAWS && ((d < 0) != back);
-        float ang = m.raise > 0 ? d * 0.5f : m.raise < 0 ? PI - d * 0.6f : d * 0.25f;
-        arm_and_hand(cv, L, f, sx, sy, hx, hy, d, holds, ang, m);
+        float ang = m.raise > 0 ? d * 1.1f : m.raise < 0 ? PI - d * 0.6f : d * 0.25f;
+        arm_and_hand(cv, L, f, sx, sy, hx, hy, d, armed, ang, m);
     }
 }
 
@@ -646,6 +648,8 @@ void biped_side(Canvas &cv, const Look &L, float cx, const Motion &m)
         float kx = hx + leg * 0.5f * std::sin(a), ky = f.hip_y + leg * 0.5f * std::cos(a);
         float bend = a < 0 ? -a * 0.9f : 0.1f;
         float fx = kx + leg * 0.5f * std::sin(a - bend), fy = ky + leg * 0.5f * std::cos(a - bend);
+        float swing_lift = (side == 0 ? -m.reach : m.reach);
+        fy -= swing_lift > 0 ? 1.2f * swing_lift : 0;
         stroke(cv, hx, f.hip_y, kx, ky, f.leg_w, c);
         stroke(cv, kx, ky, fx, fy, f.leg_w * 0.9f, c);
         fill_ellipse(cv, fx + 1.0f, fy + 0.5f, f.leg_w * 0.9f + 0.5f, 1.4f, scale_rgb(c, 0.8f));
@@ -890,7 +894,8 @@ void spider(Canvas &cv, const Look &L, float cx, const Motion &m, int facing)
             float kx = rootx + spread * 0.7f + (side ? 0 : 0), ky = body_y - 6 - i * 0.5f + phase * d * 1.2f;
             if (m.raise > 0 && i == 0)
                 ky -= 4 * m.raise;  // forelegs raised to strike
-            float fx = rootx + spread * (side ? 1.1f : 1.25f) + phase * 1.2f, fy = g - 1 - (phase * d > 0.3f ? 1.5f : 0);
+            float reach = ((i & 1) ? 1 : -1) * m.reach;
+            float fx = rootx + spread * (side ? 1.1f : 1.25f) + phase * 1.2f, fy = g - 1 - (reach * d > 0.3f ? 1.5f : 0);
             if (m.raise < 0 && i == 0) {
                 fy = body_y + 4;
                 fx = rootx + spread * 0.9f;
@@ -938,7 +943,7 @@ void spider(Canvas &cv, const Look &L, float cx, const Motion &m, int facing)
 void coils(Canvas &cv, const Look &L, float cx, float g, const Motion &m, bool side)
 {
     Rgb c = L.skin, d = scale_rgb(L.skin, 0.7f);
-    float wob = m.stride;
+    float wob = m.stride + 0.5f * m.reach;
     if (side) {
         // The tail runs out behind in an S.
         curve(cv, cx, g - 6, cx - 6, g - 1 + wob, cx - 13, g - 3 - wob, 4.0f, d);

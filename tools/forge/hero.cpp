@@ -37,12 +37,13 @@ struct Pose {
     float breath;     // upper body only
     float lift_l, lift_r;   // feet raised (front and back views)
     float swing;      // -1..1 stride (profiles), arm swing (front and back)
+    float reach;      // -1..1, a quarter cycle behind: which foot is ahead
     float hem;        // cloak hem sway
 };
 
 Pose pose_for(int action, int frame)
 {
-    Pose p = {0, 0, 0, 0, 0, 0};
+    Pose p = {0, 0, 0, 0, 0, 0, 0};
     float t = frame * 2 * PI / 6;
     if (action == 1) {
         float s = std::sin(t);
@@ -50,6 +51,7 @@ Pose pose_for(int action, int frame)
         p.lift_l = s > 0 ? 2.2f * s : 0;
         p.lift_r = s < 0 ? -2.2f * s : 0;
         p.swing = s;
+        p.reach = std::cos(t);
         p.hem = -0.9f * s;
     } else if (action == 0) {
         p.breath = -(1 - std::cos(t)) * 0.5f;  // chest rises and falls once a cycle
@@ -64,10 +66,14 @@ void boot_front(Canvas &cv, float x, float y)
     fill_ellipse(cv, x - 0.6f, y - 0.6f, 1.0f, 0.6f, scale_rgb(BOOT, 1.3f));
 }
 
-void legs_front(Canvas &cv, const Pose &p, bool back_view)
+void legs_front(Canvas &cv, Pose p, bool back_view)
 {
+    // Walking toward us the leading foot comes lower on the screen, away from us higher.
+    float ahead = (back_view ? -0.8f : 0.8f) * p.reach;
     float y = 36.4f;
     float lx = 16.6f, rx = 23.4f;
+    p.lift_l -= ahead;
+    p.lift_r += ahead;
     stroke(cv, 17.3f, 28.5f + p.bob, lx, y - p.lift_l - 1.2f, 3.6f, TROUSERS);
     stroke(cv, 22.7f, 28.5f + p.bob, rx, y - p.lift_r - 1.2f, 3.6f, TROUSERS);
     stroke(cv, 16.1f, 30.5f + p.bob, lx - 0.3f, y - p.lift_l - 2.0f, 1.0f, scale_rgb(TROUSERS, 0.75f));
@@ -247,7 +253,7 @@ void hero_side(Canvas &cv, int action, int frame)
     fill_poly(cv, 4, cloak, CLOAK_DARK);
 
     // Far leg first, darker.
-    leg_profile(cv, 20.2f, 28.0f + p.bob, -stride, scale_rgb(TROUSERS, 0.7f));
+    leg_profile(cv, 20.2f, 28.0f + p.bob - (p.reach < 0 ? -1.0f * p.reach : 0), -stride, scale_rgb(TROUSERS, 0.7f));
     if (action != 2) {
         // The far arm swings behind the body.
         stroke(cv, 19.5f, 18.8f + up, 19.0f - 3.5f * p.swing, 25.0f + up, 2.4f, CLOAK_DARK);
@@ -262,7 +268,7 @@ void hero_side(Canvas &cv, int action, int frame)
     fill_quad(cv, 16.6f, 27.5f + p.bob, 24.2f, 27.5f + p.bob, 25.0f, 31.0f + p.bob, 16.0f, 31.0f + p.bob, TUNIC);
     fill_rect(cv, 16.4f, 27.2f + p.bob, 24.4f, 28.9f + p.bob, BELT);
     fill_rect(cv, 23.0f, 26.9f + p.bob, 24.8f, 29.2f + p.bob, BUCKLE);
-    leg_profile(cv, 20.6f, 28.0f + p.bob, stride, TROUSERS);
+    leg_profile(cv, 20.6f, 28.0f + p.bob - (p.reach > 0 ? 1.0f * p.reach : 0), stride, TROUSERS);
 
     // Hood: the peak falls behind, the face looks ahead.
     fill_ellipse(cv, 19.8f, 18.2f + up, 4.8f, 2.8f, CLOAK);

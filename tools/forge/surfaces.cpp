@@ -131,11 +131,12 @@ Rgb wood(int x, int y)
 {
     int board = y / 4;
     int ly = y % 4;
-    int end = (board * 5) & 15;
+    int end = (board * 5 + 2) & 15;
     if (ly == 3 || x == end)
         return rgb(60, 36, 20);
     Rgb c = vary(rgb(160, 108, 60), 0.14f, noise(board, board, 13));
-    float grain = std::sin((x + noise(board, 0, 14) * 16) * 0.8f + ly * 1.3f);
+    // Two waves of grain across the cell, so that it wraps.
+    float grain = std::sin((x + noise(board, 0, 14) * 16) * 6.2831853f / 8 + ly * 1.3f);
     if (grain > 0.75f)
         c = scale_rgb(c, 0.82f);
     if (ly == 0)
@@ -149,7 +150,7 @@ Rgb planks(int x, int y)
     int board = x / 8, lx = x % 8;
     if (lx == 7)
         return rgb(16, 12, 10);
-    Rgb c = vary(rgb(130, 92, 56), 0.16f, noise(board, 3, 15));
+    Rgb c = vary(rgb(130, 92, 56), 0.06f, noise(board, 3, 15));
     if ((y + board * 3) % 16 < 1)
         c = scale_rgb(c, 0.75f);
     if ((lx == 1 || lx == 5) && (y == 2 || y == 13))
