@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "game/player.h"
 #include "render/draw.h"
@@ -79,6 +80,15 @@ static BITMAP *create_floor_bitmap(const char *name)
     return b;
 }
 
+static bool machine_has_sound()
+{
+#ifdef __linux__
+    return access("/dev/snd", F_OK) == 0;
+#else
+    return true;
+#endif
+}
+
 static void fill_monster_kinds()
 {
     for (int k = 1; k <= 5; k++) {
@@ -113,10 +123,14 @@ void load_assets()
     texture_scroll = 0.0f;
     hud_band_height = screen_height / 5;
 
-    // No sound is played; a machine without a sound card starts all the same.
-    int detected = detect_digi_driver(DIGI_AUTODETECT);
-    if (install_sound(DIGI_AUTODETECT, MIDI_NONE, NULL) == 0 && detected > 0)
-        reserve_voices(16, 0);
+    // No sound is played; a machine without a sound card starts all the same. Where
+    // there is plainly no sound device the drivers are not even probed: the probe of
+    // the sound library leaks on such machines.
+    if (machine_has_sound()) {
+        int detected = detect_digi_driver(DIGI_AUTODETECT);
+        if (install_sound(DIGI_AUTODETECT, MIDI_NONE, NULL) == 0 && detected > 0)
+            reserve_voices(16, 0);
+    }
 
     for (int i = 0; i < INVENTORY_SLOTS; i++)
         inventory[i] = 0;

@@ -73,6 +73,8 @@ void show_title()
         double deadline = clock_ms() + 2000;
         while (clock_ms() < deadline) {
         }
+        // The back buffer keeps the last faded frame under the story; the picture itself is done.
+        destroy_bitmap(logo);
     }
 
     int grey = makecol(192, 192, 192);
