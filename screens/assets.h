@@ -9,10 +9,14 @@ enum {
     SPRITE_FACINGS = 4,
     SPRITE_FRAMES = 6,
     SPRITE_SIZE = 40,
+    OBJECT_FILES = 14,
 };
 
 extern BITMAP *sprite_frames[SPRITE_CHARACTERS][SPRITE_ACTIONS][SPRITE_FACINGS][SPRITE_FRAMES];
 extern s32 hud_band_height;
+
+// The object pictures in the order of object_bitmaps: heart, keys, gems, arrows.
+extern const char *object_files[OBJECT_FILES];
 
 // Ends the process with status 1 and a line naming the file when an image cannot be read.
 void load_assets();

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "screens/assets.h"
 #include "shell/video.h"
 
 int closing_screen_shown;
@@ -55,6 +56,7 @@ void start_program(s16 fullscreen_flag)
     printf("Initializing game data...\n");
     fflush(stdout);
     init_video(16, fullscreen_flag, 640, 480);
+    load_assets();
 }
 
 void show_title()
@@ -71,6 +73,8 @@ void show_title()
         double deadline = clock_ms() + 2000;
         while (clock_ms() < deadline) {
         }
+        // The back buffer keeps the last faded frame under the story; the picture itself is done.
+        destroy_bitmap(logo);
     }
 
     int grey = makecol(192, 192, 192);
@@ -89,7 +93,6 @@ void show_title()
 
 void load_world()
 {
-    player_health = 8;
     printf("Game data initialized, starting main loop...\n");
     fflush(stdout);
     tick_frame_count = 60;

@@ -11,8 +11,7 @@ start_xserver
 "$game" >"$out/stdout.txt" 2>"$out/stderr.txt" &
 GAME_PID=$!
 win=$(wait_for_window "$(basename "$game")") || { echo "no game window"; cat "$out/stdout.txt" "$out/stderr.txt"; exit 1; }
-sleep 1.5
-screenshot "$win" "$out/story.png"
+wait_for_story "$win" "$out/story.png" || { echo "the story panel never showed"; cat "$out/stdout.txt" "$out/stderr.txt"; exit 1; }
 send_key "$win" space
 sleep 1
 screenshot "$win" "$out/after_space.png"

@@ -58,3 +58,23 @@ screenshot() {
 colour_count() {
     /usr/bin/convert "$1" -format '%k' info:
 }
+
+# Colour of one pixel of a picture as "r g b", 0..255.
+pixel_at() {
+    /usr/bin/convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)] %[fx:int(255*p{$2,$3}.g+0.5)] %[fx:int(255*p{$2,$3}.b+0.5)]" info: 2>/dev/null
+}
+
+# Waits (up to 30 s) until the story panel is on the screen: the logo fade and its
+# two-second hold come first, and until then SPACE is not read. Leaves a screenshot in $2.
+wait_for_story() {
+    for _ in $(seq 1 60); do
+        sleep 0.5
+        screenshot "$1" "$2" || continue
+        read -r r g b <<<"$(pixel_at "$2" 165 270)"
+        # The panel's blue, whatever the colour depth made of it.
+        if [ -n "${b:-}" ] && [ "$b" -ge 140 ] && [ "$b" -le 170 ] && [ "$r" -le 60 ] && [ "$g" -ge 85 ] && [ "$g" -le 110 ]; then
+            return 0
+        fi
+    done
+    return 1
+}

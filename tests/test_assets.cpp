@@ -1,0 +1,234 @@
+// Asset loading: every file the forge writes is found, frames are normalised to 40 x 40 on
+// the mask colour, the start values are set, and a missing or broken file stops start-up
+// with its name.
+#include <allegro.h>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "game/player.h"
+#include "render/draw.h"
+#include "render/transform.h"
+#include "screens/assets.h"
+#include "tests/headless.h"
+#include "tools/forge/forge.h"
+
+namespace {
+
+// One forged data directory for the whole file; each test copies it into its scratch dir.
+std::string forged_data()
+{
+    static std::string dir;
+    if (dir.empty()) {
+        char tmpl[] = "/tmp/grimhold-forged-XXXXXX";
+        dir = mkdtemp(tmpl);
+        EXPECT_TRUE(forge_images(dir + "/data"));
+        static pid_t owner = getpid();
+        atexit([] {
+            // Death tests exit in a child process: only the test runner itself cleans up.
+            if (getpid() != owner)
+                return;
+            std::string cmd = "rm -rf '" + dir + "'";
+            if (system(cmd.c_str()) != 0)
+                fprintf(stderr, "could not remove %s\n", dir.c_str());
+        });
+    }
+    return dir + "/data";
+}
+
+void copy_forged_data()
+{
+    std::string cmd = "cp -r '" + forged_data() + "' data";
+    ASSERT_EQ(system(cmd.c_str()), 0);
+}
+
+void free_bitmap(BITMAP *&b)
+{
+    if (b)
+        destroy_bitmap(b);
+    b = nullptr;
+}
+
+// load_assets runs once in the game; the tests undo it so that each starts clean.
+void free_assets()
+{
+    for (auto &c : sprite_frames)
+        for (auto &a : c)
+            for (auto &f : a)
+                for (BITMAP *&b : f)
+                    free_bitmap(b);
+    for (BITMAP *&b : object_bitmaps)
+        free_bitmap(b);
+    free_bitmap(height_map);
+    free_bitmap(paint_scratch);
+    free_bitmap(kind_map);
+}
+
+struct AssetsGuard {
+    ~AssetsGuard() { free_assets(); }
+};
+
+// A BMP of the given size: left half in the colour, right half the mask colour.
+void write_half_image(const char *name, int w, int h, int r, int g, int b)
+{
+    BITMAP *img = create_bitmap_ex(24, w, h);
+    clear_to_color(img, makecol24(255, 0, 255));
+    rectfill(img, 0, 0, w / 2 - 1, h - 1, makecol24(r, g, b));
+    PALETTE pal;
+    ASSERT_EQ(save_bitmap(name, img, pal), 0);
+    destroy_bitmap(img);
+}
+
+bool same_pixels(BITMAP *a, BITMAP *b)
+{
+    for (int y = 0; y < a->h; y++)
+        for (int x = 0; x < a->w; x++)
+            if (getpixel(a, x, y) != getpixel(b, x, y))
+                return false;
+    return true;
+}
+
+}  // namespace
+
+TEST(LoadAssets, LoadsEveryForgedFileAndSetsTheStartValues)
+{
+    ScratchDir dir;
+    copy_forged_data();
+    AssetsGuard guard;
+    inventory[3] = 1;
+    inventory[19] = 4;
+    player_health = 2;
+    monsters_killed = 7;
+    item_count = 12;
+    texture_scroll = 9;
+
+    load_assets();
+
+    int mask = makecol(255, 0, 255);
+    for (int c = 0; c <= 15; c++) {
+        for (int a = 0; a < SPRITE_ACTIONS; a++) {
+            for (int f = 0; f < SPRITE_FACINGS; f++) {
+                for (int i = 0; i < SPRITE_FRAMES; i++) {
+                    BITMAP *b = sprite_frames[c][a][f][i];
+                    ASSERT_NE(b, nullptr) << c << " " << a << " " << f << " " << i;
+                    EXPECT_EQ(b->w, 40);
+                    EXPECT_EQ(b->h, 40);
+                    EXPECT_EQ(bitmap_color_depth(b), 16);
+                    EXPECT_EQ(getpixel(b, 0, 0), mask) << c << " " << a << " " << f << " " << i;  // see-through corner
+                }
+            }
+        }
+    }
+    for (int c = 16; c < SPRITE_CHARACTERS; c++)
+        EXPECT_EQ(sprite_frames[c][1][0][0], nullptr);
+    // A standing monster shows its attack picture, in a bitmap of its own.
+    EXPECT_NE(sprite_frames[7][0][2][3], sprite_frames[7][2][2][3]);
+    EXPECT_TRUE(same_pixels(sprite_frames[7][0][2][3], sprite_frames[7][2][2][3]));
+
+    for (int i = 0; i < OBJECT_FILES; i++) {
+        ASSERT_NE(object_bitmaps[i], nullptr) << i;
+        EXPECT_EQ(object_bitmaps[i]->w, 32);
+    }
+    for (int i = OBJECT_FILES; i < OBJECT_BITMAPS; i++)
+        EXPECT_EQ(object_bitmaps[i], nullptr);
+
+    for (BITMAP *b : {height_map, paint_scratch, kind_map}) {
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->w, 128);
+        EXPECT_EQ(b->h, 128);
+    }
+    // Created in the order height_map, paint_scratch, kind_map: three distinct bitmaps.
+    EXPECT_NE(height_map, paint_scratch);
+    EXPECT_NE(paint_scratch, kind_map);
+
+    EXPECT_FLOAT_EQ(wave_center_x, 0.0f);
+    EXPECT_FLOAT_EQ(wave_center_z, 3.0f);
+    EXPECT_FLOAT_EQ(wave_amplitude, 0.2f);
+    EXPECT_FLOAT_EQ(wave_radius, 20.0f);
+    EXPECT_FLOAT_EQ(texture_scroll_step, 0.125f);
+    EXPECT_FLOAT_EQ(texture_scroll, 0.0f);
+    EXPECT_EQ(fog_color, makecol(0, 0, 0));
+    EXPECT_EQ(hud_band_height, 96);
+    for (int i = 0; i < INVENTORY_SLOTS; i++)
+        EXPECT_EQ(inventory[i], 0);
+    EXPECT_EQ(player_health, 8);
+    EXPECT_EQ(monsters_killed, 0);
+    EXPECT_EQ(item_count, 0);
+
+    // Three tiers of five.
+    EXPECT_EQ(monster_kinds[0].health, 0);
+    EXPECT_EQ(monster_kinds[0].damage, 0);
+    EXPECT_FLOAT_EQ(monster_kinds[0].speed, 0.0f);
+    const int expect[16][2] = {{0, 0},  {2, 2},  {4, 4},   {6, 6},   {8, 8},   {10, 10}, {10, 4},  {12, 8},
+                               {14, 12}, {16, 16}, {18, 20}, {18, 6}, {20, 12}, {22, 18}, {24, 24}, {26, 30}};
+    for (int k = 1; k <= 15; k++) {
+        EXPECT_EQ(monster_kinds[k].health, expect[k][0]) << k;
+        EXPECT_EQ(monster_kinds[k].damage, expect[k][1]) << k;
+        EXPECT_FLOAT_EQ(monster_kinds[k].speed, 0.2f * ((k - 1) % 5 + 1)) << k;
+    }
+}
+
+TEST(LoadAssets, ScalesFramesOfAnySizeAndKeepsTheirMask)
+{
+    ScratchDir dir;
+    copy_forged_data();
+    AssetsGuard guard;
+    write_half_image("data/anim/walkd1.bmp", 80, 80, 0, 255, 0);   // larger
+    write_half_image("data/anim/atr6.bmp", 10, 10, 0, 0, 255);      // smaller
+    load_assets();
+
+    BITMAP *big = sprite_frames[0][1][FACING_DOWN][0];
+    EXPECT_EQ(getpixel(big, 5, 20), makecol(0, 255, 0));
+    EXPECT_EQ(getpixel(big, 19, 39), makecol(0, 255, 0));
+    EXPECT_EQ(getpixel(big, 20, 0), makecol(255, 0, 255));
+    EXPECT_EQ(getpixel(big, 39, 39), makecol(255, 0, 255));
+
+    BITMAP *small = sprite_frames[0][2][FACING_RIGHT][5];
+    EXPECT_EQ(getpixel(small, 0, 0), makecol(0, 0, 255));
+    EXPECT_EQ(getpixel(small, 19, 39), makecol(0, 0, 255));
+    EXPECT_EQ(getpixel(small, 20, 0), makecol(255, 0, 255));
+}
+
+TEST(LoadAssets, MonsterFilesCountKindsFromZeroAndFramesFromOne)
+{
+    ScratchDir dir;
+    copy_forged_data();
+    AssetsGuard guard;
+    // Kind 1, facing up, frame 0 walking; kind 15, facing right, frame 5 attacking.
+    write_half_image("data/anim/en0_0_1.bmp", 40, 40, 10, 200, 30);
+    write_half_image("data/anim/enf14_3_6.bmp", 40, 40, 200, 200, 30);
+    write_half_image("data/anim/en5_2_3.bmp", 40, 40, 30, 30, 200);
+    load_assets();
+
+    EXPECT_EQ(getpixel(sprite_frames[1][1][FACING_UP][0], 2, 2), makecol(10, 200, 30));
+    EXPECT_NE(getpixel(sprite_frames[1][1][FACING_DOWN][0], 2, 2), makecol(10, 200, 30));
+    EXPECT_EQ(getpixel(sprite_frames[15][2][FACING_RIGHT][5], 2, 2), makecol(200, 200, 30));
+    EXPECT_EQ(getpixel(sprite_frames[15][0][FACING_RIGHT][5], 2, 2), makecol(200, 200, 30));
+    EXPECT_NE(getpixel(sprite_frames[15][1][FACING_RIGHT][5], 2, 2), makecol(200, 200, 30));
+    EXPECT_EQ(getpixel(sprite_frames[6][1][FACING_LEFT][2], 2, 2), makecol(30, 30, 200));
+}
+
+TEST(LoadAssetsDeathTest, AMissingFrameStopsStartUpByName)
+{
+    ScratchDir dir;
+    copy_forged_data();
+    ASSERT_EQ(remove("data/anim/en3_2_4.bmp"), 0);
+    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1), "Can't load data/anim/en3_2_4\\.bmp\n");
+}
+
+TEST(LoadAssetsDeathTest, AMissingObjectStopsStartUpByName)
+{
+    ScratchDir dir;
+    copy_forged_data();
+    ASSERT_EQ(remove("data/objects/gem3.bmp"), 0);
+    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1), "Can't load data/objects/gem3\\.bmp\n");
+}
+
+TEST(LoadAssetsDeathTest, AnUnreadableFrameStopsStartUpByName)
+{
+    ScratchDir dir;
+    copy_forged_data();
+    dir.write("data/anim/standl2.bmp", "this is not a picture");
+    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1), "^Can't load data/anim/standl2\\.bmp\n$");
+}

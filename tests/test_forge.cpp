@@ -1,0 +1,303 @@
+// The content forge: same bytes on every run, figures that sit in their frames, facings
+// and animation frames that differ, objects and textures fit for their use.
+#include <allegro.h>
+#include <chrono>
+#include <cstdio>
+#include <dirent.h>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "screens/assets.h"
+#include "tests/headless.h"
+#include "tools/forge/forge.h"
+
+namespace {
+
+void list_files(const std::string &root, const std::string &rel, std::map<std::string, std::string> &out)
+{
+    DIR *d = opendir((root + "/" + rel).c_str());
+    if (!d)
+        return;
+    while (dirent *e = readdir(d)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..")
+            continue;
+        std::string path = rel.empty() ? name : rel + "/" + name;
+        if (e->d_type == DT_DIR) {
+            list_files(root, path, out);
+        } else {
+            std::ifstream in(root + "/" + path, std::ios::binary);
+            std::stringstream ss;
+            ss << in.rdbuf();
+            out[path] = ss.str();
+        }
+    }
+    closedir(d);
+}
+
+struct Shape {
+    int opaque = 0;
+    int left = 99, right = -1, top = 99, bottom = -1;
+};
+
+bool see_through(BITMAP *b, int x, int y)
+{
+    return _getpixel32(b, x, y) == pixel32(MASK_RGB);
+}
+
+Shape shape_of(BITMAP *b)
+{
+    Shape s;
+    for (int y = 0; y < b->h; y++)
+        for (int x = 0; x < b->w; x++)
+            if (!see_through(b, x, y)) {
+                s.opaque++;
+                s.left = std::min(s.left, x);
+                s.right = std::max(s.right, x);
+                s.top = std::min(s.top, y);
+                s.bottom = std::max(s.bottom, y);
+            }
+    return s;
+}
+
+std::string pixels_of(BITMAP *b)
+{
+    std::string s;
+    for (int y = 0; y < b->h; y++)
+        for (int x = 0; x < b->w; x++) {
+            int p = _getpixel32(b, x, y);
+            s.append((const char *)&p, sizeof(p));
+        }
+    return s;
+}
+
+BITMAP *frame_of(int who, int action, int facing, int frame)
+{
+    return who == 0 ? make_hero_frame(action, facing, frame) : make_demon_frame(who, action, facing, frame);
+}
+
+std::vector<int> actions_of(int who)
+{
+    return who == 0 ? std::vector<int>{0, 1, 2} : std::vector<int>{1, 2};
+}
+
+}  // namespace
+
+TEST(Forge, WritesTheSameBytesOnEveryRun)
+{
+    ScratchDir dir;
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(forge_images("first"));
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_TRUE(forge_images("second"));
+    printf("forging the images took %.2f s\n", seconds);
+    RecordProperty("forge_seconds", std::to_string(seconds));
+
+    std::map<std::string, std::string> a, b;
+    list_files(dir.path() + "/first", "", a);
+    list_files(dir.path() + "/second", "", b);
+    // 72 hero frames, 720 demon frames, 14 objects, the logo and the textures.
+    EXPECT_EQ(a.size(), 72u + 720u + 14u + 1u + SURFACE_COUNT);
+    ASSERT_EQ(a.size(), b.size());
+    for (const auto &file : a) {
+        ASSERT_TRUE(b.count(file.first)) << file.first;
+        EXPECT_TRUE(file.second == b[file.first]) << file.first << " differs between runs";
+        EXPECT_GT(file.second.size(), 54u) << file.first;
+    }
+    EXPECT_TRUE(a.count("anim/walkd1.bmp"));
+    EXPECT_TRUE(a.count("anim/en14_3_6.bmp"));
+    EXPECT_TRUE(a.count("anim/enf0_0_1.bmp"));
+    EXPECT_TRUE(a.count("logo.bmp"));
+    EXPECT_TRUE(a.count("textures/grass.bmp"));
+}
+
+TEST(Forge, ReportsAFolderItCannotWrite)
+{
+    ScratchDir dir;
+    dir.write("blocked", "a file where a folder should be");
+    EXPECT_FALSE(forge_images("blocked/data"));
+}
+
+TEST(Forge, FiguresStandInTheirFramesOnTheMask)
+{
+    for (int who = 0; who <= 15; who++) {
+        for (int action : actions_of(who)) {
+            for (int facing = 0; facing < 4; facing++) {
+                for (int frame = 0; frame < 6; frame++) {
+                    BITMAP *b = frame_of(who, action, facing, frame);
+                    ASSERT_EQ(b->w, 40);
+                    ASSERT_EQ(b->h, 40);
+                    Shape s = shape_of(b);
+                    SCOPED_TRACE(::testing::Message() << "character " << who << " action " << action << " facing "
+                                                      << facing << " frame " << frame);
+                    // Clear of the frame's top corners, so the figure has air around it.
+                    EXPECT_TRUE(see_through(b, 0, 0) && see_through(b, 39, 0));
+                    // A sensible part of the frame, neither a speck nor a block.
+                    EXPECT_GT(s.opaque, 40 * 40 / 10);
+                    EXPECT_LT(s.opaque, 40 * 40 * 3 / 4);
+                    EXPECT_GE(s.bottom - s.top, 16);
+                    // Feet on the line where the game anchors the sprite.
+                    EXPECT_GE(s.bottom, 35);
+                    destroy_bitmap(b);
+                }
+            }
+        }
+    }
+}
+
+TEST(Forge, FacingsAndFramesDiffer)
+{
+    for (int who = 0; who <= 15; who++) {
+        for (int action : actions_of(who)) {
+            std::set<std::string> facings;
+            for (int facing = 0; facing < 4; facing++) {
+                std::set<std::string> frames;
+                for (int frame = 0; frame < 6; frame++) {
+                    BITMAP *b = frame_of(who, action, facing, frame);
+                    std::string p = pixels_of(b);
+                    destroy_bitmap(b);
+                    frames.insert(p);
+                    if (frame == 0)
+                        facings.insert(p);
+                }
+                // Walking and attacking move; standing breathes.
+                EXPECT_GE(frames.size(), action == 0 ? 3u : 4u)
+                    << "character " << who << " action " << action << " facing " << facing;
+            }
+            EXPECT_EQ(facings.size(), 4u) << "character " << who << " action " << action;
+        }
+    }
+}
+
+TEST(Forge, LeftIsTheMirrorOfRightForTheHero)
+{
+    BITMAP *l = make_hero_frame(1, FACING_LEFT, 2);
+    BITMAP *r = make_hero_frame(1, FACING_RIGHT, 2);
+    int same = 0;
+    for (int y = 0; y < 40; y++)
+        for (int x = 0; x < 40; x++)
+            same += _getpixel32(l, x, y) == _getpixel32(r, 39 - x, y);
+    EXPECT_GT(same, 40 * 40 * 85 / 100);
+    destroy_bitmap(l);
+    destroy_bitmap(r);
+}
+
+TEST(Forge, ObjectsFitTheInventoryRow)
+{
+    for (int i = 0; i < OBJECT_FILES; i++) {
+        BITMAP *b = make_object(i);
+        EXPECT_EQ(b->w, 32) << i;
+        EXPECT_EQ(b->h, 32) << i;
+        Shape s = shape_of(b);
+        EXPECT_GT(s.opaque, 32 * 32 / 10) << i;
+        EXPECT_TRUE(see_through(b, 0, 0) && see_through(b, 31, 31) && see_through(b, 31, 0)) << i;
+        destroy_bitmap(b);
+    }
+}
+
+TEST(Forge, ArrowsPointTheirWay)
+{
+    // Up, down, left, right: the steel head lies that way from the red fletching.
+    const int dirs[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+    for (int a = 0; a < 4; a++) {
+        BITMAP *b = make_object(ARROW_TYPE_BASE + a);
+        double hx = 0, hy = 0, fx = 0, fy = 0;
+        int hn = 0, fn = 0;
+        for (int y = 0; y < 32; y++)
+            for (int x = 0; x < 32; x++) {
+                Rgb c = rgb_of_pixel32(_getpixel32(b, x, y));
+                if (c == MASK_RGB)
+                    continue;
+                if (blue_of(c) > 190 && green_of(c) > 190) {
+                    hx += x, hy += y, hn++;
+                } else if (red_of(c) > 150 && green_of(c) < 80) {
+                    fx += x, fy += y, fn++;
+                }
+            }
+        ASSERT_GT(hn, 0) << a;
+        ASSERT_GT(fn, 0) << a;
+        double dx = hx / hn - fx / fn, dy = hy / hn - fy / fn;
+        EXPECT_GT(dx * dirs[a][0] + dy * dirs[a][1], 15) << a;
+        destroy_bitmap(b);
+    }
+}
+
+TEST(Forge, KeysAndGemsAreTellApart)
+{
+    std::set<std::string> seen;
+    for (int i = ITEM_KEY_FIRST; i <= ITEM_GEM_LAST; i++) {
+        BITMAP *b = make_object(i);
+        seen.insert(pixels_of(b));
+        destroy_bitmap(b);
+    }
+    EXPECT_EQ(seen.size(), 9u);
+}
+
+TEST(Forge, SurfacesAreSolidDistinctAndTile)
+{
+    std::set<std::string> seen;
+    for (int s = 0; s < SURFACE_COUNT; s++) {
+        BITMAP *b = make_surface(s);
+        ASSERT_EQ(b->w, SHADOW_CELL);
+        ASSERT_EQ(b->h, SHADOW_CELL);
+        seen.insert(pixels_of(b));
+        // No texel may become the mask: the triangles are drawn masked.
+        for (int y = 0; y < 16; y++)
+            for (int x = 0; x < 16; x++) {
+                Rgb c = rgb_of_pixel32(_getpixel32(b, x, y));
+                EXPECT_FALSE(red_of(c) >= 248 && green_of(c) < 8 && blue_of(c) >= 248) << surface_names[s];
+            }
+        // Tiles join: the step across each edge is hardly harsher than the harshest step
+        // between two neighbouring columns or rows inside the cell.
+        auto step = [&](int x1, int y1, int x2, int y2) {
+            Rgb a = rgb_of_pixel32(_getpixel32(b, x1, y1)), c = rgb_of_pixel32(_getpixel32(b, x2, y2));
+            return std::abs(red_of(a) - red_of(c)) + std::abs(green_of(a) - green_of(c)) + std::abs(blue_of(a) - blue_of(c));
+        };
+        int worst_col = 0, worst_row = 0, seam_col = 0, seam_row = 0;
+        for (int i = 0; i < 15; i++) {
+            int col = 0, row = 0;
+            for (int j = 0; j < 16; j++) {
+                col += step(i, j, i + 1, j);
+                row += step(j, i, j, i + 1);
+            }
+            worst_col = std::max(worst_col, col);
+            worst_row = std::max(worst_row, row);
+        }
+        for (int j = 0; j < 16; j++) {
+            seam_col += step(15, j, 0, j);
+            seam_row += step(j, 15, j, 0);
+        }
+        EXPECT_LE(seam_col, worst_col * 11 / 10) << surface_names[s];
+        EXPECT_LE(seam_row, worst_row * 11 / 10) << surface_names[s];
+        destroy_bitmap(b);
+    }
+    EXPECT_EQ(seen.size(), (size_t)SURFACE_COUNT);
+}
+
+TEST(Forge, ColoursNearTheMaskAreMovedOffIt)
+{
+    BITMAP *b = create_bitmap_ex(32, 3, 1);
+    _putpixel32(b, 0, 0, pixel32(MASK_RGB));
+    _putpixel32(b, 1, 0, pixel32(rgb(250, 3, 251)));
+    _putpixel32(b, 2, 0, pixel32(rgb(240, 3, 251)));
+    keep_off_mask(b);
+    EXPECT_EQ(rgb_of_pixel32(_getpixel32(b, 0, 0)), MASK_RGB);
+    EXPECT_EQ(rgb_of_pixel32(_getpixel32(b, 1, 0)), rgb(250, 8, 251));
+    EXPECT_EQ(rgb_of_pixel32(_getpixel32(b, 2, 0)), rgb(240, 3, 251));
+    destroy_bitmap(b);
+}
+
+TEST(Forge, TheLogoFillsTheScreen)
+{
+    BITMAP *b = make_logo();
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->w, 640);
+    EXPECT_EQ(b->h, 480);
+    // Drawn with draw_trans_sprite: no hole of the mask anywhere in it.
+    EXPECT_EQ(shape_of(b).opaque, 640 * 480);
+    destroy_bitmap(b);
+}

@@ -1,0 +1,62 @@
+// The content forge: writes the game's data directory, drawing every picture by code.
+// Everything it makes is the same, byte for byte, on every run.
+#pragma once
+
+#include <allegro.h>
+#include <string>
+
+#include "tools/forge/canvas.h"
+#include "world/world.h"
+
+// All pictures: character frames, objects, the logo and the surface textures.
+// Returns false (after saying why on stderr) when a file cannot be written.
+bool forge_images(const std::string &data_dir);
+
+// One sheet per character with all its frames, for looking the art over.
+bool forge_contact_sheets(const std::string &dir);
+
+// ---- surface textures: 16 x 16, tileable, for the maps ----
+enum Surface {
+    SURFACE_GRASS,
+    SURFACE_DIRT,
+    SURFACE_FLAGSTONE,
+    SURFACE_WALL,
+    SURFACE_WATER,
+    SURFACE_LAVA,
+    SURFACE_WOOD,
+    SURFACE_PLANKS,
+    SURFACE_SEAL,
+    SURFACE_TRIGGER,
+    SURFACE_GEM_GATE,
+    SURFACE_BARRIER,
+    SURFACE_COUNT,
+};
+
+// File names under data/textures/, without ".bmp".
+extern const char *surface_names[SURFACE_COUNT];
+
+// A new 16 x 16 32-bit bitmap of the surface; the caller destroys it.
+BITMAP *make_surface(int surface);
+
+// ---- pictures shared by the image writers ----
+enum { FRAME_SIZE = 40, FINE = 4 };
+
+// Velok: action 0 standing, 1 walking, 2 shooting; facing 0 up, 1 down, 2 left, 3 right.
+BITMAP *make_hero_frame(int action, int facing, int frame);
+// Demon kind 1..15; action 1 walking, 2 attacking.
+BITMAP *make_demon_frame(int kind, int action, int facing, int frame);
+// The fourteen object pictures in the order of object_bitmaps.
+BITMAP *make_object(int index);
+BITMAP *make_logo();
+
+// Draws the hero into a canvas of any size: the 40 x 40 frame is scaled by cv.w / 40.
+void draw_hero(Canvas &cv, int action, int facing, int frame);
+void draw_demon(Canvas &cv, int kind, int action, int facing, int frame);
+
+// Writes a 32-bit picture as a 24-bit BMP; false and a message when that fails.
+bool write_picture(const std::string &path, BITMAP *bmp);
+// Creates a directory and its parents.
+bool make_dirs(const std::string &path);
+
+// Integer hash for patterns that must not depend on rand.
+unsigned hash3(int x, int y, int seed);

@@ -1,0 +1,346 @@
+// Velok, the hooded archer: standing, walking and shooting in four facings.
+#include <cmath>
+
+#include "tools/forge/forge.h"
+
+namespace {
+
+const Rgb OUTLINE = rgb(24, 18, 14);
+const Rgb CLOAK = rgb(52, 120, 64);
+const Rgb CLOAK_DARK = rgb(32, 80, 44);
+const Rgb HOOD_SHADOW = rgb(18, 40, 26);
+const Rgb SKIN = rgb(234, 186, 142);
+const Rgb SKIN_DARK = rgb(186, 134, 96);
+const Rgb TUNIC = rgb(150, 100, 56);
+const Rgb BELT = rgb(70, 44, 24);
+const Rgb BUCKLE = rgb(236, 196, 72);
+const Rgb TROUSERS = rgb(96, 72, 50);
+const Rgb BOOT = rgb(66, 44, 28);
+const Rgb BOW = rgb(180, 118, 52);
+const Rgb BOW_DARK = rgb(118, 72, 30);
+const Rgb STRING = rgb(236, 234, 222);
+const Rgb QUIVER = rgb(124, 74, 38);
+const Rgb FLETCH = rgb(222, 60, 48);
+const Rgb SHAFT = rgb(206, 176, 124);
+const Rgb ARROWHEAD = rgb(196, 206, 218);
+const Rgb EYE = rgb(28, 28, 40);
+const Rgb GLINT = rgb(255, 250, 230);
+
+const float PI = 3.141592f;
+
+// How far the string is pulled on each shooting frame, and whether an arrow is on it.
+const float draw_amount[6] = {0.15f, 0.45f, 0.8f, 1.0f, 0.0f, 0.0f};
+const bool arrow_nocked[6] = {false, true, true, true, false, false};
+
+struct Pose {
+    float bob;        // whole body, down positive
+    float breath;     // upper body only
+    float lift_l, lift_r;   // feet raised (front and back views)
+    float swing;      // -1..1 stride (profiles), arm swing (front and back)
+    float reach;      // -1..1, a quarter cycle behind: which foot is ahead
+    float hem;        // cloak hem sway
+};
+
+Pose pose_for(int action, int frame)
+{
+    Pose p = {0, 0, 0, 0, 0, 0, 0};
+    float t = frame * 2 * PI / 6;
+    if (action == 1) {
+        float s = std::sin(t);
+        p.bob = -std::fabs(s) * 1.0f;
+        p.lift_l = s > 0 ? 2.2f * s : 0;
+        p.lift_r = s < 0 ? -2.2f * s : 0;
+        p.swing = s;
+        p.reach = std::cos(t);
+        p.hem = -0.9f * s;
+    } else if (action == 0) {
+        p.breath = -(1 - std::cos(t)) * 0.5f;  // chest rises and falls once a cycle
+        p.hem = 0.5f * std::sin(t);
+    }
+    return p;
+}
+
+void boot_front(Canvas &cv, float x, float y)
+{
+    fill_ellipse(cv, x, y, 2.5f, 1.9f, BOOT);
+    fill_ellipse(cv, x - 0.6f, y - 0.6f, 1.0f, 0.6f, scale_rgb(BOOT, 1.3f));
+}
+
+void legs_front(Canvas &cv, Pose p, bool back_view)
+{
+    // Walking toward us the leading foot comes lower on the screen, away from us higher.
+    float ahead = (back_view ? -0.8f : 0.8f) * p.reach;
+    float y = 36.4f;
+    float lx = 16.6f, rx = 23.4f;
+    p.lift_l -= ahead;
+    p.lift_r += ahead;
+    stroke(cv, 17.3f, 28.5f + p.bob, lx, y - p.lift_l - 1.2f, 3.6f, TROUSERS);
+    stroke(cv, 22.7f, 28.5f + p.bob, rx, y - p.lift_r - 1.2f, 3.6f, TROUSERS);
+    stroke(cv, 16.1f, 30.5f + p.bob, lx - 0.3f, y - p.lift_l - 2.0f, 1.0f, scale_rgb(TROUSERS, 0.75f));
+    boot_front(cv, lx, y - p.lift_l);
+    boot_front(cv, rx, y - p.lift_r);
+    if (back_view) {
+        fill_rect(cv, lx - 1.6f, y - p.lift_l - 2.2f, lx + 1.6f, y - p.lift_l - 1.4f, BOW_DARK);
+        fill_rect(cv, rx - 1.6f, y - p.lift_r - 2.2f, rx + 1.6f, y - p.lift_r - 1.4f, BOW_DARK);
+    }
+}
+
+void vertical_bow(Canvas &cv, float x, float top, float bottom, float bulge, float nock_x, float nock_y)
+{
+    float mid = (top + bottom) / 2;
+    curve(cv, x, top, x + bulge, mid, x, bottom, 1.5f, BOW);
+    curve(cv, x + 0.3f, top + 3, x + bulge + 0.3f, mid, x + 0.3f, bottom - 3, 0.6f, scale_rgb(BOW, 1.3f));
+    fill_rect(cv, x + bulge * 0.5f - 0.9f, mid - 1.4f, x + bulge * 0.5f + 1.1f, mid + 1.4f, BOW_DARK);
+    stroke(cv, x, top, nock_x, nock_y, 0.9f, STRING);
+    stroke(cv, nock_x, nock_y, x, bottom, 0.9f, STRING);
+}
+
+void hand(Canvas &cv, float x, float y)
+{
+    fill_circle(cv, x, y, 1.4f, SKIN);
+}
+
+// ---- facing down: the front ----
+void hero_front(Canvas &cv, int action, int frame)
+{
+    Pose p = pose_for(action, frame);
+    float up = p.bob + p.breath;  // upper body offset
+
+    // Cloak behind the body.
+    float cloak[] = {13.5f, 17 + up, 26.5f, 17 + up, 28.5f + p.hem, 33.5f + p.bob, 11.5f + p.hem, 33.5f + p.bob};
+    fill_poly(cv, 4, cloak, CLOAK_DARK);
+
+    legs_front(cv, p, false);
+
+    // Tunic and skirt.
+    fill_quad(cv, 14.6f, 27.5f + p.bob, 25.4f, 27.5f + p.bob, 26.6f, 31.5f + p.bob, 13.4f, 31.5f + p.bob, TUNIC);
+    fill_ellipse(cv, 20, 23 + up, 5.6f, 6.2f, TUNIC);
+    fill_ellipse(cv, 18.6f, 21.5f + up, 2.6f, 3.4f, scale_rgb(TUNIC, 1.15f));
+    stroke(cv, 15.8f, 18.5f + up, 24.2f, 27.0f + up, 1.3f, QUIVER);  // quiver strap
+    fill_rect(cv, 14.4f, 27.2f + p.bob, 25.6f, 28.9f + p.bob, BELT);
+    fill_rect(cv, 19.0f, 26.9f + p.bob, 21.0f, 29.2f + p.bob, BUCKLE);
+
+    if (action == 2) {
+        // The bow across the body, curving toward us; the string pulled to the chest.
+        float d = draw_amount[frame];
+        float nock_y = 23.5f - 4.5f * d + up;
+        float grip_y = 26.0f + up;
+        float bend = 3.0f + 1.5f * d;
+        stroke(cv, 14.0f, 18.5f + up, 20.0f - 1.6f, grip_y, 2.6f, CLOAK);
+        stroke(cv, 26.0f, 18.5f + up, 21.8f, nock_y + 0.5f, 2.6f, CLOAK);
+        curve(cv, 10.5f, 22.5f + up, 20, 22.5f + up + 2 * bend, 29.5f, 22.5f + up, 1.6f, BOW);
+        fill_rect(cv, 18.8f, grip_y - 1.2f, 21.2f, grip_y + 1.0f, BOW_DARK);
+        stroke(cv, 10.5f, 22.5f + up, 20, nock_y, 0.9f, STRING);
+        stroke(cv, 20, nock_y, 29.5f, 22.5f + up, 0.9f, STRING);
+        if (arrow_nocked[frame]) {
+            stroke(cv, 20, nock_y - 0.5f, 20, 29.5f + up, 1.0f, SHAFT);
+            fill_tri(cv, 18.4f, 29.2f + up, 21.6f, 29.2f + up, 20, 32.2f + up, ARROWHEAD);
+            fill_tri(cv, 18.6f, nock_y - 1.8f, 20, nock_y + 0.4f, 21.4f, nock_y - 1.8f, FLETCH);
+        }
+        if (frame == 4) {
+            stroke(cv, 16.5f, 33.0f, 16.0f, 37.5f, 0.8f, GLINT);
+            stroke(cv, 20.0f, 34.0f, 20.0f, 39.0f, 0.8f, GLINT);
+            stroke(cv, 23.5f, 33.0f, 24.0f, 37.5f, 0.8f, GLINT);
+        }
+        hand(cv, 20, grip_y);
+        hand(cv, 20, nock_y);
+    } else {
+        // Arms hang and swing; the bow rides in the left hand (our right).
+        float sw = p.swing * 1.4f;
+        stroke(cv, 14.2f, 18.8f + up, 13.0f, 25.6f + up + sw, 2.8f, CLOAK);
+        stroke(cv, 25.8f, 18.8f + up, 27.0f, 25.6f + up - sw, 2.8f, CLOAK);
+        vertical_bow(cv, 28.4f, 14.5f + up - sw, 35.5f + up - sw, 3.4f, 28.4f, 25.0f + up - sw);
+        hand(cv, 12.9f, 26.4f + up + sw);
+        hand(cv, 27.1f, 26.4f + up - sw);
+    }
+
+    // Mantle over the shoulders, then the hood and the face in its shadow.
+    fill_ellipse(cv, 20, 18.2f + up, 7.2f, 3.0f, CLOAK);
+    fill_ellipse(cv, 18.0f, 17.4f + up, 3.0f, 1.1f, scale_rgb(CLOAK, 1.25f));
+    fill_tri(cv, 15.0f, 9.0f + up, 25.0f, 9.0f + up, 20.0f, 3.6f + up, CLOAK);
+    shaded_ellipse(cv, 20, 12.4f + up, 6.3f, 6.2f, CLOAK);
+    fill_ellipse(cv, 20, 13.9f + up, 4.2f, 4.4f, HOOD_SHADOW);
+    fill_ellipse(cv, 20, 14.6f + up, 3.4f, 3.5f, SKIN);
+    fill_ellipse(cv, 20, 16.4f + up, 2.6f, 1.5f, SKIN_DARK);
+    fill_rect(cv, 16.6f, 11.2f + up, 23.4f, 12.9f + up, HOOD_SHADOW);
+    fill_rect(cv, 17.9f, 13.4f + up, 18.9f, 14.6f + up, EYE);
+    fill_rect(cv, 21.1f, 13.4f + up, 22.1f, 14.6f + up, EYE);
+}
+
+// ---- facing up: the back ----
+void hero_back(Canvas &cv, int action, int frame)
+{
+    Pose p = pose_for(action, frame);
+    float up = p.bob + p.breath;
+
+    legs_front(cv, p, true);
+
+    if (action == 2) {
+        // Aiming away from us: the bow above the hood, the arrow pointing up the screen.
+        float d = draw_amount[frame];
+        float nock_y = 9.5f + 3.0f * d + up;
+        float bend = 2.5f + 1.2f * d;
+        curve(cv, 10.5f, 8.5f + up, 20, 8.5f + up - 2 * bend, 29.5f, 8.5f + up, 1.6f, BOW);
+        stroke(cv, 10.5f, 8.5f + up, 20, nock_y, 0.9f, STRING);
+        stroke(cv, 20, nock_y, 29.5f, 8.5f + up, 0.9f, STRING);
+        if (arrow_nocked[frame]) {
+            stroke(cv, 20, nock_y, 20, 2.2f + up, 1.0f, SHAFT);
+            fill_tri(cv, 18.5f, 2.6f + up, 21.5f, 2.6f + up, 20, -0.2f + up, ARROWHEAD);
+        }
+        if (frame == 4) {
+            stroke(cv, 16.5f, 3.5f, 16.0f, 0.2f, 0.8f, GLINT);
+            stroke(cv, 23.5f, 3.5f, 24.0f, 0.2f, 0.8f, GLINT);
+        }
+    }
+
+    // The cloak covers the back; the quiver rides on it.
+    float cloak[] = {13.6f, 17 + up, 26.4f, 17 + up, 28.4f + p.hem, 33.8f + p.bob, 11.6f + p.hem, 33.8f + p.bob};
+    fill_poly(cv, 4, cloak, CLOAK);
+    stroke(cv, 17.0f, 21 + up, 16.0f + p.hem, 33 + p.bob, 1.0f, CLOAK_DARK);
+    stroke(cv, 23.0f, 21 + up, 24.0f + p.hem, 33 + p.bob, 1.0f, CLOAK_DARK);
+    fill_rect(cv, 11.6f + p.hem, 32.6f + p.bob, 28.4f + p.hem, 33.9f + p.bob, CLOAK_DARK);
+    stroke(cv, 26.0f, 13.0f + up, 19.0f, 27.0f + up, 3.4f, QUIVER);
+    stroke(cv, 26.2f, 13.6f + up, 19.8f, 26.0f + up, 0.9f, scale_rgb(QUIVER, 1.3f));
+    fill_rect(cv, 23.6f, 13.0f + up, 27.6f, 14.6f + up, BELT);
+
+    if (action == 2) {
+        float d = draw_amount[frame];
+        float nock_y = 9.5f + 3.0f * d + up;
+        stroke(cv, 14.0f, 18.5f + up, 12.4f, 9.6f + up, 2.8f, CLOAK);
+        stroke(cv, 26.0f, 18.5f + up, 21.0f, nock_y + 1.0f, 2.8f, CLOAK);
+        hand(cv, 12.2f, 8.8f + up);
+        hand(cv, 20.6f, nock_y + 0.6f);
+    } else {
+        float sw = p.swing * 1.4f;
+        stroke(cv, 14.2f, 18.8f + up, 13.0f, 25.6f + up - sw, 2.8f, CLOAK);
+        stroke(cv, 25.8f, 18.8f + up, 27.0f, 25.6f + up + sw, 2.8f, CLOAK);
+        vertical_bow(cv, 11.6f, 14.5f + up + sw, 35.5f + up + sw, -3.4f, 11.6f, 25.0f + up + sw);
+        hand(cv, 12.9f, 26.4f + up - sw);
+        hand(cv, 27.1f, 26.4f + up + sw);
+    }
+
+    fill_ellipse(cv, 20, 18.2f + up, 7.2f, 3.0f, CLOAK);
+    fill_tri(cv, 15.0f, 9.0f + up, 25.0f, 9.0f + up, 20.0f, 3.6f + up, CLOAK);
+    shaded_ellipse(cv, 20, 12.4f + up, 6.3f, 6.2f, CLOAK);
+    stroke(cv, 20, 5.5f + up, 20, 17.5f + up, 0.9f, CLOAK_DARK);
+    // Fletchings over the right shoulder.
+    fill_tri(cv, 25.0f, 13.2f + up, 26.4f, 7.6f + up, 28.0f, 12.6f + up, FLETCH);
+    fill_tri(cv, 26.6f, 13.4f + up, 29.6f, 9.0f + up, 29.2f, 14.0f + up, 0xE8E8E0);
+}
+
+// ---- facing right: the profile; left is its mirror image ----
+void leg_profile(Canvas &cv, float hip_x, float hip_y, float angle, Rgb c)
+{
+    // Thigh and shin; the knee bends when the leg swings back.
+    float thigh = 4.2f, shin = 4.4f;
+    float kx = hip_x + thigh * std::sin(angle), ky = hip_y + thigh * std::cos(angle);
+    float bend = angle < 0 ? -angle * 0.9f : 0.1f;
+    float fx = kx + shin * std::sin(angle - bend), fy = ky + shin * std::cos(angle - bend);
+    stroke(cv, hip_x, hip_y, kx, ky, 3.6f, c);
+    stroke(cv, kx, ky, fx, fy, 3.2f, c);
+    Rgb boot = c == TROUSERS ? BOOT : scale_rgb(BOOT, 0.7f);
+    fill_ellipse(cv, fx + 1.0f, fy + 0.6f, 2.8f, 1.7f, boot);
+}
+
+void hero_side(Canvas &cv, int action, int frame)
+{
+    Pose p = pose_for(action, frame);
+    float up = p.bob + p.breath;
+    float stride = 0.55f * p.swing;
+
+    // Cloak trailing behind.
+    float cloak[] = {18.0f, 16.5f + up, 21.5f, 17.5f + up, 20.5f, 33.5f + p.bob, 12.0f + p.hem, 33.0f + p.bob};
+    fill_poly(cv, 4, cloak, CLOAK_DARK);
+
+    // Far leg first, darker.
+    leg_profile(cv, 20.2f, 28.0f + p.bob - (p.reach < 0 ? -1.0f * p.reach : 0), -stride, scale_rgb(TROUSERS, 0.7f));
+    if (action != 2) {
+        // The far arm swings behind the body.
+        stroke(cv, 19.5f, 18.8f + up, 19.0f - 3.5f * p.swing, 25.0f + up, 2.4f, CLOAK_DARK);
+    }
+    // Quiver on the back.
+    stroke(cv, 16.4f, 13.0f + up, 15.0f, 25.5f + up, 3.4f, QUIVER);
+    fill_tri(cv, 14.0f, 13.2f + up, 15.4f, 8.4f + up, 17.2f, 13.0f + up, FLETCH);
+    fill_tri(cv, 15.8f, 13.2f + up, 18.2f, 9.6f + up, 18.4f, 13.6f + up, 0xE8E8E0);
+
+    fill_ellipse(cv, 20.4f, 23.0f + up, 4.0f, 6.2f, TUNIC);
+    fill_ellipse(cv, 21.4f, 21.6f + up, 1.8f, 3.6f, scale_rgb(TUNIC, 1.15f));
+    fill_quad(cv, 16.6f, 27.5f + p.bob, 24.2f, 27.5f + p.bob, 25.0f, 31.0f + p.bob, 16.0f, 31.0f + p.bob, TUNIC);
+    fill_rect(cv, 16.4f, 27.2f + p.bob, 24.4f, 28.9f + p.bob, BELT);
+    fill_rect(cv, 23.0f, 26.9f + p.bob, 24.8f, 29.2f + p.bob, BUCKLE);
+    leg_profile(cv, 20.6f, 28.0f + p.bob - (p.reach > 0 ? 1.0f * p.reach : 0), stride, TROUSERS);
+
+    // Hood: the peak falls behind, the face looks ahead.
+    fill_ellipse(cv, 19.8f, 18.2f + up, 4.8f, 2.8f, CLOAK);
+    fill_tri(cv, 13.0f, 7.5f + up, 19.0f, 7.0f + up, 17.5f, 14.0f + up, CLOAK_DARK);
+    shaded_ellipse(cv, 20.4f, 12.4f + up, 5.6f, 6.0f, CLOAK);
+    fill_ellipse(cv, 23.6f, 13.8f + up, 2.6f, 3.9f, HOOD_SHADOW);
+    fill_ellipse(cv, 24.2f, 14.4f + up, 2.1f, 3.2f, SKIN);
+    fill_tri(cv, 25.6f, 12.6f + up, 27.2f, 15.2f + up, 25.4f, 15.6f + up, SKIN);
+    fill_rect(cv, 22.0f, 11.0f + up, 26.4f, 12.6f + up, HOOD_SHADOW);
+    fill_rect(cv, 24.6f, 13.2f + up, 25.6f, 14.4f + up, EYE);
+
+    if (action == 2) {
+        float d = draw_amount[frame];
+        float bow_x = 30.0f;
+        float nock_x = bow_x - 1.0f - 6.5f * d;
+        float y = 18.4f + up;
+        float bulge = 2.6f + 1.4f * d;
+        stroke(cv, 21.5f, y, bow_x - 0.8f, y, 2.6f, CLOAK);  // bow arm straight out
+        vertical_bow(cv, bow_x, 8.6f + up, 28.2f + up, bulge, nock_x, y);
+        if (arrow_nocked[frame]) {
+            stroke(cv, nock_x, y, bow_x + bulge + 2.4f, y, 1.0f, SHAFT);
+            fill_tri(cv, bow_x + bulge + 2.0f, y - 1.6f, bow_x + bulge + 5.0f, y, bow_x + bulge + 2.0f, y + 1.6f, ARROWHEAD);
+            fill_tri(cv, nock_x + 0.2f, y, nock_x + 2.6f, y - 1.6f, nock_x + 2.6f, y + 1.6f, FLETCH);
+        }
+        if (frame == 4) {
+            stroke(cv, 34.5f, 16.0f + up, 39.5f, 16.0f + up, 0.8f, GLINT);
+            stroke(cv, 35.5f, 18.6f + up, 39.8f, 18.6f + up, 0.8f, GLINT);
+            stroke(cv, 34.5f, 21.2f + up, 39.5f, 21.2f + up, 0.8f, GLINT);
+        }
+        // The drawing arm: elbow back, hand at the string.
+        stroke(cv, 20.0f, 18.6f + up, nock_x - 2.4f, y - 0.4f, 2.6f, CLOAK);
+        stroke(cv, nock_x - 2.4f, y - 0.4f, nock_x, y, 2.2f, CLOAK);
+        hand(cv, nock_x, y);
+        hand(cv, bow_x, y);
+    } else {
+        float sw = p.swing;
+        float hx = 23.5f + 3.0f * sw, hy = 25.2f + up - std::fabs(sw) * 0.6f;
+        stroke(cv, 20.8f, 18.8f + up, hx, hy, 2.6f, CLOAK);
+        vertical_bow(cv, hx + 1.2f, hy - 10.0f, hy + 9.0f, 3.0f, hx + 1.2f, hy - 0.5f);
+        hand(cv, hx, hy);
+    }
+}
+
+}  // namespace
+
+void draw_hero(Canvas &cv, int action, int facing, int frame)
+{
+    cv.mirror = false;
+    cv.axis = 20.0f;
+    switch (facing) {
+    case FACING_UP:
+        hero_back(cv, action, frame);
+        break;
+    case FACING_DOWN:
+        hero_front(cv, action, frame);
+        break;
+    case FACING_LEFT:
+        cv.mirror = true;
+        hero_side(cv, action, frame);
+        cv.mirror = false;
+        break;
+    default:
+        hero_side(cv, action, frame);
+        break;
+    }
+}
+
+BITMAP *make_hero_frame(int action, int facing, int frame)
+{
+    Canvas cv = make_canvas(FRAME_SIZE, FRAME_SIZE, FINE);
+    draw_hero(cv, action, facing, frame);
+    BITMAP *b = resolve(cv, OUTLINE);
+    free_canvas(cv);
+    return b;
+}
