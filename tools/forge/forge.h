@@ -38,6 +38,12 @@ extern const char *surface_names[SURFACE_COUNT];
 // A new 16 x 16 32-bit bitmap of the surface; the caller destroys it.
 BITMAP *make_surface(int surface);
 
+// For the map compiler, surfaces by name: a shared 16 x 16 bitmap (null when the name is
+// unknown), whether the surface gives its own light, and its number.
+BITMAP *surface_texture(const std::string &name);
+bool surface_glows(const std::string &name);
+int surface_index(const std::string &name);
+
 // ---- pictures shared by the image writers ----
 enum { FRAME_SIZE = 40, FINE = 4 };
 

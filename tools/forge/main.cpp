@@ -1,11 +1,15 @@
 // grimhold-forge: writes the game's data directory.
-// Usage: grimhold-forge DATA_DIR [--contact-sheets DIR]
+// Usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR]
+// The pictures always; the world (maps, items, monsters, triggers) when --maps names the
+// folder of map sources; an overview picture per map when --overview names a folder.
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 
+#include "tools/forge/campaign.h"
+#include "shell/video.h"
 #include "tools/forge/forge.h"
 
 static double seconds_now()
@@ -19,30 +23,37 @@ int main(int argc, char **argv)
 {
     const char *data_dir = nullptr;
     const char *sheets_dir = nullptr;
+    const char *maps_dir = nullptr;
+    const char *overview_dir = nullptr;
     bool bad = argc < 2;
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--contact-sheets") == 0 && i + 1 < argc)
             sheets_dir = argv[++i];
+        else if (strcmp(argv[i], "--maps") == 0 && i + 1 < argc)
+            maps_dir = argv[++i];
+        else if (strcmp(argv[i], "--overview") == 0 && i + 1 < argc)
+            overview_dir = argv[++i];
         else if (!data_dir && argv[i][0] != '-')
             data_dir = argv[i];
         else
             bad = true;
     }
+    if (!data_dir && (maps_dir || overview_dir))
+        bad = true;
     if (bad) {
-        fprintf(stderr, "usage: grimhold-forge DATA_DIR [--contact-sheets DIR]\n");
+        fprintf(stderr, "usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR]\n");
         return 2;
     }
 
-    // No display: build machines have none.
-    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
-        fprintf(stderr, "Can't start Allegro\n");
-        return 1;
-    }
-    set_color_depth(32);
+    // No display: build machines have none. The map writers draw their progress panel on
+    // a memory screen.
+    init_headless_video(32, 640, 480);
 
     double start = seconds_now();
     if (data_dir) {
         if (!forge_images(data_dir))
+            return 1;
+        if (maps_dir && !forge_world(maps_dir, data_dir, overview_dir ? overview_dir : ""))
             return 1;
         printf("grimhold-forge: %s written in %.2f s\n", data_dir, seconds_now() - start);
     }

@@ -249,3 +249,29 @@ BITMAP *make_surface(int surface)
     keep_off_mask(b);
     return b;
 }
+
+int surface_index(const std::string &name)
+{
+    for (int i = 0; i < SURFACE_COUNT; i++)
+        if (name == surface_names[i])
+            return i;
+    return -1;
+}
+
+BITMAP *surface_texture(const std::string &name)
+{
+    static BITMAP *made[SURFACE_COUNT];
+    int i = surface_index(name);
+    if (i < 0)
+        return nullptr;
+    if (!made[i])
+        made[i] = make_surface(i);
+    return made[i];
+}
+
+bool surface_glows(const std::string &name)
+{
+    int i = surface_index(name);
+    return i == SURFACE_LAVA || i == SURFACE_SEAL || i == SURFACE_TRIGGER || i == SURFACE_GEM_GATE ||
+           i == SURFACE_BARRIER;
+}

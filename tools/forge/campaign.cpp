@@ -1,0 +1,428 @@
+// The campaign: validation and the writing of the world data.
+#include "tools/forge/campaign.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <functional>
+#include <queue>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tools/forge/mapbuild.h"
+#include "world/mapfile.h"
+#include "world/tables.h"
+
+namespace {
+
+std::string where(const MapSource &m)
+{
+    return "map " + std::to_string(m.number) + " (" + m.file + ")";
+}
+
+std::string at(const MapSource &m, int line)
+{
+    return m.file + ":" + std::to_string(line);
+}
+
+bool make_dirs(const std::string &path)
+{
+    std::string partial;
+    size_t pos = 0;
+    while (pos != std::string::npos) {
+        pos = path.find('/', pos + 1);
+        partial = path.substr(0, pos);
+        if (partial.empty())
+            continue;
+        if (mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+    }
+    return true;
+}
+
+// The arrival spots of a map: its start, its gem-gate arrival and every spot an exit leads to.
+std::vector<const SourceSpot *> arrival_spots(const Campaign &c, const MapSource &m)
+{
+    std::vector<const SourceSpot *> out;
+    for (const SourceSpot &s : m.spots) {
+        bool arrival = s.name == "start" || s.name == "gate" ||
+                       c.exit_triggers.count(std::to_string(m.number) + ":" + s.name);
+        if (arrival)
+            out.push_back(&s);
+    }
+    return out;
+}
+
+bool is_trigger_cell(const MapSource &m, int col, int row)
+{
+    const CellStyle &s = cell_style(m, col, row);
+    return !s.is_void && (!s.exit_map.empty() || s.kind == KIND_GEM_GATE);
+}
+
+// Cells the hero can walk to from the arrival spots, with every gate open.
+std::vector<char> reachable_cells(const Campaign &c, const MapSource &m)
+{
+    std::vector<char> seen(m.width * m.height, 0);
+    std::queue<std::pair<int, int>> todo;
+    for (const SourceSpot *s : arrival_spots(c, m))
+        if (cell_is_floor(m, s->col, s->row) && !seen[s->row * m.width + s->col]) {
+            seen[s->row * m.width + s->col] = 1;
+            todo.push({s->col, s->row});
+        }
+    while (!todo.empty()) {
+        auto [col, row] = todo.front();
+        todo.pop();
+        float h = cell_style(m, col, row).height;
+        const int dc[4] = {1, -1, 0, 0}, dr[4] = {0, 0, 1, -1};
+        for (int k = 0; k < 4; k++) {
+            int nc = col + dc[k], nr = row + dr[k];
+            if (!cell_is_floor(m, nc, nr) || seen[nr * m.width + nc])
+                continue;
+            if (std::fabs(cell_style(m, nc, nr).height - h) >= 1.5f)
+                continue;
+            seen[nr * m.width + nc] = 1;
+            todo.push({nc, nr});
+        }
+    }
+    return seen;
+}
+
+}  // namespace
+
+const MapSource *find_map(const Campaign &campaign, int number)
+{
+    for (const MapSource &m : campaign.maps)
+        if (m.number == number)
+            return &m;
+    return nullptr;
+}
+
+const SourceSpot *find_spot(const MapSource &map, const std::string &name)
+{
+    for (const SourceSpot &s : map.spots)
+        if (s.name == name)
+            return &s;
+    return nullptr;
+}
+
+bool load_campaign_sources(const std::string &dir, Campaign &campaign, std::string &error)
+{
+    campaign = Campaign();
+    DIR *d = opendir(dir.c_str());
+    if (!d) {
+        error = dir + ": cannot be read";
+        return false;
+    }
+    std::vector<std::string> files;
+    while (dirent *e = readdir(d)) {
+        std::string name = e->d_name;
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".map") == 0)
+            files.push_back(dir + "/" + name);
+    }
+    closedir(d);
+    std::sort(files.begin(), files.end());
+    for (const std::string &f : files) {
+        MapSource m;
+        if (!parse_map_source(f, m, error))
+            return false;
+        campaign.maps.push_back(m);
+    }
+    std::sort(campaign.maps.begin(), campaign.maps.end(),
+              [](const MapSource &a, const MapSource &b) { return a.number < b.number; });
+    assign_exit_triggers(campaign);
+    return true;
+}
+
+void assign_exit_triggers(Campaign &campaign)
+{
+    campaign.exit_triggers.clear();
+    std::set<std::string> targets;
+    for (const MapSource &m : campaign.maps)
+        for (const auto &entry : m.legend)
+            if (!entry.second.exit_map.empty())
+                targets.insert(std::to_string(std::atoi(entry.second.exit_map.c_str())) + ":" +
+                               entry.second.exit_spot);
+    int next = EXIT_RECORD_BASE;
+    for (const std::string &t : targets)
+        campaign.exit_triggers[t] = next++;
+}
+
+std::vector<std::string> validate_campaign(Campaign &campaign)
+{
+    std::vector<std::string> problems;
+    auto problem = [&](const std::string &text) { problems.push_back(text); };
+
+    std::set<int> numbers;
+    for (const MapSource &m : campaign.maps)
+        if (!numbers.insert(m.number).second)
+            problem(where(m) + ": another source has the same map number");
+    if (!find_map(campaign, START_MAP))
+        problem("the campaign has no map " + std::to_string(START_MAP) + ", where the game starts");
+    const MapSource *gate_map = find_map(campaign, GATE_MAP);
+    if (!gate_map)
+        problem("the campaign has no map " + std::to_string(GATE_MAP) + ", behind the gem gate");
+    else if (!find_spot(*gate_map, "gate"))
+        problem(where(*gate_map) + ": no \"spot gate\": the gem gate's arrival (record " +
+                std::to_string(GATE_RECORD_BASE + GATE_MAP) + ") is missing");
+    for (const auto &t : campaign.exit_triggers)
+        if (t.second >= MAX_TRIGGERS)
+            problem("exit " + t.first + " needs trigger record " + std::to_string(t.second) + ", above the " +
+                    std::to_string(MAX_TRIGGERS - 1) + " the table holds");
+
+    int total_items = 0;
+    for (const MapSource &m : campaign.maps) {
+        if (!find_spot(m, "start"))
+            problem(where(m) + ": no \"spot start\": its start record " + std::to_string(START_RECORD_BASE + m.number) +
+                    " is missing");
+
+        for (const SourceSpot &s : m.spots) {
+            bool inside = s.col >= 0 && s.col < m.width && s.row >= 0 && s.row < m.height;
+            if (!inside) {
+                problem(at(m, s.line) + ": spot \"" + s.name + "\" lies outside the grid");
+                continue;
+            }
+        }
+        for (const SourceSpot *s : arrival_spots(campaign, m)) {
+            if (s->col < 0 || s->col >= m.width || s->row < 0 || s->row >= m.height)
+                continue;
+            if (!cell_is_plain_floor(m, s->col, s->row))
+                problem(at(m, s->line) + ": arrival \"" + s->name + "\" at column " + std::to_string(s->col) + " row " +
+                        std::to_string(s->row) + " is not on plain walkable floor");
+            for (int dr = -1; dr <= 1; dr++)
+                for (int dc = -1; dc <= 1; dc++)
+                    if (is_trigger_cell(m, s->col + dc, s->row + dr))
+                        problem(at(m, s->line) + ": arrival \"" + s->name + "\" lies within reach of the trigger at column " +
+                                std::to_string(s->col + dc) + " row " + std::to_string(s->row + dr) +
+                                ": the hero would be sent on at once");
+        }
+
+        for (const auto &entry : m.legend) {
+            const CellStyle &st = entry.second;
+            if (st.exit_map.empty())
+                continue;
+            bool used = false;
+            for (const std::string &row : m.grid)
+                used = used || row.find(st.symbol) != std::string::npos;
+            if (!used)
+                continue;
+            const MapSource *dest = find_map(campaign, std::atoi(st.exit_map.c_str()));
+            if (!dest)
+                problem(at(m, st.line) + ": exit '" + st.symbol + "' leads to map " + st.exit_map + ", which does not exist");
+            else if (!find_spot(*dest, st.exit_spot))
+                problem(at(m, st.line) + ": exit '" + st.symbol + "' leads to spot \"" + st.exit_spot + "\" of map " +
+                        st.exit_map + ", which has no such spot");
+        }
+
+        int spawn_cells = 0;
+        for (int row = 0; row < m.height; row++)
+            for (int col = 0; col < m.width; col++) {
+                const CellStyle &st = cell_style(m, col, row);
+                if (!st.is_void && st.kind == KIND_SPAWN)
+                    spawn_cells++;
+            }
+        if ((int)m.monsters.size() > MONSTERS_PER_MAP)
+            problem(at(m, m.monsters_line) + ": " + std::to_string(m.monsters.size()) + " monsters, more than the " +
+                    std::to_string(MONSTERS_PER_MAP) + " a map holds");
+        if (!m.monsters.empty() && spawn_cells == 0)
+            problem(at(m, m.monsters_line) + ": the map has monsters but no spawn point (a kind=7 cell)");
+        if (spawn_cells * 2 > MAX_SPAWN_POINTS)
+            problem(where(m) + ": " + std::to_string(spawn_cells) + " spawn cells make " + std::to_string(spawn_cells * 2) +
+                    " spawn points, more than the " + std::to_string(MAX_SPAWN_POINTS) + " the game uses");
+
+        total_items += (int)m.items.size();
+        std::vector<char> reach = reachable_cells(campaign, m);
+        auto reachable = [&](int col, int row) {
+            return col >= 0 && col < m.width && row >= 0 && row < m.height && reach[row * m.width + col];
+        };
+        for (const SourceItem &it : m.items) {
+            if (!cell_is_floor(m, it.col, it.row))
+                problem(at(m, it.line) + ": " + item_type_name(it.type) + " is not on floor");
+            else if (!reachable(it.col, it.row))
+                problem(at(m, it.line) + ": " + item_type_name(it.type) + " cannot be reached from the map's arrivals");
+        }
+        for (int row = 0; row < m.height; row++)
+            for (int col = 0; col < m.width; col++) {
+                const CellStyle &st = cell_style(m, col, row);
+                if (st.is_void || st.blocking)
+                    continue;
+                bool matters = st.kind == KIND_SPAWN || st.kind == KIND_GEM_GATE || !st.exit_map.empty();
+                if (matters && !reachable(col, row))
+                    problem(where(m) + ": the " +
+                            std::string(st.kind == KIND_SPAWN ? "spawn point" : st.kind == KIND_GEM_GATE ? "gem gate" : "exit") +
+                            " at column " + std::to_string(col) + " row " + std::to_string(row) +
+                            " cannot be reached from the map's arrivals");
+            }
+
+        // Capacities of the geometry: build the map's tables without lighting.
+        BuildStats stats;
+        std::string error;
+        if (!build_map_tables(m, campaign.exit_triggers, stats, error, false))
+            problem(where(m) + ": " + error);
+    }
+    if (total_items > MAX_ITEM_PLACEMENTS)
+        problem(std::to_string(total_items) + " item placements in all, more than the " +
+                std::to_string(MAX_ITEM_PLACEMENTS) + " the table holds");
+
+    // Every map must be reachable from the start, over exits and the gem gate.
+    std::set<int> seen;
+    std::vector<int> todo;
+    if (find_map(campaign, START_MAP)) {
+        seen.insert(START_MAP);
+        todo.push_back(START_MAP);
+    }
+    while (!todo.empty()) {
+        const MapSource *m = find_map(campaign, todo.back());
+        todo.pop_back();
+        std::set<int> next;
+        for (int row = 0; row < m->height; row++)
+            for (int col = 0; col < m->width; col++) {
+                const CellStyle &st = cell_style(*m, col, row);
+                if (st.is_void)
+                    continue;
+                if (!st.exit_map.empty())
+                    next.insert(std::atoi(st.exit_map.c_str()));
+                if (st.kind == KIND_GEM_GATE)
+                    next.insert(GATE_MAP);
+            }
+        for (int n : next)
+            if (find_map(campaign, n) && seen.insert(n).second)
+                todo.push_back(n);
+    }
+    for (const MapSource &m : campaign.maps)
+        if (!seen.count(m.number))
+            problem(where(m) + ": cannot be reached from map " + std::to_string(START_MAP));
+    return problems;
+}
+
+void fill_trigger_table(const Campaign &campaign)
+{
+    memset(triggers, 0, sizeof(triggers));
+    auto put = [&](int record, const MapSource &m, const SourceSpot &s) {
+        float x, y, z;
+        cell_center(m, s.col, s.row, &x, &y, &z);
+        triggers[record].e[0] = (float)m.number;
+        triggers[record].e[1] = x;
+        triggers[record].e[2] = y;
+        triggers[record].e[3] = z;
+    };
+    for (const MapSource &m : campaign.maps) {
+        if (const SourceSpot *s = find_spot(m, "start"))
+            put(START_RECORD_BASE + m.number, m, *s);
+        if (const SourceSpot *s = find_spot(m, "gate"))
+            put(GATE_RECORD_BASE + m.number, m, *s);
+    }
+    for (const auto &t : campaign.exit_triggers) {
+        size_t colon = t.first.find(':');
+        const MapSource *m = find_map(campaign, std::atoi(t.first.substr(0, colon).c_str()));
+        const SourceSpot *s = m ? find_spot(*m, t.first.substr(colon + 1)) : nullptr;
+        if (s && t.second < MAX_TRIGGERS)
+            put(t.second, *m, *s);
+    }
+}
+
+static bool write_trigger_file(const char *path)
+{
+    std::string temp = std::string(path) + ".tmp";
+    FILE *f = fopen(temp.c_str(), "w");
+    if (!f) {
+        fprintf(stderr, "%s: cannot be written\n", path);
+        return false;
+    }
+    bool ok = true;
+    for (int i = 0; i < MAX_TRIGGERS && ok; i++)
+        for (int j = 0; j < 9 && ok; j++)
+            ok = fprintf(f, "%f\n", triggers[i].e[j]) > 0;
+    ok = fclose(f) == 0 && ok;
+    if (!ok || rename(temp.c_str(), path) != 0) {
+        fprintf(stderr, "%s: cannot be written\n", path);
+        remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool forge_world(const std::string &content_dir, const std::string &data_dir, const std::string &overview_dir)
+{
+    Campaign campaign;
+    std::string error;
+    if (!load_campaign_sources(content_dir, campaign, error)) {
+        fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    std::vector<std::string> problems = validate_campaign(campaign);
+    if (!problems.empty()) {
+        fprintf(stderr, "The campaign cannot be written:\n");
+        for (const std::string &p : problems)
+            fprintf(stderr, "  %s\n", p.c_str());
+        return false;
+    }
+
+    // The game's writers take "data/..." paths: work from the data folder's parent.
+    std::string data = data_dir;
+    while (data.size() > 1 && data.back() == '/')
+        data.pop_back();
+    size_t slash = data.rfind('/');
+    std::string parent = slash == std::string::npos ? "." : data.substr(0, slash);
+    if (data.substr(slash == std::string::npos ? 0 : slash + 1) != "data") {
+        fprintf(stderr, "%s: the world is written into a folder named \"data\"\n", data_dir.c_str());
+        return false;
+    }
+    if (!make_dirs(data + "/maps/shadowmap") || (!overview_dir.empty() && !make_dirs(overview_dir))) {
+        fprintf(stderr, "%s: cannot create its folders\n", data.c_str());
+        return false;
+    }
+    char cwd[PATH_MAX];
+    if (!getcwd(cwd, sizeof(cwd)) || chdir(parent.c_str()) != 0) {
+        fprintf(stderr, "%s: cannot be entered\n", parent.c_str());
+        return false;
+    }
+    std::string overview_abs = overview_dir;
+    if (!overview_abs.empty() && overview_abs[0] != '/')
+        overview_abs = std::string(cwd) + "/" + overview_abs;
+
+    bool ok = true;
+    memset(monster_counts, 0, sizeof(monster_counts));
+    item_count = 0;
+    for (const MapSource &m : campaign.maps) {
+        BuildStats stats;
+        if (!build_map_tables(m, campaign.exit_triggers, stats, error, true)) {
+            fprintf(stderr, "%s: %s\n", where(m).c_str(), error.c_str());
+            ok = false;
+            break;
+        }
+        std::string name = std::to_string(m.number);
+        ok = save_map(name.c_str()) && ok;
+        monster_counts[m.number] = (s16)m.monsters.size();
+        for (size_t j = 0; j < m.monsters.size(); j++)
+            monsters[m.number][j].kind = (s16)m.monsters[j];
+        for (const SourceItem &it : m.items) {
+            ItemPlacement &p = item_placements[item_count++];
+            p.present = 1;
+            p.map = m.number;
+            p.type = (s16)it.type;
+            cell_center(m, it.col, it.row, &p.x, &p.y, &p.z);
+        }
+        if (!overview_abs.empty()) {
+            BITMAP *pic = draw_map_overview(m);
+            std::string path = overview_abs + "/" + name + ".bmp";
+            if (!pic || save_bitmap(path.c_str(), pic, palette) != 0) {
+                fprintf(stderr, "%s: cannot be written\n", path.c_str());
+                ok = false;
+            }
+            if (pic)
+                destroy_bitmap(pic);
+        }
+    }
+    if (ok) {
+        fill_trigger_table(campaign);
+        ok = save_items() && save_monsters() && write_trigger_file("data/triggers.dat");
+    }
+    if (chdir(cwd) != 0)
+        ok = false;
+    return ok;
+}

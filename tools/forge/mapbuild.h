@@ -1,0 +1,42 @@
+// The map compiler: turns a map source into the game's own map tables (planes of
+// triangles with their baked shadow cells), ready for the game's map writer.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "tools/forge/mapsource.h"
+#include "world/world.h"
+
+// Cells are grouped into planes of this many cells square.
+enum { PLANE_CHUNK = 8 };
+
+// Where the grid sits in the world: column c spans x from map_origin_x + c to + c + 1,
+// row r spans z likewise. Maps are centred on the world origin.
+float map_origin_x(const MapSource &src);
+float map_origin_z(const MapSource &src);
+
+// World position of the centre of a cell's top (y is the height of its top face).
+void cell_center(const MapSource &src, int col, int row, float *x, float *y, float *z);
+
+// Whether the hero can stand on the cell's top at all (gated floors counted as open).
+bool cell_is_floor(const MapSource &src, int col, int row);
+// Ordinary floor: walkable from the first frame, no gate, gem gate or trigger.
+bool cell_is_plain_floor(const MapSource &src, int col, int row);
+
+struct BuildStats {
+    int planes = 0;
+    int vertices = 0;
+    int triangles = 0;
+    int spawn_triangles = 0;
+};
+
+// Fills planes, plane_last, map_extras and map_extra_count from the source. Exit cells get
+// the trigger index that exit_triggers gives for "MAP:SPOT". Without `bake` the shadow cells
+// are left unpainted (the validator only counts). Returns false with a message when a
+// capacity would be exceeded or a surface is unknown.
+bool build_map_tables(const MapSource &src, const std::map<std::string, int> &exit_triggers,
+                      BuildStats &stats, std::string &error, bool bake = true);
+
+// Draws a top-down picture of the map for map makers: surfaces, heights, kinds and items.
+BITMAP *draw_map_overview(const MapSource &src);

@@ -1,0 +1,315 @@
+// Reading map sources.
+#include "tools/forge/mapsource.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+static const char *item_names[10] = {"heart", "key1", "key2", "key3", "key4",
+                                     "key5", "gem1", "gem2", "gem3", "gem4"};
+
+int item_type_from_name(const std::string &name)
+{
+    for (int i = 0; i < 10; i++)
+        if (name == item_names[i])
+            return i;
+    return -1;
+}
+
+const char *item_type_name(int type)
+{
+    return type >= 0 && type < 10 ? item_names[type] : "?";
+}
+
+const CellStyle &cell_style(const MapSource &src, int col, int row)
+{
+    static CellStyle nothing;
+    nothing.is_void = true;
+    if (row < 0 || row >= src.height || col < 0 || col >= src.width)
+        return nothing;
+    auto it = src.legend.find(src.grid[row][col]);
+    return it == src.legend.end() ? nothing : it->second;
+}
+
+namespace {
+
+struct Reader {
+    const std::string &file;
+    std::string &error;
+    int line = 0;
+    bool fail(const std::string &what)
+    {
+        error = file + ":" + std::to_string(line) + ": " + what;
+        return false;
+    }
+};
+
+bool parse_int(const std::string &text, int &out)
+{
+    if (text.empty())
+        return false;
+    char *end = nullptr;
+    long v = strtol(text.c_str(), &end, 10);
+    if (*end || v < -1000000 || v > 1000000)
+        return false;
+    out = (int)v;
+    return true;
+}
+
+bool parse_float(const std::string &text, float &out)
+{
+    if (text.empty())
+        return false;
+    char *end = nullptr;
+    double v = strtod(text.c_str(), &end);
+    if (*end || !std::isfinite(v) || std::fabs(v) > 1000)
+        return false;
+    out = (float)v;
+    return true;
+}
+
+// Splits "name:value" at the first colon.
+bool split_pair(const std::string &text, std::string &a, std::string &b)
+{
+    size_t colon = text.find(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 == text.size())
+        return false;
+    a = text.substr(0, colon);
+    b = text.substr(colon + 1);
+    return true;
+}
+
+bool parse_cell(Reader &r, std::istringstream &in, const std::string &raw_line, MapSource &out)
+{
+    // The symbol is the first non-blank character after "cell", or a quoted space.
+    std::string symbol_text;
+    in >> symbol_text;
+    char symbol;
+    if (symbol_text == "' '" || symbol_text == "space")
+        symbol = ' ';
+    else if (symbol_text.size() == 1)
+        symbol = symbol_text[0];
+    else
+        return r.fail("a cell symbol is one character, not \"" + symbol_text + "\"");
+    if (out.legend.count(symbol))
+        return r.fail(std::string("cell '") + symbol + "' is defined twice");
+
+    CellStyle style;
+    style.symbol = symbol;
+    style.line = r.line;
+    std::string surface;
+    if (!(in >> surface))
+        return r.fail(std::string("cell '") + symbol + "' needs a surface (or void)");
+    if (surface == "void") {
+        style.is_void = true;
+        out.legend[symbol] = style;
+        return true;
+    }
+    style.surface = surface;
+    style.side_surface = surface;
+    std::string height;
+    if (!(in >> height) || !parse_float(height, style.height))
+        return r.fail(std::string("cell '") + symbol + "' needs a height in units");
+
+    std::string option;
+    while (in >> option) {
+        std::string name, value;
+        if (option == "wall") {
+            style.blocking = true;
+        } else if (option.compare(0, 5, "kind=") == 0) {
+            if (!parse_int(option.substr(5), style.kind) || style.kind < 0 || style.kind > 8)
+                return r.fail("kind must be 0 to 8 (triggers are written with exit=)");
+        } else if (option.compare(0, 6, "trans=") == 0) {
+            if (!parse_int(option.substr(6), style.transparency) || style.transparency < 0 ||
+                style.transparency > 100)
+                return r.fail("trans must be 0 to 100 percent");
+        } else if (option.compare(0, 5, "side=") == 0) {
+            style.side_surface = option.substr(5);
+            if (style.side_surface.empty())
+                return r.fail("side= needs a surface");
+        } else if (option.compare(0, 5, "exit=") == 0) {
+            if (!split_pair(option.substr(5), style.exit_map, style.exit_spot))
+                return r.fail("exit= is written exit=MAP:SPOT");
+            int n;
+            if (!parse_int(style.exit_map, n) || n < 1 || n > 999)
+                return r.fail("exit map must be a map number from 1 to 999");
+        } else if (option.compare(0, 8, "curtain=") == 0) {
+            std::string kind_text;
+            if (!split_pair(option.substr(8), style.curtain_surface, kind_text) ||
+                !parse_int(kind_text, style.curtain_kind) ||
+                (style.curtain_kind != 4 && style.curtain_kind != 6))
+                return r.fail("curtain= is written curtain=SURFACE:4 or curtain=SURFACE:6");
+        } else if (option.compare(0, 5, "spot=") == 0) {
+            style.spot = option.substr(5);
+            if (style.spot.empty())
+                return r.fail("spot= needs a name");
+        } else if (option.compare(0, 5, "item=") == 0) {
+            style.item = item_type_from_name(option.substr(5));
+            if (style.item < 0)
+                return r.fail("unknown item \"" + option.substr(5) + "\" (heart, key1..key5, gem1..gem4)");
+        } else if (option.compare(0, 4, "bed=") == 0) {
+            std::string h;
+            if (!split_pair(option.substr(4), style.bed_surface, h) || !parse_float(h, style.bed_height))
+                return r.fail("bed= is written bed=SURFACE:HEIGHT");
+            if (style.bed_height >= style.height)
+                return r.fail("a bed lies below its cell's top");
+            style.has_bed = true;
+        } else {
+            return r.fail("unknown cell option \"" + option + "\" in: " + raw_line);
+        }
+    }
+    if (!style.exit_map.empty() && style.kind != 0)
+        return r.fail("a trigger cell cannot have another kind");
+    out.legend[symbol] = style;
+    return true;
+}
+
+}  // namespace
+
+bool parse_map_text(const std::string &file, const std::string &text, MapSource &out, std::string &error)
+{
+    out = MapSource();
+    out.file = file;
+    Reader r{file, error};
+    std::istringstream lines(text);
+    std::string raw;
+    bool in_grid = false, grid_done = false;
+    while (std::getline(lines, raw)) {
+        r.line++;
+        if (!raw.empty() && raw.back() == '\r')
+            raw.pop_back();
+        if (in_grid) {
+            if (raw == "end") {
+                in_grid = false;
+                grid_done = true;
+                continue;
+            }
+            out.grid.push_back(raw);
+            if ((int)raw.size() > out.width)
+                out.width = (int)raw.size();
+            continue;
+        }
+        // Comments run from "#" to the end of the line; on a cell line the symbol itself may be '#'.
+        bool is_cell = raw.compare(0, 5, "cell ") == 0;
+        size_t hash = is_cell ? raw.find(" #", 6) : raw.find('#');
+        std::string line = hash == std::string::npos ? raw : raw.substr(0, hash);
+        std::istringstream in(line);
+        std::string word;
+        if (!(in >> word))
+            continue;
+        if (word == "map") {
+            std::string number;
+            if (!(in >> number) || !parse_int(number, out.number) || out.number < 1 || out.number > 999)
+                return r.fail("map needs its number, 1 to 999");
+            std::string rest;
+            std::getline(in, rest);
+            size_t a = rest.find('"'), b = rest.rfind('"');
+            if (a != std::string::npos && b > a)
+                out.title = rest.substr(a + 1, b - a - 1);
+        } else if (word == "sun") {
+            std::string v[3];
+            for (auto &s : v)
+                in >> s;
+            for (int i = 0; i < 3; i++)
+                if (!parse_float(v[i], out.sun[i]))
+                    return r.fail("sun needs three numbers");
+            float len = std::sqrt(out.sun[0] * out.sun[0] + out.sun[1] * out.sun[1] + out.sun[2] * out.sun[2]);
+            if (len < 1e-3f || out.sun[1] <= 0)
+                return r.fail("the sun must stand above the horizon");
+            for (float &s : out.sun)
+                s /= len;
+        } else if (word == "cell") {
+            if (!parse_cell(r, in, raw, out))
+                return false;
+        } else if (word == "grid") {
+            if (grid_done)
+                return r.fail("a map has one grid");
+            in_grid = true;
+        } else if (word == "spot") {
+            SourceSpot s;
+            std::string c, w;
+            s.line = r.line;
+            if (!(in >> s.name >> c >> w) || !parse_int(c, s.col) || !parse_int(w, s.row))
+                return r.fail("spot is written: spot NAME COLUMN ROW");
+            for (const SourceSpot &other : out.spots)
+                if (other.name == s.name)
+                    return r.fail("spot \"" + s.name + "\" is defined twice");
+            out.spots.push_back(s);
+        } else if (word == "item") {
+            SourceItem it;
+            std::string name, c, w;
+            it.line = r.line;
+            if (!(in >> name >> c >> w) || !parse_int(c, it.col) || !parse_int(w, it.row))
+                return r.fail("item is written: item TYPE COLUMN ROW");
+            it.type = item_type_from_name(name);
+            if (it.type < 0)
+                return r.fail("unknown item \"" + name + "\" (heart, key1..key5, gem1..gem4)");
+            out.items.push_back(it);
+        } else if (word == "monsters") {
+            out.monsters_line = r.line;
+            std::string k;
+            while (in >> k) {
+                int kind;
+                if (!parse_int(k, kind) || kind < 1 || kind > 15)
+                    return r.fail("monster kinds are 1 to 15, not \"" + k + "\"");
+                out.monsters.push_back(kind);
+            }
+        } else {
+            return r.fail("unknown line: " + raw);
+        }
+    }
+    if (in_grid)
+        return r.fail("the grid has no \"end\"");
+    if (out.number < 0) {
+        r.line = 1;
+        return r.fail("the source has no \"map NUMBER\" line");
+    }
+    if (out.grid.empty()) {
+        r.line = 1;
+        return r.fail("the source has no grid");
+    }
+    out.height = (int)out.grid.size();
+    for (std::string &row : out.grid)
+        row.resize(out.width, ' ');
+    if (!out.legend.count(' ')) {
+        CellStyle space;
+        space.symbol = ' ';
+        space.is_void = true;
+        out.legend[' '] = space;
+    }
+    for (int row = 0; row < out.height; row++)
+        for (int col = 0; col < out.width; col++) {
+            auto it = out.legend.find(out.grid[row][col]);
+            if (it == out.legend.end()) {
+                error = file + ": grid row " + std::to_string(row) + " column " + std::to_string(col) +
+                        ": no cell is defined for '" + out.grid[row][col] + "'";
+                return false;
+            }
+            const CellStyle &st = it->second;
+            if (!st.spot.empty()) {
+                for (const SourceSpot &other : out.spots)
+                    if (other.name == st.spot) {
+                        error = file + ":" + std::to_string(st.line) + ": spot \"" + st.spot +
+                                "\" is placed more than once";
+                        return false;
+                    }
+                out.spots.push_back(SourceSpot{st.spot, col, row, st.line});
+            }
+            if (st.item >= 0)
+                out.items.push_back(SourceItem{st.item, col, row, st.line});
+        }
+    return true;
+}
+
+bool parse_map_source(const std::string &path, MapSource &out, std::string &error)
+{
+    std::ifstream in(path);
+    if (!in) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return parse_map_text(path, ss.str(), out, error);
+}

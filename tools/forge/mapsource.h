@@ -1,0 +1,81 @@
+// Map sources: the human-readable text a map maker writes, one file per map.
+//
+//   map 901 "Sorvane Gate"
+//   sun -0.45 0.8 0.4            direction toward the sun (optional)
+//   cell . grass 0               symbol, surface, height, then options:
+//   cell # wallstone 2 wall        wall          never floor (blocks)
+//   cell ~ water -2 kind=1 trans=35 bed=sand:-3
+//   cell | planks 0 kind=5 curtain=seal:6
+//   cell A pad 0 exit=101:west   a trigger floor to spot "west" of map 101
+//   cell S flagstone 0 spot=start  the spot named "start" lies on the one cell marked S
+//   cell k flagstone 0 item=key1   a key 1 lies on every cell marked k
+//   cell space void              nothing at all (the space character is void unless defined)
+//   grid                         then one line per row, ended by "end"
+//   spot start 4 7               column, row (start = where the game starts on this map;
+//   spot gate 10 3               gate = arrival through the gem gate; any other name is
+//                                an arrival point that exits of other maps lead to)
+//   item key1 12 5               heart, key1..key5, gem1..gem4 at a cell
+//   monsters 1 1 2 3             the kinds of the map's demons
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct CellStyle {
+    char symbol = 0;
+    bool is_void = false;
+    std::string surface;        // top face
+    std::string side_surface;   // the faces down to lower neighbours
+    float height = 0;
+    int kind = 0;               // triangle kind of the top face (0..8)
+    bool blocking = false;      // top is never floor
+    int transparency = 0;
+    std::string exit_map;       // trigger: destination map number (text) ...
+    std::string exit_spot;      // ... and the spot there
+    int curtain_kind = 0;       // 4 or 6: a see-through-when-open curtain over the cell
+    std::string curtain_surface;
+    bool has_bed = false;       // a floor seen through a translucent top
+    std::string bed_surface;
+    float bed_height = 0;
+    std::string spot;           // the named spot lies on this cell (the symbol is used once)
+    int item = -1;              // an item lies on every cell with this symbol
+    int line = 0;
+};
+
+struct SourceSpot {
+    std::string name;
+    int col = 0, row = 0;
+    int line = 0;
+};
+
+struct SourceItem {
+    int type = 0;
+    int col = 0, row = 0;
+    int line = 0;
+};
+
+struct MapSource {
+    std::string file;
+    int number = -1;
+    std::string title;
+    float sun[3] = {-0.45f, 0.8f, 0.4f};
+    std::map<char, CellStyle> legend;
+    std::vector<std::string> grid;  // rows, padded to the same width with spaces
+    int width = 0, height = 0;
+    std::vector<SourceSpot> spots;
+    std::vector<SourceItem> items;
+    std::vector<int> monsters;
+    int monsters_line = 0;
+};
+
+// Parses one source. On failure returns false with "file:line: what" in error.
+bool parse_map_source(const std::string &path, MapSource &out, std::string &error);
+bool parse_map_text(const std::string &file, const std::string &text, MapSource &out, std::string &error);
+
+// The style of the cell at (col, row); void outside the grid or for unknown symbols.
+const CellStyle &cell_style(const MapSource &src, int col, int row);
+
+// Item type from its source name (heart, key1..key5, gem1..gem4); -1 when unknown.
+int item_type_from_name(const std::string &name);
+const char *item_type_name(int type);
