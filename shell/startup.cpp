@@ -8,8 +8,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "game/scene.h"
+#include "render/camera.h"
+#include "render/draw.h"
+#include "render/ordering.h"
+#include "render/transform.h"
 #include "screens/assets.h"
 #include "shell/video.h"
+#include "world/mapfile.h"
+#include "world/tables.h"
 
 int closing_screen_shown;
 bool closing_screens_return_at_once;
@@ -91,18 +98,48 @@ void show_title()
     present_frame(1);
 }
 
+// A table or the first map that cannot be read ends start-up: there is no game without them.
+static void require(bool loaded)
+{
+    if (!loaded)
+        exit(1);
+}
+
 void load_world()
 {
+    init_camera();
+    require(load_triggers());
+    require(load_monsters());
+    require(load_items());
+    require(load_map("901"));
+    build_scene();
+    place_monsters();
+
+    const Trigger &start = triggers[START_RECORD + current_map];
+    player_x = camera_x = camera_target_x = start.e[1];
+    player_y = camera_y = camera_target_y = start.e[2];
+    player_z = camera_z = camera_target_z = start.e[3];
+
     printf("Game data initialized, starting main loop...\n");
     fflush(stdout);
+    depth_range = DEPTH_BUCKETS - 1;
     tick_frame_count = 60;
 }
 
 bool main_loop_pass()
 {
     poll_keyboard();
+    depth_low = (s16)depth_range;
+    depth_high = 0;
+    transform_scene();
+    project_sprites();
+    sort_scene();
+    draw_world();
     present_frame(1);
-    clear_to_color(back_buffer, 0);
+    clear_to_color(back_buffer, fog_color);
+    texture_scroll += texture_scroll_step * time_scale;
+    while (texture_scroll > 16)
+        texture_scroll -= 16;
     return !key[KEY_ESC] && player_health >= 1;
 }
 

@@ -5,6 +5,9 @@
 
 #include "world/world.h"
 
+// Trigger record m + START_RECORD holds where the game starts on map m.
+enum { START_RECORD = 1000, GATE_RECORD = 2000 };
+
 // Which closing screen has been shown, for the automated player and the tests.
 enum { CLOSING_NONE = 0, CLOSING_DEATH = 1, CLOSING_VICTORY = 2 };
 extern int closing_screen_shown;
