@@ -1,0 +1,270 @@
+// The campaign validator and the forge's world output read back by the game's loaders.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <unistd.h>
+
+#include "tests/headless.h"
+#include "tools/forge/campaign.h"
+#include "tools/forge/mapbuild.h"
+#include "world/mapfile.h"
+#include "world/tables.h"
+
+namespace {
+
+const char *legend = R"(cell # wall 2 wall
+cell . grass 0
+cell x grass 0 kind=7
+cell S grass 0 spot=start
+)";
+
+// A start map and the map behind the gem gate, joined both ways.
+std::string start_map()
+{
+    return std::string("map 901\n") + legend + R"(cell G gemgate 0 kind=8
+cell E trigger 0 exit=906:start
+cell r grass 0 spot=back
+grid
+#########
+#S....x.#
+#.......#
+#..G.r..#
+#......E#
+#########
+end
+monsters 1 2
+)";
+}
+
+std::string gate_map()
+{
+    return std::string("map 906\n") + legend + R"(cell a grass 0 spot=gate
+cell B trigger 0 exit=901:back
+grid
+#######
+#S..a.#
+#.....#
+#B..x.#
+#######
+end
+monsters 15
+)";
+}
+
+Campaign campaign_of(const std::vector<std::string> &sources)
+{
+    Campaign c;
+    for (const std::string &text : sources) {
+        MapSource m;
+        std::string error;
+        EXPECT_TRUE(parse_map_text("m" + std::to_string(c.maps.size()) + ".map", text, m, error)) << error;
+        c.maps.push_back(m);
+    }
+    assign_exit_triggers(c);
+    return c;
+}
+
+std::vector<std::string> problems_of(const std::vector<std::string> &sources)
+{
+    Campaign c = campaign_of(sources);
+    return validate_campaign(c);
+}
+
+// True when some problem contains every one of the fragments.
+bool reports(const std::vector<std::string> &problems, std::initializer_list<const char *> fragments)
+{
+    for (const std::string &p : problems) {
+        bool all = true;
+        for (const char *f : fragments)
+            all = all && p.find(f) != std::string::npos;
+        if (all)
+            return true;
+    }
+    return false;
+}
+
+std::string joined(const std::vector<std::string> &problems)
+{
+    std::string out;
+    for (const std::string &p : problems)
+        out += p + "\n";
+    return out;
+}
+
+std::string replaced(std::string text, const std::string &from, const std::string &to)
+{
+    size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+}  // namespace
+
+TEST(CampaignValidator, AcceptsASoundCampaign)
+{
+    Campaign c = campaign_of({start_map(), gate_map()});
+    std::vector<std::string> problems = validate_campaign(c);
+    EXPECT_TRUE(problems.empty()) << joined(problems);
+    EXPECT_EQ(c.exit_triggers.size(), 2u);
+    EXPECT_EQ(c.exit_triggers["901:back"], EXIT_RECORD_BASE);
+    EXPECT_EQ(c.exit_triggers["906:start"], EXIT_RECORD_BASE + 1);
+}
+
+TEST(CampaignValidator, RefusesBrokenLinks)
+{
+    // A trigger to a map that does not exist, and one to a spot that does not exist.
+    std::string no_gate = replaced(start_map(), "#..G", "#...");
+    auto p = problems_of({replaced(no_gate, "exit=906:start", "exit=902:start"), gate_map()});
+    EXPECT_TRUE(reports(p, {"m0.map:", "exit 'E' leads to map 902, which does not exist"})) << joined(p);
+    EXPECT_TRUE(reports(p, {"map 906", "cannot be reached from map 901"})) << joined(p);
+
+    Campaign c = campaign_of({replaced(start_map(), "exit=906:start", "exit=906:nowhere"), gate_map()});
+    p = validate_campaign(c);
+    EXPECT_TRUE(reports(p, {"leads to spot \"nowhere\" of map 906, which has no such spot"})) << joined(p);
+}
+
+TEST(CampaignValidator, RefusesMissingStartAndGateRecords)
+{
+    Campaign c = campaign_of({start_map(), replaced(gate_map(), "spot=gate", "spot=elsewhere")});
+    auto p = validate_campaign(c);
+    EXPECT_TRUE(reports(p, {"map 906", "no \"spot gate\"", "record 2906"})) << joined(p);
+
+    c = campaign_of({replaced(start_map(), "spot=start", "spot=first"), gate_map()});
+    p = validate_campaign(c);
+    EXPECT_TRUE(reports(p, {"map 901", "no \"spot start\"", "record 1901"})) << joined(p);
+
+    c = campaign_of({gate_map()});
+    p = validate_campaign(c);
+    EXPECT_TRUE(reports(p, {"no map 901"})) << joined(p);
+}
+
+TEST(CampaignValidator, RefusesBadArrivals)
+{
+    // The arrival "back" moved onto a wall, then right beside the trigger.
+    std::string on_wall = replaced(start_map(), "#......E#", "#....r.E#");
+    on_wall = replaced(on_wall, "#..G.r..#", "#..G....#");
+    on_wall = replaced(on_wall, "cell r grass 0 spot=back", "cell r grass 0 kind=5 spot=back");
+    auto p = problems_of({on_wall, gate_map()});
+    EXPECT_TRUE(reports(p, {"arrival \"back\"", "not on plain walkable floor"})) << joined(p);
+
+    std::string beside = replaced(start_map(), "#..G.r..#", "#..G....#");
+    beside = replaced(beside, "#......E#", "#.....rE#");
+    p = problems_of({beside, gate_map()});
+    EXPECT_TRUE(reports(p, {"arrival \"back\"", "within reach of the trigger at column 7 row 4"})) << joined(p);
+}
+
+TEST(CampaignValidator, RefusesMonstersWithoutSpawnAndOverCapacity)
+{
+    Campaign c = campaign_of({start_map(), replaced(gate_map(), "#B..x.#", "#B....#")});
+    auto p = validate_campaign(c);
+    EXPECT_TRUE(reports(p, {"monsters but no spawn point"})) << joined(p);
+
+    c = campaign_of({replaced(start_map(), "monsters 1 2", "monsters 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1"),
+                     gate_map()});
+    p = validate_campaign(c);
+    EXPECT_TRUE(reports(p, {"21 monsters, more than the 20 a map holds"})) << joined(p);
+
+    // Eleven spawn cells make 22 spawn points.
+    std::string many = replaced(start_map(), "#.......#\n#..G", "#xxxxxxx#\n#..G");
+    many = replaced(many, "#S....x.#", "#S.xxxx.#");
+    p = problems_of({many, gate_map()});
+    EXPECT_TRUE(reports(p, {"11 spawn cells make 22 spawn points, more than the 20"})) << joined(p);
+}
+
+TEST(CampaignValidator, RefusesTooManyItemsAndUnreachablePlaces)
+{
+    std::string items = start_map();
+    for (int i = 0; i < 101; i++)
+        items += "item heart 1 2\n";
+    auto p = problems_of({items, gate_map()});
+    EXPECT_TRUE(reports(p, {"101 item placements in all, more than the 100"})) << joined(p);
+
+    // A walled-off corner with a key and a spawn cell.
+    std::string walled = replaced(start_map(), "#S....x.#\n#.......#", "#S...#x.#\n#....####");
+    walled += "item key1 6 1\n";
+    p = problems_of({walled, gate_map()});
+    EXPECT_TRUE(reports(p, {"key1 cannot be reached"})) << joined(p);
+    EXPECT_TRUE(reports(p, {"spawn point at column 6 row 1 cannot be reached"})) << joined(p);
+
+    // A step of 1.5 cannot be climbed; 1.4 can.
+    std::string step = replaced(start_map(), "cell S grass 0 spot=start", "cell S grass 0 spot=start\ncell h grass 1.5");
+    step = replaced(step, "#S....x.#\n#.......#", "#S...hx.#\n#....hhh#");
+    p = problems_of({step, gate_map()});
+    EXPECT_TRUE(reports(p, {"spawn point at column 6 row 1 cannot be reached"})) << joined(p);
+    step = replaced(step, "cell h grass 1.5", "cell h grass 1.4");
+    p = problems_of({step, gate_map()});
+    EXPECT_FALSE(reports(p, {"cannot be reached"})) << joined(p);
+}
+
+TEST(CampaignValidator, RefusesUnknownSurfacesAndPlaneOverflow)
+{
+    Campaign c = campaign_of({replaced(start_map(), "cell . grass 0", "cell . marble 0"), gate_map()});
+    auto p = validate_campaign(c);
+    EXPECT_TRUE(reports(p, {"map 901", "unknown surface \"marble\""})) << joined(p);
+
+    // 23 x 23 chunks of 8 x 8 cells need 529 planes.
+    std::string huge = "map 905\ncell . grass 0\ncell S grass 0 spot=start\ngrid\nS" + std::string(183, '.') + "\n";
+    for (int row = 1; row < 184; row++)
+        huge += std::string(184, '.') + "\n";
+    huge += "end\ncell E trigger 0 exit=905:start\n";
+    p = problems_of({replaced(start_map(), "exit=906:start", "exit=905:start"), gate_map(), huge});
+    EXPECT_TRUE(reports(p, {"map 905", "needs more than 500 planes"})) << joined(p);
+}
+
+// The shipped campaign, forged into a scratch data folder and read back by the game.
+TEST(ForgedWorld, LoadsBackThroughTheGamesLoaders)
+{
+    std::string maps = std::string(SOURCE_DIR) + "/content/maps";
+    ScratchDir scratch;
+    Campaign c;
+    std::string error;
+    ASSERT_TRUE(load_campaign_sources(maps, c, error)) << error;
+    ASSERT_TRUE(validate_campaign(c).empty()) << joined(validate_campaign(c));
+    ASSERT_TRUE(forge_world(maps, scratch.path() + "/data", ""));
+
+    memset(monster_counts, 0, sizeof(monster_counts));
+    memset(triggers, 0, sizeof(triggers));
+    for (MonsterKind &k : monster_kinds)
+        k = MonsterKind{2, 2, 0.2f};
+    monster_total = 0;
+    item_count = 0;
+    ASSERT_TRUE(load_triggers());
+    ASSERT_TRUE(load_monsters());
+    ASSERT_TRUE(load_items());
+
+    int expected_monsters = 0, expected_items = 0;
+    for (const MapSource &m : c.maps) {
+        expected_monsters += (int)m.monsters.size();
+        expected_items += (int)m.items.size();
+        EXPECT_EQ(monster_counts[m.number], (int)m.monsters.size()) << m.number;
+        // The start record holds the centre of the start cell.
+        const SourceSpot *start = find_spot(m, "start");
+        ASSERT_NE(start, nullptr);
+        float x, y, z;
+        cell_center(m, start->col, start->row, &x, &y, &z);
+        EXPECT_FLOAT_EQ(triggers[START_RECORD_BASE + m.number].e[1], x);
+        EXPECT_FLOAT_EQ(triggers[START_RECORD_BASE + m.number].e[3], z);
+
+        ASSERT_TRUE(load_map(std::to_string(m.number).c_str())) << m.number;
+        EXPECT_EQ(current_map, m.number);
+        int triangles = 0;
+        for (int p = 0; p <= plane_last; p++) {
+            ASSERT_TRUE(planes[p].active);
+            EXPECT_LT(planes[p].last_vertex, MAX_PLANE_VERTICES);
+            triangles += planes[p].last_triangle + 1;
+        }
+        EXPECT_GT(triangles, m.width * m.height) << "every cell has a top of two triangles";
+    }
+    EXPECT_EQ(monster_total, expected_monsters);
+    EXPECT_EQ(item_count, expected_items);
+    EXPECT_GE(monster_total, 60);
+    EXPECT_LE(monster_total, 150);
+    // The gem gate's arrival lies in map 906.
+    EXPECT_EQ((int)triggers[GATE_RECORD_BASE + GATE_MAP].e[0], GATE_MAP);
+    // Every exit record names an existing map.
+    for (const auto &t : c.exit_triggers)
+        EXPECT_NE(find_map(c, (int)triggers[t.second].e[0]), nullptr) << t.first;
+}
