@@ -14,7 +14,20 @@ extern double next_shot_time;
 extern s32 hurt_flash;
 extern uint8_t ground_reached;
 
+// Floor map geometry: 8 pixels per world unit, the hero at the middle pixel.
+enum { FLOOR_MAP_SIZE = 128, FLOOR_MAP_CENTER = 64, FLOOR_MAP_SCALE = 8 };
+
 void paint_floor_maps(float px, float py, float pz);
 void update_player();
 void follow_camera();
 void prune_map();
+
+// A floor map pixel at a fractional position, truncated toward zero; -1 outside the map
+// (also for positions too far away to convert).
+int floor_map_pixel(BITMAP *map, float column, float row);
+
+// Decodes a height_map value into a floor height relative to the hero's feet.
+inline float floor_height(int v)
+{
+    return v / 256.0f - 2;
+}
