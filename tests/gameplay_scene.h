@@ -72,6 +72,21 @@ inline void add_floor(float x0, float z0, float x1, float z1, float y, int kind 
     add_triangle(x0, y, z0, x1, y, z1, x0, y, z1, kind);
 }
 
+// The closing screens present frames, which moves the frame timing on.
+struct FrameTimingKept {
+    s16 count = tick_frame_count, last = frames_last_tick;
+    double next = next_tick_time, clock = game_clock;
+    float scale = time_scale;
+    ~FrameTimingKept()
+    {
+        tick_frame_count = count;
+        frames_last_tick = last;
+        next_tick_time = next;
+        game_clock = clock;
+        time_scale = scale;
+    }
+};
+
 inline int white()
 {
     return makecol(255, 255, 255);
@@ -93,6 +108,8 @@ protected:
         view_vertices.clear();
         view_triangles.clear();
         empty_buckets();
+        clear_to_color(height_map, white());
+        clear_to_color(kind_map, 0);
         release_all_keys();
         memset(map_items, 0, sizeof(map_items));
         memset(item_placements, 0, sizeof(item_placements));

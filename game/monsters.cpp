@@ -1,0 +1,93 @@
+// Monster behaviour: wandering, turning when blocked, contact damage.
+#include "game/monsters.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "game/player.h"
+
+static const float STEP_PER_FRAME = 0.16f;
+static const float LEVEL_REACH = 0.5f;   // farther above or below the hero: another level
+static const float CONTACT_REACH = 1;
+
+void draw_heading(Monster &m)
+{
+    m.step_x = rand() % 3 - 1;
+    do
+        m.step_z = rand() % 3 - 1;
+    while (m.step_z == m.step_x);
+}
+
+static float kind_speed(const Monster &m)
+{
+    return m.kind >= 0 && m.kind < MONSTER_KINDS ? monster_kinds[m.kind].speed : 0;
+}
+
+static void update_monster(Monster &m, float step, int white)
+{
+    map_cleared[current_map] = 0;
+    m.state = 1;
+    m.anim_time += 2 * step;
+    while (m.anim_time > 6)
+        m.anim_time -= 6;
+
+    if (!(m.y > player_y - LEVEL_REACH && m.y < player_y + LEVEL_REACH))
+        return;
+
+    float vx = m.step_x * kind_speed(m);
+    float vz = m.step_z * kind_speed(m);
+    if (vz < 0)
+        m.facing = FACING_UP;
+    if (vz > 0)
+        m.facing = FACING_DOWN;
+    if (vx < 0)
+        m.facing = FACING_LEFT;
+    if (vx > 0)
+        m.facing = FACING_RIGHT;
+
+    float column = (m.x - player_x) * FLOOR_MAP_SCALE + FLOOR_MAP_CENTER;
+    float row = (m.z - player_z) * FLOOR_MAP_SCALE + FLOOR_MAP_CENTER;
+    int v = floor_map_pixel(height_map, column + vx * step * 8, row + vz * step * 8);
+    if (v == white) {
+        draw_heading(m);
+    } else if (v < white) {
+        float d = floor_height(v);
+        if (d > -1.5f && d < 1.5f) {
+            m.x += vx * step;
+            m.z += vz * step;
+            // The floor map holds heights relative to the hero, so this is the floor
+            // under the monster: it walks up and down steps without drifting.
+            m.y = player_y + d;
+        }
+    }
+
+    if (m.flash > 0)
+        m.flash /= 2;
+
+    float ex = m.x - player_x, ey = m.y - player_y, ez = m.z - player_z;
+    if (std::sqrt(ex * ex + ey * ey + ez * ez) < CONTACT_REACH) {
+        m.state = 2;
+        if (m.anim_time < 2) {
+            hurt_flash = 255;
+            player_health -= m.damage;
+            if (player_health > HEALTH_CAP)
+                player_health = HEALTH_CAP;
+        }
+    }
+}
+
+int current_monster_count()
+{
+    int count = monster_counts[current_map];
+    return count < MONSTERS_PER_MAP ? count : (int)MONSTERS_PER_MAP;
+}
+
+void update_monsters()
+{
+    map_cleared[current_map] = 1;
+    float step = STEP_PER_FRAME * time_scale;
+    int white = makecol(255, 255, 255);
+    for (int j = 0; j < current_monster_count(); j++)
+        if (monsters[current_map][j].health > 0)
+            update_monster(monsters[current_map][j], step, white);
+}
