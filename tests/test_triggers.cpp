@@ -1,0 +1,130 @@
+// Trigger floors, the gem gate and the map change.
+#include <cstdio>
+#include <string>
+
+#include "game/triggers.h"
+#include "tests/gameplay_scene.h"
+
+namespace {
+
+class TriggerTest : public GameplayTest {
+protected:
+    void SetUp() override
+    {
+        GameplayTest::SetUp();
+        write_map(412);
+        write_map(906);
+        set_trigger(1500, 412, 3, 0.5f, -2);
+        set_trigger(1600, 906, 1, 1, 1);
+        set_trigger(2906, 7, 11, 5, -13);
+        add_floor(-4, -4, 4, 4, 0);  // the old scene, in this pass's buckets
+        add_floor(-4, -4, 4, 4, 0);
+        player_x = camera_x = camera_target_x = -7;
+    }
+    void TearDown() override
+    {
+        for (int i : {1500, 1600, 2906})
+            triggers[i] = Trigger();
+        planes[0].active = 0;  // the loaded map's plane
+        plane_last = 0;
+        GameplayTest::TearDown();
+    }
+
+    // One active plane: a 4 x 4 floor of two triangles, with its shadow map bitmap.
+    void write_map(int number)
+    {
+        dir.write("data/maps/" + std::to_string(number) + ".dtl",
+                  "1 endplane 0 0 plane_info\n1 0  0 0 0  0 0 0 0 0 0 0 0 0 0  0 0 3 1 0 0\n"
+                  "0 0 0 -2 0 -2 0 0 0 0 0\n0 0 0 2 0 -2 0 0 0 0 0\n"
+                  "0 0 0 2 0 2 0 0 0 0 0\n0 0 0 -2 0 2 0 0 0 0 0\n"
+                  "0 1 2 0 0 0 0 0 0 0  0 0 15 0 15 15  1\n0 2 3 0 0 0 0 0 0 0  0 0 15 15 0 15  1\n");
+        dir.write("data/maps/shadowmap/.keep", "");
+        BITMAP *cells = create_bitmap(32, 16);
+        clear_to_color(cells, makecol(90, 60, 30));
+        save_bitmap(("data/maps/shadowmap/i" + std::to_string(number) + "_0.bmp").c_str(), cells, palette);
+        destroy_bitmap(cells);
+    }
+
+    static void set_trigger(int index, float map, float x, float y, float z)
+    {
+        triggers[index] = Trigger{{map, x, y, z}};
+    }
+
+    static void expect_hero_at(float x, float y, float z)
+    {
+        for (float *v : {&player_x, &camera_x, &camera_target_x})
+            EXPECT_EQ(*v, x);
+        for (float *v : {&player_y, &camera_y, &camera_target_y})
+            EXPECT_EQ(*v, y);
+        for (float *v : {&player_z, &camera_z, &camera_target_z})
+            EXPECT_EQ(*v, z);
+    }
+
+    static void expect_nothing_changed()
+    {
+        EXPECT_EQ(current_map, TEST_MAP);
+        EXPECT_EQ(player_x, -7.0f);
+        EXPECT_EQ(view_triangles.size(), 4u);
+    }
+
+    ScratchDir dir;
+};
+
+}  // namespace
+
+TEST_F(TriggerTest, FiresFromTheEdgeOfTheWindow)
+{
+    putpixel(kind_map, 64 + 3, 64, 1500);  // just outside
+    putpixel(kind_map, 64, 64 - 3, 1500);
+    check_triggers();
+    expect_nothing_changed();
+
+    putpixel(kind_map, 64 + 2, 64 - 2, 1500);
+    check_triggers();
+    EXPECT_EQ(current_map, 412);
+    expect_hero_at(3, 0.5f, -2);
+    EXPECT_EQ(view_triangles.size(), 2u) << "the new map's scene";
+    EXPECT_EQ(ground_reached, 0);
+    int left = 0;
+    for (int i = 0; i < DEPTH_BUCKETS; i++)
+        left += depth_buckets[i] != 0;
+    EXPECT_EQ(left, 0) << "no code of the old scene is left to draw";
+}
+
+TEST_F(TriggerTest, FirstPixelInScanOrderWinsAndTooLargeKindsAreIgnored)
+{
+    // Columns outer, rows inner: column 62 comes before column 63.
+    putpixel(kind_map, 62, 62, MAX_TRIGGERS);
+    putpixel(kind_map, 62, 63, KIND_GEM_GATE);  // only three gems: refused
+    inventory[6] = inventory[7] = inventory[8] = 1;
+    putpixel(kind_map, 62, 66, 1600);
+    putpixel(kind_map, 63, 62, 1500);
+    check_triggers();
+    EXPECT_EQ(current_map, 906);
+    expect_hero_at(1, 1, 1);
+}
+
+TEST_F(TriggerTest, GemGateWantsAllFourGems)
+{
+    putpixel(kind_map, 64, 64, KIND_GEM_GATE);
+    inventory[6] = inventory[7] = inventory[9] = 1;
+    for (int i = 0; i < 5; i++)
+        check_triggers();
+    expect_nothing_changed();
+    inventory[8] = 1;
+    check_triggers();
+    EXPECT_EQ(current_map, 906);
+    expect_hero_at(11, 5, -13);  // record 2000 + 906
+}
+
+TEST_F(TriggerTest, MissingMapLeavesTheHeroWhereHeIs)
+{
+    set_trigger(1500, 413, 3, 0.5f, -2);
+    putpixel(kind_map, 64, 64, 1500);
+    check_triggers();
+    expect_nothing_changed();
+    EXPECT_FALSE(change_map("413", 1, 2, 3));
+    expect_nothing_changed();
+    EXPECT_TRUE(change_map("412", 1, 2, 3));
+    expect_hero_at(1, 2, 3);
+}
