@@ -1,0 +1,155 @@
+// A forged two-map world played through the loop's order: the renderer's buckets feed
+// the floor maps, the hero climbs a step, collects a heart and leaves by a trigger.
+#include <cstdlib>
+
+#include "game/items.h"
+#include "game/monsters.h"
+#include "game/triggers.h"
+#include "render/camera.h"
+#include "render/transform.h"
+#include "tests/gameplay_scene.h"
+#include "tools/forge/campaign.h"
+#include "tools/forge/mapbuild.h"
+#include "world/mapfile.h"
+#include "world/tables.h"
+
+namespace {
+
+const char *start_map = R"(map 901
+cell # wall 2 wall
+cell . grass 0
+cell h grass 1.4
+cell x grass 0 kind=7
+cell S grass 0 spot=start
+cell G gemgate 0 kind=8
+cell E trigger 0 exit=906:start
+cell r grass 0 spot=back
+grid
+#########
+#S.h..x.#
+#.......#
+#..G.r..#
+#......E#
+#########
+end
+item heart 5 1
+monsters 1
+)";
+
+const char *gate_map = R"(map 906
+cell # wall 2 wall
+cell . grass 0
+cell x grass 0 kind=7
+cell S grass 0 spot=start
+cell a grass 0 spot=gate
+cell B trigger 0 exit=901:back
+grid
+#######
+#S..a.#
+#.....#
+#B..x.#
+#######
+end
+monsters 2
+)";
+
+// The tables the forged world fills, emptied again however the test ends.
+struct WorldTablesKept {
+    MonsterKind kinds[MONSTER_KINDS];
+    WorldTablesKept() { memcpy(kinds, monster_kinds, sizeof(kinds)); }
+    ~WorldTablesKept()
+    {
+        memcpy(monster_kinds, kinds, sizeof(kinds));
+        memset(triggers, 0, sizeof(triggers));
+        memset(monster_counts, 0, sizeof(monster_counts));
+        memset(monsters[901], 0, sizeof(monsters[901]));
+        memset(monsters[906], 0, sizeof(monsters[906]));
+        item_count = 0;
+        monster_total = 0;
+        for (int p = 0; p <= plane_last && p < MAX_PLANES; p++)
+            planes[p].active = 0;
+        plane_last = 0;
+    }
+};
+
+// One pass of the main loop without the drawing, which only empties the buckets.
+void play_frame()
+{
+    depth_low = (s16)depth_range;
+    depth_high = 0;
+    transform_scene();
+    project_sprites();
+    sort_scene();
+    update_player();
+    update_monsters();
+    check_triggers();
+    clear_depth_buckets();
+    follow_camera();
+    update_map_items();
+    game_clock += 0.001;
+}
+
+}  // namespace
+
+typedef GameplayTest Play;
+
+TEST_F(Play, WalksClimbsCollectsAndLeavesByTheTrigger)
+{
+    FrameTimingKept keep;
+    WorldTablesKept tables;
+    ScratchDir dir;
+    dir.write("maps/901.map", start_map);
+    dir.write("maps/906.map", gate_map);
+    ASSERT_TRUE(forge_world(dir.path() + "/maps", dir.path() + "/data", ""));
+    for (int k = 1; k <= 5; k++)
+        monster_kinds[k] = MonsterKind{(s16)(2 * k), (s16)(2 * k), 0.2f * k};
+    memset(triggers, 0, sizeof(triggers));
+    ASSERT_TRUE(load_triggers() && load_monsters() && load_items());
+    init_camera();
+    depth_range = DEPTH_BUCKETS - 1;
+    srand(3);
+    const Trigger &start = triggers[START_RECORD_BASE + 901];
+    ASSERT_TRUE(change_map("901", start.e[1], start.e[2], start.e[3]));
+    time_scale = 1;  // the map writers present frames
+    monsters[901][0].health = 0;  // a quiet walk
+
+    Campaign campaign;
+    std::string error;
+    ASSERT_TRUE(load_campaign_sources(dir.path() + "/maps", campaign, error)) << error;
+    float ex, ey, ez;
+    cell_center(*find_map(campaign, 901), 7, 4, &ex, &ey, &ez);
+
+    float highest = player_y;
+    press(KEY_RIGHT);
+    for (int frame = 0; frame < 200 && player_x < ex; frame++) {
+        play_frame();
+        highest = std::max(highest, player_y);
+    }
+    EXPECT_NEAR(highest, 1.4f, 1.0f / 256) << "up the step";
+    EXPECT_NEAR(player_y, 0, 1.0f / 256) << "and down again";
+    EXPECT_GE(player_x, ex) << "the wall at the end of the row did not stop him early";
+    EXPECT_EQ(inventory[ITEM_HEART], 1);
+    EXPECT_EQ(player_health, 12);
+
+    release_all_keys();
+    press(KEY_DOWN);
+    for (int frame = 0; frame < 200 && current_map == 901; frame++)
+        play_frame();
+    ASSERT_EQ(current_map, 906);
+    float sx, sy, sz;
+    cell_center(*find_map(campaign, 906), 1, 1, &sx, &sy, &sz);
+    EXPECT_FLOAT_EQ(player_x, sx);
+    EXPECT_FLOAT_EQ(player_z, sz);
+    EXPECT_EQ(camera_x, player_x);
+
+    // Down from the start of 906 lies the way back; the heart does not come back.
+    for (int frame = 0; frame < 200 && current_map == 906; frame++)
+        play_frame();
+    ASSERT_EQ(current_map, 901);
+    cell_center(*find_map(campaign, 901), 5, 3, &sx, &sy, &sz);
+    EXPECT_FLOAT_EQ(player_x, sx);
+    EXPECT_FLOAT_EQ(player_z, sz);
+    for (const MapItem &it : map_items)
+        EXPECT_EQ(it.present, 0);
+    EXPECT_EQ(monsters[901][0].health, 0);
+}
