@@ -6,9 +6,9 @@
 #include "game/player.h"
 #include "game/scene.h"
 #include "render/ordering.h"
+#include "shell/startup.h"
 #include "world/mapfile.h"
 
-enum { GEM_GATE_RECORD_BASE = 2000 };
 static const char *const GEM_GATE_MAP = "906";
 static const int WINDOW_REACH = 2;  // the window runs two pixels each way around the feet
 
@@ -64,7 +64,7 @@ static void pass_gem_gate()
     if (!enter_map(GEM_GATE_MAP))
         return;
     // The arrival record is read after the load: the gate's own map.
-    int record = GEM_GATE_RECORD_BASE + current_map;
+    int record = GATE_RECORD + current_map;
     if (record < 0 || record >= MAX_TRIGGERS)
         return;
     const Trigger &t = triggers[record];
