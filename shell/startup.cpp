@@ -8,12 +8,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "game/items.h"
+#include "game/monsters.h"
+#include "game/player.h"
 #include "game/scene.h"
+#include "game/triggers.h"
 #include "render/camera.h"
 #include "render/draw.h"
 #include "render/ordering.h"
 #include "render/transform.h"
 #include "screens/assets.h"
+#include "screens/hud.h"
 #include "shell/video.h"
 #include "world/mapfile.h"
 #include "world/tables.h"
@@ -21,7 +26,7 @@
 int closing_screen_shown;
 bool closing_screens_return_at_once;
 
-static const char *story_lines[5] = {
+static const char *const story_lines[5] = {
     "You are Velok, The Demon Slayer",
     "You have come from a far to the",
     "lands of Sorvane to rid the world",
@@ -60,6 +65,8 @@ bool enter_data_directory(const std::string &program)
 void start_program(s16 fullscreen_flag)
 {
     time_scale = 1.0f;
+    fade_level = 0.0f;
+    fade_target = 1.0f;
     printf("Initializing game data...\n");
     fflush(stdout);
     init_video(16, fullscreen_flag, 640, 480);
@@ -84,14 +91,8 @@ void show_title()
         destroy_bitmap(logo);
     }
 
-    int grey = makecol(192, 192, 192);
-    int left = screen_half_width - 160;
-    int top = screen_half_height - 36;
     present_frame(1);
-    draw_panel(0, left, top, left + 320, top + 72);
-    for (int i = 0; i < 5; i++)
-        textout(back_buffer, font, story_lines[i],
-                screen_half_width - 4 * (int)strlen(story_lines[i]), top + story_offsets[i], grey);
+    draw_text_panel(story_lines, story_offsets, 5);
     present_frame(1);
     while (!key[KEY_SPACE])
         poll_keyboard();
@@ -122,6 +123,7 @@ void load_world()
 
     printf("Game data initialized, starting main loop...\n");
     fflush(stdout);
+    follow_camera();
     depth_range = DEPTH_BUCKETS - 1;
     tick_frame_count = 60;
 }
@@ -134,12 +136,20 @@ bool main_loop_pass()
     transform_scene();
     project_sprites();
     sort_scene();
+    update_player();
+    update_monsters();
+    check_triggers();
     draw_world();
+    draw_hud();
+    follow_camera();
+    update_map_items();
     present_frame(1);
     clear_to_color(back_buffer, fog_color);
     texture_scroll += texture_scroll_step * time_scale;
     while (texture_scroll > 16)
         texture_scroll -= 16;
+    if (player_health < 1)
+        show_death_screen();
     return !key[KEY_ESC] && player_health >= 1;
 }
 

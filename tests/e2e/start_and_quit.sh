@@ -38,4 +38,6 @@ story_colours=$(colour_count "$out/story.png")
 [ "$story_colours" -gt 2 ] || { echo "story screen is blank ($story_colours colours)"; fail=1; }
 [ -s "$out/after_space.png" ] || { echo "no screenshot after SPACE"; fail=1; }
 cmp -s "$out/story.png" "$out/after_space.png" && { echo "the picture did not change after SPACE"; fail=1; }
+colours=$(colour_count "$out/after_space.png")
+[ "$colours" -gt 16 ] || { echo "screen after SPACE is blank ($colours colours)"; fail=1; }
 exit $fail

@@ -1,0 +1,740 @@
+// The automated player.
+//
+// Eyes: the scene's triangles give it a top-down walk map of the current map (the same
+// floors the game paints into its floor maps, gates included); the monster, item and
+// trigger tables tell it where the demons, pick-ups and ways out are. Hands: the arrow
+// keys and SPACE. Each pass it flees a demon that came too close, shoots one that stands
+// in line, or walks (by the cheapest path around the demons) to a place from which it can
+// shoot one, to a pick-up, or to the trigger floor that leads toward unfinished business.
+#include "tools/autoplay/autoplay.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <queue>
+#include <set>
+
+#include "game/player.h"
+#include "game/scene.h"
+#include "render/ordering.h"
+#include "screens/assets.h"
+#include "shell/startup.h"
+#include "shell/video.h"
+
+AutoplayReport autoplay_report;
+
+namespace {
+
+const int RES = 4;  // walk-map nodes per world unit
+const float FAR = 1e30f;
+const float FLEE_DISTANCE = 1.75f;  // contact hurts below 1
+const float SHOT_RANGE = 8.0f;      // arrows spend themselves after 10 units
+
+const int dir_keys[4] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT};
+
+struct WalkMap {
+    int map = -1;
+    size_t triangles = 0;
+    int cleared = -1;
+    int gate_item = -1;
+    float x0 = 0, z0 = 0;  // world corner of node (0, 0)
+    int w = 0, h = 0;
+    std::vector<float> height;  // NAN: no floor
+    std::vector<int> kind;      // kind of the floor's triangle
+    std::vector<int> trigger;   // trigger floor (kind 8 or 1000+) at or beside the node, else 0
+};
+
+WalkMap walk;
+std::vector<float> cost_to;  // from the hero, this pass
+std::vector<int> came_from;
+std::vector<float> danger;
+std::vector<int> avoid_until;  // nodes found impassable in play, until that frame
+
+std::map<int, std::map<int, int>> exits_of;  // map -> trigger kind -> destination map
+std::set<int> visited;
+std::map<int, std::array<s16, INVENTORY_SLOTS>> left_with;  // inventory when a map was left unfinished
+
+// What the last pass looked like, to see what the next one did.
+int seen_map = -1;
+s16 seen_health[MONSTERS_PER_MAP];
+uint8_t seen_present[MAX_ITEM_PLACEMENTS];
+s32 seen_player_health;
+double seen_shot_time;
+
+float last_x, last_z;
+int still_frames;
+int jiggle_frames;
+int jiggle_keys[2];
+
+// ---- the walk map ----
+
+int node_at(float x, float z)
+{
+    int i = (int)std::floor((x - walk.x0) * RES), j = (int)std::floor((z - walk.z0) * RES);
+    if (i < 0 || j < 0 || i >= walk.w || j >= walk.h)
+        return -1;
+    return j * walk.w + i;
+}
+
+float node_x(int n) { return walk.x0 + (n % walk.w + 0.5f) / RES; }
+float node_z(int n) { return walk.z0 + (n / walk.w + 0.5f) / RES; }
+bool has_floor(int n) { return n >= 0 && !std::isnan(walk.height[n]); }
+
+bool all_gems()
+{
+    for (int i = ITEM_GEM_FIRST; i <= ITEM_GEM_LAST; i++)
+        if (inventory[i] <= 0)
+            return false;
+    return true;
+}
+
+void build_walk_map()
+{
+    walk.map = current_map;
+    walk.triangles = view_triangles.size();
+    walk.cleared = map_cleared[current_map];
+    walk.gate_item = map_group >= 0 && map_group < INVENTORY_SLOTS ? inventory[map_group] : 0;
+
+    float min_x = FAR, min_z = FAR, max_x = -FAR, max_z = -FAR;
+    for (const ViewVertex &v : view_vertices) {
+        min_x = std::min(min_x, v.world_x);
+        max_x = std::max(max_x, v.world_x);
+        min_z = std::min(min_z, v.world_z);
+        max_z = std::max(max_z, v.world_z);
+    }
+    if (view_vertices.empty())
+        min_x = min_z = max_x = max_z = 0;
+    walk.x0 = std::floor(min_x) - 1;
+    walk.z0 = std::floor(min_z) - 1;
+    walk.w = (int)((std::ceil(max_x) + 1 - walk.x0) * RES);
+    walk.h = (int)((std::ceil(max_z) + 1 - walk.z0) * RES);
+    size_t n = (size_t)walk.w * walk.h;
+    walk.height.assign(n, NAN);
+    walk.kind.assign(n, 0);
+    walk.trigger.assign(n, 0);
+    avoid_until.assign(n, 0);
+
+    for (const ViewTriangle &t : view_triangles) {
+        if (t.wall)
+            continue;
+        if (t.cleared_floor && !walk.cleared)
+            continue;
+        if (t.gated_floor && !walk.gate_item)
+            continue;
+        const ViewVertex *v[3] = {&view_vertices[t.vertex[0]], &view_vertices[t.vertex[1]],
+                                  &view_vertices[t.vertex[2]]};
+        float top = std::max(v[0]->rest_y, std::max(v[1]->rest_y, v[2]->rest_y));
+        float lo_x = std::min(v[0]->world_x, std::min(v[1]->world_x, v[2]->world_x));
+        float hi_x = std::max(v[0]->world_x, std::max(v[1]->world_x, v[2]->world_x));
+        float lo_z = std::min(v[0]->world_z, std::min(v[1]->world_z, v[2]->world_z));
+        float hi_z = std::max(v[0]->world_z, std::max(v[1]->world_z, v[2]->world_z));
+        int i0 = std::max(0, (int)std::floor((lo_x - walk.x0) * RES));
+        int i1 = std::min(walk.w - 1, (int)std::floor((hi_x - walk.x0) * RES));
+        int j0 = std::max(0, (int)std::floor((lo_z - walk.z0) * RES));
+        int j1 = std::min(walk.h - 1, (int)std::floor((hi_z - walk.z0) * RES));
+        for (int j = j0; j <= j1; j++)
+            for (int i = i0; i <= i1; i++) {
+                float px = walk.x0 + (i + 0.5f) / RES, pz = walk.z0 + (j + 0.5f) / RES;
+                float d[3];
+                for (int k = 0; k < 3; k++) {
+                    const ViewVertex *a = v[k], *b = v[(k + 1) % 3];
+                    d[k] = (b->world_x - a->world_x) * (pz - a->world_z) - (b->world_z - a->world_z) * (px - a->world_x);
+                }
+                bool inside = (d[0] >= -1e-4f && d[1] >= -1e-4f && d[2] >= -1e-4f) ||
+                              (d[0] <= 1e-4f && d[1] <= 1e-4f && d[2] <= 1e-4f);
+                int node = j * walk.w + i;
+                if (inside && (std::isnan(walk.height[node]) || top > walk.height[node])) {
+                    walk.height[node] = top;
+                    walk.kind[node] = t.kind;
+                }
+            }
+    }
+    // A trigger fires from 0.25 units away: mark its floor and the nodes around it.
+    for (int node = 0; node < (int)n; node++) {
+        int k = walk.kind[node];
+        if (!has_floor(node) || (k != KIND_GEM_GATE && k < KIND_TRIGGER_BASE))
+            continue;
+        int i = node % walk.w, j = node / walk.w;
+        for (int dj = -1; dj <= 1; dj++)
+            for (int di = -1; di <= 1; di++)
+                if (i + di >= 0 && i + di < walk.w && j + dj >= 0 && j + dj < walk.h)
+                    walk.trigger[(j + dj) * walk.w + i + di] = k;
+    }
+}
+
+bool walk_map_stale()
+{
+    int gate = map_group >= 0 && map_group < INVENTORY_SLOTS ? inventory[map_group] : 0;
+    return walk.map != current_map || walk.triangles != view_triangles.size() ||
+           walk.cleared != map_cleared[current_map] || (walk.gate_item != 0) != (gate != 0);
+}
+
+// ---- demons ----
+
+bool monster_alive(int j) { return monsters[current_map][j].health > 0; }
+
+// Monsters move and bite only on the hero's level.
+bool monster_active(int j)
+{
+    return monster_alive(j) && std::fabs(monsters[current_map][j].y - player_y) < 0.5f;
+}
+
+float monster_distance(int j, float x, float z)
+{
+    const Monster &m = monsters[current_map][j];
+    return std::hypot(m.x - x, m.z - z);
+}
+
+void measure_danger()
+{
+    danger.assign(walk.height.size(), 0);
+    for (int j = 0; j < monster_counts[current_map]; j++) {
+        if (!monster_active(j))
+            continue;
+        const Monster &m = monsters[current_map][j];
+        // Fast demons get a wider berth.
+        float speed = m.kind >= 0 && m.kind < MONSTER_KINDS ? monster_kinds[m.kind].speed : 1;
+        float soft = 2.6f + speed;
+        int ci = (int)std::floor((m.x - walk.x0) * RES), cj = (int)std::floor((m.z - walk.z0) * RES);
+        int r = (int)std::ceil(soft * RES) + 1;
+        for (int j2 = std::max(0, cj - r); j2 <= std::min(walk.h - 1, cj + r); j2++)
+            for (int i2 = std::max(0, ci - r); i2 <= std::min(walk.w - 1, ci + r); i2++) {
+                int node = j2 * walk.w + i2;
+                float d = std::hypot(node_x(node) - m.x, node_z(node) - m.z);
+                if (d < 1.3f)
+                    danger[node] += 400;
+                else if (d < soft)
+                    danger[node] += (soft - d) * 12;
+            }
+    }
+}
+
+// ---- paths ----
+
+// A node the hero can be said to stand on: floor at his own height.
+bool under_hero(int n)
+{
+    return has_floor(n) && std::fabs(walk.height[n] - player_y) < 1.0f;
+}
+
+int hero_node()
+{
+    int n = node_at(player_x, player_z);
+    if (under_hero(n))
+        return n;
+    // Standing on an edge the walk map rounds the other way: take the nearest floor.
+    int best = -1;
+    float best_d = FAR;
+    for (int dj = -3; dj <= 3; dj++)
+        for (int di = -3; di <= 3; di++) {
+            int m = node_at(player_x + di / (float)RES, player_z + dj / (float)RES);
+            if (!under_hero(m))
+                continue;
+            float d = std::hypot(node_x(m) - player_x, node_z(m) - player_z);
+            if (d < best_d) {
+                best_d = d;
+                best = m;
+            }
+        }
+    return best;
+}
+
+bool step_allowed(int from, int to, int allowed_trigger)
+{
+    if (!has_floor(to) || std::fabs(walk.height[to] - walk.height[from]) >= 1.4f)
+        return false;
+    if (walk.trigger[to] && walk.trigger[to] != allowed_trigger && !walk.trigger[from])
+        return false;
+    return true;
+}
+
+void find_paths(int allowed_trigger)
+{
+    size_t n = walk.height.size();
+    cost_to.assign(n, FAR);
+    came_from.assign(n, -1);
+    int start = hero_node();
+    if (start < 0)
+        return;
+    typedef std::pair<float, int> Entry;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+    cost_to[start] = 0;
+    open.push({0, start});
+    const int di[8] = {1, -1, 0, 0, 1, 1, -1, -1}, dj[8] = {0, 0, 1, -1, 1, -1, 1, -1};
+    long frame = autoplay_report.frames;
+    while (!open.empty()) {
+        auto [c, node] = open.top();
+        open.pop();
+        if (c > cost_to[node])
+            continue;
+        int i = node % walk.w, j = node / walk.w;
+        for (int k = 0; k < 8; k++) {
+            int ni = i + di[k], nj = j + dj[k];
+            if (ni < 0 || nj < 0 || ni >= walk.w || nj >= walk.h)
+                continue;
+            int next = nj * walk.w + ni;
+            if (!step_allowed(node, next, allowed_trigger))
+                continue;
+            if (k >= 4 && (!step_allowed(node, j * walk.w + ni, allowed_trigger) ||
+                           !step_allowed(node, nj * walk.w + i, allowed_trigger)))
+                continue;  // no cutting corners
+            float step = k >= 4 ? 1.414f : 1.0f;
+            // Keep off the very edge of a floor: the game's pixels may round the other way.
+            for (int e = 0; e < 4; e++) {
+                int ei = ni + di[e], ej = nj + dj[e];
+                if (ei < 0 || ej < 0 || ei >= walk.w || ej >= walk.h || !has_floor(ej * walk.w + ei)) {
+                    step += 3;
+                    break;
+                }
+            }
+            if (avoid_until[next] > frame)
+                step += 60;
+            float total = c + step + danger[next];
+            if (total < cost_to[next]) {
+                cost_to[next] = total;
+                came_from[next] = node;
+                open.push({total, next});
+            }
+        }
+    }
+}
+
+// Presses the arrow keys that walk the hero toward the path's next stretch to `goal`.
+void walk_toward(int goal)
+{
+    std::vector<int> path;
+    for (int n = goal; n >= 0; n = came_from[n])
+        path.push_back(n);
+    std::reverse(path.begin(), path.end());
+    int target = path.size() > 3 ? path[3] : path.back();
+    float tx = node_x(target), tz = node_z(target);
+    if (path.size() <= 3 && goal >= 0) {
+        tx = node_x(goal);
+        tz = node_z(goal);
+    }
+    const float dead = 0.07f;
+    if (tx - player_x > dead)
+        key[KEY_RIGHT] = 1;
+    else if (tx - player_x < -dead)
+        key[KEY_LEFT] = 1;
+    if (tz - player_z > dead)
+        key[KEY_DOWN] = 1;
+    else if (tz - player_z < -dead)
+        key[KEY_UP] = 1;
+
+    if (std::hypot(player_x - last_x, player_z - last_z) < 0.01f &&
+        (key[KEY_RIGHT] || key[KEY_LEFT] || key[KEY_UP] || key[KEY_DOWN])) {
+        if (++still_frames > 12) {
+            // The game refuses this step: mark the place and shake loose.
+            if (path.size() > 1)
+                avoid_until[path[1]] = (int)autoplay_report.frames + 240;
+            jiggle_frames = 6;
+            jiggle_keys[0] = dir_keys[rand() % 4];
+            jiggle_keys[1] = dir_keys[rand() % 4];
+            still_frames = 0;
+        }
+    } else {
+        still_frames = 0;
+    }
+}
+
+// ---- decisions ----
+
+void release_keys()
+{
+    key[KEY_UP] = key[KEY_DOWN] = key[KEY_LEFT] = key[KEY_RIGHT] = key[KEY_SPACE] = 0;
+}
+
+int items_in_flight()
+{
+    int used = 0;
+    for (const MapItem &it : map_items)
+        used += it.present;
+    return used;
+}
+
+// Steps away from a demon that came too close. True when it had to.
+bool flee()
+{
+    int nearest = -1;
+    float nearest_d = FLEE_DISTANCE;
+    for (int j = 0; j < monster_counts[current_map]; j++)
+        if (monster_active(j) && monster_distance(j, player_x, player_z) < nearest_d) {
+            nearest_d = monster_distance(j, player_x, player_z);
+            nearest = j;
+        }
+    if (nearest < 0)
+        return false;
+    int from = hero_node();
+    float best = -FAR;
+    int best_dx = 0, best_dz = 0;
+    for (int dz = -1; dz <= 1; dz++)
+        for (int dx = -1; dx <= 1; dx++) {
+            if (!dx && !dz)
+                continue;
+            float x = player_x + dx * 0.5f, z = player_z + dz * 0.5f;
+            int to = node_at(x, z);
+            if (from < 0 || !step_allowed(from, to, -1))
+                continue;
+            float worst = FAR;
+            for (int j = 0; j < monster_counts[current_map]; j++)
+                if (monster_active(j))
+                    worst = std::min(worst, monster_distance(j, x, z));
+            // Prefer open floor: a corner is a trap.
+            float room = 0;
+            for (int k = 1; k <= 4; k++)
+                room += has_floor(node_at(player_x + dx * k * 0.5f, player_z + dz * k * 0.5f)) ? 0.2f : 0;
+            if (worst + room > best) {
+                best = worst + room;
+                best_dx = dx;
+                best_dz = dz;
+            }
+        }
+    if (best_dx > 0)
+        key[KEY_RIGHT] = 1;
+    if (best_dx < 0)
+        key[KEY_LEFT] = 1;
+    if (best_dz > 0)
+        key[KEY_DOWN] = 1;
+    if (best_dz < 0)
+        key[KEY_UP] = 1;
+    return true;
+}
+
+// Facing changes only by walking: the hero can turn toward `facing` at (x, z) when a short
+// step that way lands on floor at his height.
+bool can_turn(float x, float z, float height, int facing)
+{
+    const float sx[4] = {0, 0, -0.3f, 0.3f}, sz[4] = {-0.3f, 0.3f, 0, 0};
+    int n = node_at(x + sx[facing], z + sz[facing]);
+    return has_floor(n) && std::fabs(walk.height[n] - height) < 1.4f && !walk.trigger[n];
+}
+
+// Shoots a demon that stands in line. True when it did something about one.
+bool shoot_in_line()
+{
+    int best = -1, best_facing = 0;
+    float best_d = FAR;
+    for (int j = 0; j < monster_counts[current_map]; j++) {
+        if (!monster_alive(j))
+            continue;
+        const Monster &m = monsters[current_map][j];
+        if (std::fabs(m.y - player_y) >= 1.1f)
+            continue;  // the arrow would pass over or under it
+        float dx = m.x - player_x, dz = m.z - player_z;
+        int facing = -1;
+        float along = 0;
+        if (std::fabs(dx) < 0.7f && std::fabs(dz) > 0.8f && std::fabs(dz) < SHOT_RANGE) {
+            facing = dz < 0 ? FACING_UP : FACING_DOWN;
+            along = std::fabs(dz);
+        } else if (std::fabs(dz) < 0.7f && std::fabs(dx) > 0.8f && std::fabs(dx) < SHOT_RANGE) {
+            facing = dx < 0 ? FACING_LEFT : FACING_RIGHT;
+            along = std::fabs(dx);
+        }
+        if (facing >= 0 && player_facing != facing && !can_turn(player_x, player_z, player_y, facing))
+            continue;
+        if (facing >= 0 && along < best_d) {
+            best_d = along;
+            best = j;
+            best_facing = facing;
+        }
+    }
+    if (best < 0 || items_in_flight() >= MAP_ITEM_SLOTS - 2)
+        return false;
+    if (player_facing != best_facing)
+        key[dir_keys[best_facing]] = 1;  // turning takes a step toward it
+    key[KEY_SPACE] = 1;
+    return true;
+}
+
+// The best place to shoot some demon from. -1 when none can be reached.
+int firing_place()
+{
+    int best = -1;
+    float best_score = FAR;
+    for (int j = 0; j < monster_counts[current_map]; j++) {
+        if (!monster_alive(j))
+            continue;
+        const Monster &m = monsters[current_map][j];
+        const float ax[4] = {1, -1, 0, 0}, az[4] = {0, 0, 1, -1};
+        for (int a = 0; a < 4; a++)
+            for (float k = 2.0f; k <= 6.0f; k += 0.25f) {
+                int n = node_at(m.x + ax[a] * k, m.z + az[a] * k);
+                if (!has_floor(n) || cost_to[n] >= FAR || walk.trigger[n])
+                    continue;
+                if (std::fabs(walk.height[n] - m.y) >= 1.0f)
+                    continue;
+                // The hero must be able to turn toward the demon there.
+                int facing = a == 0 ? FACING_LEFT : a == 1 ? FACING_RIGHT : a == 2 ? FACING_UP : FACING_DOWN;
+                if (!can_turn(node_x(n), node_z(n), walk.height[n], facing))
+                    continue;
+                float score = cost_to[n] + std::fabs(k - 3.5f) * 3;
+                if (score < best_score) {
+                    best_score = score;
+                    best = n;
+                }
+            }
+    }
+    return best;
+}
+
+int pickup_place()
+{
+    int best = -1;
+    float best_cost = FAR;
+    for (const MapItem &it : map_items) {
+        if (!it.present || it.type >= ARROW_TYPE_BASE)
+            continue;
+        int n = node_at(it.x, it.z);
+        if (!has_floor(n) || cost_to[n] >= FAR)
+            continue;
+        float c = cost_to[n] * (it.type == ITEM_HEART && player_health < 20 ? 0.3f : 1.0f);
+        if (c < best_cost) {
+            best_cost = c;
+            best = n;
+        }
+    }
+    return best;
+}
+
+bool map_has_work(int m)
+{
+    for (int j = 0; j < monster_counts[m]; j++)
+        if (monsters[m][j].health > 0)
+            return true;
+    for (int i = 0; i < item_count; i++)
+        if (item_placements[i].present && item_placements[i].map == m)
+            return true;
+    return false;
+}
+
+// Whether a visit to map m may get something done.
+bool worth_visiting(int m)
+{
+    if (!visited.count(m))
+        return true;
+    if (!map_has_work(m))
+        return false;
+    auto it = left_with.find(m);
+    if (it == left_with.end())
+        return true;
+    return memcmp(it->second.data(), inventory, sizeof(inventory)) != 0;
+}
+
+// Learns the current map's ways out: trigger floors and, with the four gems, the gem gate.
+void learn_exits()
+{
+    std::map<int, int> &exits = exits_of[current_map];
+    for (const ViewTriangle &t : view_triangles)
+        if (t.kind >= KIND_TRIGGER_BASE && t.kind < MAX_TRIGGERS)
+            exits[t.kind] = (int)triggers[t.kind].e[0];
+        else if (t.kind == KIND_GEM_GATE)
+            exits[KIND_GEM_GATE] = 906;
+}
+
+// The trigger floor to take next: the first step on the shortest known way to a map
+// worth visiting. 0 when there is none.
+int choose_exit()
+{
+    std::map<int, int> first_step;  // map -> exit kind taken from the current map
+    std::queue<int> todo;
+    for (const auto &e : exits_of[current_map]) {
+        if (e.first == KIND_GEM_GATE && !all_gems())
+            continue;
+        if (!first_step.count(e.second) && e.second != current_map) {
+            first_step[e.second] = e.first;
+            todo.push(e.second);
+        }
+    }
+    while (!todo.empty()) {
+        int m = todo.front();
+        todo.pop();
+        if (worth_visiting(m))
+            return first_step[m];
+        for (const auto &e : exits_of[m])
+            if (!first_step.count(e.second) && e.second != current_map &&
+                (e.first != KIND_GEM_GATE || all_gems())) {
+                first_step[e.second] = first_step[m];
+                todo.push(e.second);
+            }
+    }
+    return 0;
+}
+
+int exit_place(int kind)
+{
+    int best = -1;
+    for (size_t n = 0; n < walk.kind.size(); n++)
+        if (has_floor((int)n) && walk.kind[n] == kind && cost_to[n] < FAR && (best < 0 || cost_to[n] < cost_to[best]))
+            best = (int)n;
+    return best;
+}
+
+}  // namespace
+
+void autoplay_begin()
+{
+    autoplay_report = AutoplayReport();
+    walk = WalkMap();
+    exits_of.clear();
+    visited.clear();
+    left_with.clear();
+    seen_map = -1;
+    still_frames = jiggle_frames = 0;
+    last_x = player_x;
+    last_z = player_z;
+    release_keys();
+}
+
+void autoplay_choose_keys()
+{
+    release_keys();
+    if (walk_map_stale())
+        build_walk_map();
+    if (!visited.count(current_map)) {
+        visited.insert(current_map);
+        learn_exits();
+    }
+
+    if (jiggle_frames > 0) {
+        jiggle_frames--;
+        key[jiggle_keys[0]] = key[jiggle_keys[1]] = 1;
+        last_x = player_x;
+        last_z = player_z;
+        return;
+    }
+
+    measure_danger();
+    find_paths(-1);
+    if (!flee() && !shoot_in_line()) {
+        int goal = firing_place();
+        if (goal < 0)
+            goal = pickup_place();
+        if (goal < 0) {
+            int exit = choose_exit();
+            if (exit) {
+                if (map_has_work(current_map)) {
+                    std::array<s16, INVENTORY_SLOTS> inv;
+                    memcpy(inv.data(), inventory, sizeof(inventory));
+                    left_with[current_map] = inv;
+                }
+                find_paths(exit);
+                goal = exit_place(exit);
+            }
+        }
+        if (goal >= 0)
+            walk_toward(goal);
+    }
+    last_x = player_x;
+    last_z = player_z;
+}
+
+void autoplay_note_pass()
+{
+    AutoplayReport &r = autoplay_report;
+    r.frames++;
+    if (current_map != seen_map) {
+        r.maps_visited.push_back(current_map);
+    } else {
+        for (int j = 0; j < monster_counts[current_map]; j++) {
+            const Monster &m = monsters[current_map][j];
+            if (seen_health[j] > 0 && m.health <= 0 && m.kind >= 0 && m.kind < MONSTER_KINDS)
+                r.kills_by_kind[m.kind]++;
+        }
+    }
+    for (int i = 0; i < item_count; i++)
+        if (seen_present[i] && !item_placements[i].present && item_placements[i].type >= 0 &&
+            item_placements[i].type < ARROW_TYPE_BASE)
+            r.items_collected[item_placements[i].type]++;
+    if (player_health < seen_player_health && closing_screen_shown != CLOSING_VICTORY)
+        r.damage_taken += seen_player_health - player_health;
+    if (next_shot_time != seen_shot_time)
+        r.arrows_shot++;  // every arrow sets a new cooldown
+    seen_shot_time = next_shot_time;
+
+    seen_map = current_map;
+    for (int j = 0; j < MONSTERS_PER_MAP; j++)
+        seen_health[j] = monsters[current_map][j].health;
+    for (int i = 0; i < MAX_ITEM_PLACEMENTS; i++)
+        seen_present[i] = item_placements[i].present;
+    seen_player_health = player_health;
+}
+
+void start_headless_game(unsigned seed)
+{
+    init_headless_video(16, 640, 480);
+    use_manual_clock = true;
+    manual_clock = 1000;
+    fixed_time_scale = 1.0f;
+    closing_screens_return_at_once = true;
+    closing_screen_shown = CLOSING_NONE;
+    time_scale = 1.0f;
+    srand(seed);  // before the world loads: placing the monsters draws from rand
+    load_assets();
+    load_world();
+}
+
+void restart_world()
+{
+    memset(monsters, 0, sizeof(monsters));
+    memset(monster_counts, 0, sizeof(monster_counts));
+    memset(map_cleared, 0, sizeof(map_cleared));
+    memset(item_placements, 0, sizeof(item_placements));
+    memset(map_items, 0, sizeof(map_items));
+    memset(inventory, 0, sizeof(inventory));
+    monster_total = monsters_killed = 0;
+    item_count = 0;
+    player_health = 8;
+    hurt_flash = 0;
+    closing_screen_shown = CLOSING_NONE;
+    load_world();
+}
+
+bool autoplay_run(long max_frames)
+{
+    autoplay_begin();
+    autoplay_note_pass();
+    autoplay_report.frames = 0;
+    bool running = true;
+    while (running && autoplay_report.frames < max_frames) {
+        autoplay_choose_keys();
+        manual_clock += 1000.0 / 60;
+        running = main_loop_pass();
+        autoplay_note_pass();
+    }
+    release_keys();
+    if (closing_screen_shown == CLOSING_VICTORY)
+        autoplay_report.result = "victory";
+    else if (player_health < 1)
+        autoplay_report.result = "death";
+    else
+        autoplay_report.result = "out of frames";
+    return autoplay_report.result == "victory";
+}
+
+void print_autoplay_report(FILE *out)
+{
+    const AutoplayReport &r = autoplay_report;
+    fprintf(out, "result: %s after %ld frames (%.1f minutes of play at 60 frames a second)\n", r.result.c_str(),
+            r.frames, r.frames / 3600.0);
+    fprintf(out, "maps visited:");
+    for (int m : r.maps_visited)
+        fprintf(out, " %d", m);
+    fprintf(out, "\nkills by kind:");
+    int kills = 0;
+    for (int k = 1; k < MONSTER_KINDS; k++) {
+        fprintf(out, " %d:%d", k, r.kills_by_kind[k]);
+        kills += r.kills_by_kind[k];
+    }
+    fprintf(out, "  (%d of %d; the game counts %d)\n", kills, monster_total, monsters_killed);
+    fprintf(out, "damage taken: %ld; health at the end: %d\n", r.damage_taken, player_health);
+    static const char *names[ARROW_TYPE_BASE] = {"hearts", "key1", "key2", "key3", "key4",
+                                                 "key5", "gem1", "gem2", "gem3", "gem4"};
+    fprintf(out, "items collected:");
+    for (int t = 0; t < ARROW_TYPE_BASE; t++)
+        if (r.items_collected[t])
+            fprintf(out, " %s:%d", names[t], r.items_collected[t]);
+    fprintf(out, "\narrows shot: %d\n", r.arrows_shot);
+}
