@@ -146,7 +146,7 @@ void present_frame(int show)
         time_scale = fixed_time_scale;
     game_clock += time_scale * 0.001;
     if (show & 0xff)
-        blit(back_buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+        blit(back_buffer, screen, 0, 0, 0, 0, screen->w, screen->h);  // the video mode's size; headless, the memory screen's
 }
 
 void draw_panel(s16 style, s16 x1, s16 y1, s16 x2, s16 y2)

@@ -146,9 +146,12 @@ TEST(FrameTiming, PresentCopiesTheBackBufferOnlyWhenAsked)
     clear_to_color(back_buffer, makecol(10, 200, 30));
     clear_bitmap(screen);
     present_frame(0x100);  // only the low 8 bits count
-    // Headless there is no video mode: SCREEN_W and SCREEN_H are 0, nothing is copied.
     EXPECT_EQ(getpixel(screen, 5, 5), 0);
+    present_frame(0x101);
+    EXPECT_EQ(getpixel(screen, 5, 5), makecol(10, 200, 30));
+    EXPECT_EQ(getpixel(screen, 639, 479), makecol(10, 200, 30));
     clear_bitmap(back_buffer);
+    clear_bitmap(screen);
 }
 
 namespace {

@@ -24,6 +24,7 @@
 #include "shell/video.h"
 
 AutoplayReport autoplay_report;
+std::string autoplay_shots_dir;
 
 namespace {
 
@@ -58,6 +59,8 @@ std::map<int, std::array<s16, INVENTORY_SLOTS>> left_with;  // inventory when a 
 
 // What the last pass looked like, to see what the next one did.
 int seen_map = -1;
+long entered_at;  // frame the hero entered the current map
+std::set<int> photographed;
 s16 seen_health[MONSTERS_PER_MAP];
 uint8_t seen_present[MAX_ITEM_PLACEMENTS];
 s32 seen_player_health;
@@ -582,6 +585,7 @@ void autoplay_begin()
     visited.clear();
     left_with.clear();
     seen_map = -1;
+    photographed.clear();
     still_frames = jiggle_frames = 0;
     last_x = player_x;
     last_z = player_z;
@@ -637,6 +641,7 @@ void autoplay_note_pass()
     r.frames++;
     if (current_map != seen_map) {
         r.maps_visited.push_back(current_map);
+        entered_at = r.frames;
     } else {
         for (int j = 0; j < monster_counts[current_map]; j++) {
             const Monster &m = monsters[current_map][j];
@@ -654,6 +659,12 @@ void autoplay_note_pass()
         r.arrows_shot++;  // every arrow sets a new cooldown
     seen_shot_time = next_shot_time;
 
+    if (!autoplay_shots_dir.empty() && r.frames - entered_at == 120 && !photographed.count(current_map)) {
+        photographed.insert(current_map);
+        std::string path = autoplay_shots_dir + "/map" + std::to_string(current_map) + ".bmp";
+        if (save_bitmap(path.c_str(), screen, palette) != 0)
+            fprintf(stderr, "%s: cannot be written\n", path.c_str());
+    }
     seen_map = current_map;
     for (int j = 0; j < MONSTERS_PER_MAP; j++)
         seen_health[j] = monsters[current_map][j].health;

@@ -21,6 +21,10 @@ struct AutoplayReport {
 
 extern AutoplayReport autoplay_report;
 
+// When not empty, a picture of each map is saved here two seconds after the hero first
+// enters it ("map901.bmp", ...).
+extern std::string autoplay_shots_dir;
+
 // Headless start-up for the player, the soak run and the benchmarks: Allegro without a
 // display, the assets, the tables and map 901, with rand seeded, time_scale fixed at 1
 // and a manual clock, so that a run repeats exactly. No logo, no story, no SPACE wait.

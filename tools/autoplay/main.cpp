@@ -2,6 +2,8 @@
 //
 //   grimhold-autoplay [--frames N] [--seed S]
 //       plays the campaign once; exit status 0 only on victory with every demon dead.
+//   grimhold-autoplay --shots DIR ...
+//       also saves a picture of each map two seconds after the hero first enters it.
 //   grimhold-autoplay --soak PASSES [--seed S]
 //       plays game after game for that many passes of the main loop and checks that the
 //       memory in use does not grow once every map has been seen.
@@ -38,8 +40,9 @@ static void find_data(const char *argv0)
         return;
 }
 
-static int play_once(long frames)
+static int play_once(long frames, const char *shots)
 {
+    autoplay_shots_dir = shots ? shots : "";
     bool won = autoplay_run(frames);
     print_autoplay_report(stdout);
     if (!won || monsters_killed != monster_total) {
@@ -78,20 +81,23 @@ static int soak(long passes)
 int main(int argc, char **argv)
 {
     long frames = 200000, soak_passes = 0;
+    const char *shots = nullptr;
     unsigned seed = 1;
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "--frames") && i + 1 < argc)
             frames = atol(argv[++i]);
         else if (!strcmp(argv[i], "--seed") && i + 1 < argc)
             seed = (unsigned)atol(argv[++i]);
+        else if (!strcmp(argv[i], "--shots") && i + 1 < argc)
+            shots = argv[++i];
         else if (!strcmp(argv[i], "--soak") && i + 1 < argc)
             soak_passes = atol(argv[++i]);
         else {
-            fprintf(stderr, "usage: grimhold-autoplay [--frames N] [--seed S] [--soak PASSES]\n");
+            fprintf(stderr, "usage: grimhold-autoplay [--frames N] [--seed S] [--shots DIR] [--soak PASSES]\n");
             return 2;
         }
     }
     find_data(argv[0]);
     start_headless_game(seed);
-    return soak_passes > 0 ? soak(soak_passes) : play_once(frames);
+    return soak_passes > 0 ? soak(soak_passes) : play_once(frames, shots);
 }
