@@ -12,7 +12,7 @@ cmake --build build-test -j"$jobs"
 (cd build-test && ctest --output-on-failure -j"$jobs")
 
 echo "== build and test with sanitizers"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DGRIMHOLD_SANITIZE=ON -DGRIMHOLD_BENCHMARKS=OFF >/dev/null
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRIMHOLD_SANITIZE=ON -DGRIMHOLD_BENCHMARKS=OFF >/dev/null
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && ctest --output-on-failure -j"$jobs")
 

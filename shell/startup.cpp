@@ -128,23 +128,52 @@ void load_world()
     tick_frame_count = 60;
 }
 
+bool time_pass_steps;
+double pass_step_ms[PASS_STEPS];
+const char *const pass_step_names[PASS_STEPS] = {
+    "transform", "ordering", "hero and floor painting", "monsters", "triggers",
+    "drawing", "HUD", "camera and map items", "present and clear",
+};
+static double step_started;
+
+// Adds the time since the last mark to a step of the pass, when the steps are being timed.
+static void mark_step(int step)
+{
+    if (!time_pass_steps)
+        return;
+    double now = monotonic_ms();
+    if (step >= 0)
+        pass_step_ms[step] += now - step_started;
+    step_started = now;
+}
+
 bool main_loop_pass()
 {
     poll_keyboard();
     depth_low = (s16)depth_range;
     depth_high = 0;
+    mark_step(-1);
     transform_scene();
+    mark_step(STEP_TRANSFORM);
     project_sprites();
     sort_scene();
+    mark_step(STEP_ORDERING);
     update_player();
+    mark_step(STEP_HERO);
     update_monsters();
+    mark_step(STEP_MONSTERS);
     check_triggers();
+    mark_step(STEP_TRIGGERS);
     draw_world();
+    mark_step(STEP_DRAWING);
     draw_hud();
+    mark_step(STEP_HUD);
     follow_camera();
     update_map_items();
+    mark_step(STEP_ITEMS);
     present_frame(1);
     clear_to_color(back_buffer, fog_color);
+    mark_step(STEP_PRESENT);
     texture_scroll += texture_scroll_step * time_scale;
     while (texture_scroll > 16)
         texture_scroll -= 16;

@@ -27,6 +27,16 @@ void load_world();
 // One pass of the main loop. Returns false when the loop must end.
 bool main_loop_pass();
 
+// For the benchmarks: when time_pass_steps is set, each pass adds the milliseconds spent in
+// each of its steps to pass_step_ms.
+enum {
+    STEP_TRANSFORM, STEP_ORDERING, STEP_HERO, STEP_MONSTERS, STEP_TRIGGERS,
+    STEP_DRAWING, STEP_HUD, STEP_ITEMS, STEP_PRESENT, PASS_STEPS,
+};
+extern bool time_pass_steps;
+extern double pass_step_ms[PASS_STEPS];
+extern const char *const pass_step_names[PASS_STEPS];
+
 void shutdown_game();
 
 // The running program's own path (argv[0] when the system cannot tell).

@@ -20,13 +20,16 @@ double manual_clock;
 
 static const int fallback_depths[] = {16, 24, 32, 15};
 
-double clock_ms()
+double monotonic_ms()
 {
-    if (use_manual_clock)
-        return manual_clock;
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     return now.tv_sec * 1000.0 + now.tv_nsec / 1000000.0;
+}
+
+double clock_ms()
+{
+    return use_manual_clock ? manual_clock : monotonic_ms();
 }
 
 void set_screen_globals(s16 width, s16 height)

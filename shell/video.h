@@ -36,6 +36,7 @@ void draw_panel(s16 style, s16 x1, s16 y1, s16 x2, s16 y2);
 
 // Monotonic milliseconds; stands in for the runtime clock, which measures processor time here.
 double clock_ms();
+double monotonic_ms();  // the same, never the manual clock below
 
 // When use_manual_clock is set, clock_ms returns manual_clock: headless runs advance it
 // themselves so that the timing ticks, and everything animated by them, repeat exactly.
