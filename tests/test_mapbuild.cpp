@@ -1,0 +1,208 @@
+// The map compiler's output seen through the game itself: every face meant to be seen
+// survives the renderer's back-face test, and the hero walks where the source says floor,
+// is stopped by walls and climbs steps below 1.5 units.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <set>
+
+#include "game/player.h"
+#include "game/scene.h"
+#include "render/camera.h"
+#include "render/ordering.h"
+#include "render/transform.h"
+#include "tests/headless.h"
+#include "tools/forge/mapbuild.h"
+
+namespace {
+
+// Columns 1..9, rows 1..7 inside a wall ring. A 1.0 step (^) and a 1.6 block (H) east of
+// the start; a wall block (#) west of it; water (~) to the south.
+const char *test_source = R"(map 305
+cell # wall 2 wall
+cell . grass 0
+cell ^ flagstone 1
+cell H flagstone 1.6
+cell ~ water -2 kind=1 trans=30 bed=dirt:-3
+grid
+###########
+#.........#
+#.........#
+#...#.^H..#
+#.........#
+#~~~~~~~~~#
+#.........#
+###########
+end
+)";
+
+class CompiledMap : public ::testing::Test {
+protected:
+    MapSource src;
+
+    void SetUp() override
+    {
+        std::string error;
+        ASSERT_TRUE(parse_map_text("test.map", test_source, src, error)) << error;
+        BuildStats stats;
+        ASSERT_TRUE(build_map_tables(src, {}, stats, error, false)) << error;
+        current_map = 305;
+        init_camera();
+        build_scene();
+        for (BITMAP **map : {&height_map, &paint_scratch, &kind_map})
+            if (!*map)
+                *map = create_bitmap(128, 128);
+        memset(map_cleared, 0, sizeof(map_cleared));
+        memset(inventory, 0, sizeof(inventory));
+        time_scale = 1;
+        depth_range = DEPTH_BUCKETS - 1;
+        release_all_keys();
+    }
+
+    void TearDown() override
+    {
+        clear_depth_buckets();
+        release_all_keys();
+        view_vertices.clear();
+        view_triangles.clear();
+        plane_last = -1;
+    }
+
+    // Puts hero and camera at the centre of a cell.
+    void stand_at(int col, int row)
+    {
+        cell_center(src, col, row, &player_x, &player_y, &player_z);
+        camera_x = player_x;
+        camera_y = player_y;
+        camera_z = player_z;
+    }
+
+    // The renderer's ordering for this frame; the buckets stay filled for the painter.
+    std::set<int> entered_triangles()
+    {
+        clear_depth_buckets();
+        depth_low = (s16)depth_range;
+        depth_high = 0;
+        transform_scene();
+        project_sprites();
+        sort_scene();
+        std::set<int> out;
+        for (int i = depth_low; i <= depth_high; i++)
+            if (depth_buckets[i] >= BUCKET_TRIANGLE_BASE)
+                out.insert(depth_buckets[i] - BUCKET_TRIANGLE_BASE);
+        return out;
+    }
+
+    // Outward normal of a scene triangle from its world corners.
+    void normal_of(const ViewTriangle &t, float n[3])
+    {
+        const ViewVertex &a = view_vertices[t.vertex[0]], &b = view_vertices[t.vertex[1]],
+                         &c = view_vertices[t.vertex[2]];
+        float u[3] = {b.world_x - a.world_x, b.world_y - a.world_y, b.world_z - a.world_z};
+        float v[3] = {c.world_x - a.world_x, c.world_y - a.world_y, c.world_z - a.world_z};
+        n[0] = u[1] * v[2] - u[2] * v[1];
+        n[1] = u[2] * v[0] - u[0] * v[2];
+        n[2] = u[0] * v[1] - u[1] * v[0];
+    }
+
+    // Walks with the given keys for some frames through the game's own step.
+    void walk(std::initializer_list<int> keys, int frames)
+    {
+        for (int k : keys)
+            press(k);
+        for (int i = 0; i < frames; i++) {
+            entered_triangles();
+            update_player();
+        }
+        release_all_keys();
+    }
+};
+
+}  // namespace
+
+TEST_F(CompiledMap, EveryFaceMeantToBeSeenPassesTheBackFaceTest)
+{
+    // From a spot left of the blocks and one right of them, every triangle whose three
+    // corners are inside the projection window is either entered or faces away.
+    for (int col : {2, 8}) {
+        stand_at(col, 2);
+        std::set<int> entered = entered_triangles();
+        int tops = 0, fronts = 0, sides_seen = 0;
+        for (size_t t = 0; t < view_triangles.size(); t++) {
+            const ViewTriangle &tri = view_triangles[t];
+            bool visible = true;
+            for (int k = 0; k < 3; k++)
+                visible = visible && !view_vertices[tri.vertex[k]].hidden;
+            if (!visible)
+                continue;
+            float n[3];
+            normal_of(tri, n);
+            const ViewVertex &a = view_vertices[tri.vertex[0]];
+            if (n[1] > 0.5f) {
+                EXPECT_TRUE(entered.count(t)) << "a top face was culled at column " << col;
+                tops++;
+            } else if (n[2] > 0.5f) {
+                EXPECT_TRUE(entered.count(t)) << "a face toward the camera was culled";
+                fronts++;
+            } else if (std::fabs(n[0]) > 0.5f) {
+                // A side is seen exactly when the camera stands on its outward side.
+                bool outward = (camera_x - a.world_x) * n[0] > 0.05f;
+                if (outward) {
+                    EXPECT_TRUE(entered.count(t)) << "a side facing the camera was culled";
+                    sides_seen++;
+                } else if ((camera_x - a.world_x) * n[0] < -0.5f) {
+                    EXPECT_FALSE(entered.count(t)) << "the back of a side was drawn";
+                }
+            } else {
+                ADD_FAILURE() << "no face is compiled facing away from the camera (north)";
+            }
+        }
+        EXPECT_GT(tops, 40);
+        EXPECT_GT(fronts, 4);
+        EXPECT_GT(sides_seen, 0);
+    }
+}
+
+TEST_F(CompiledMap, TheHeroWalksFloorIsStoppedByWallsAndClimbsSteps)
+{
+    // Start west of the 1.0 step; walk east onto it.
+    // Heights come back from the floor map in 1/256 of a unit.
+    const float grain = 1.0f / 256;
+    stand_at(5, 3);
+    walk({KEY_RIGHT}, 5);  // half a cell at 0.16 a frame
+    float x, y, z;
+    cell_center(src, 6, 3, &x, &y, &z);
+    EXPECT_NEAR(player_y, 1.0f, grain) << "the 1.0 step is climbed";
+    EXPECT_GT(player_x, x - 0.5f);
+    // The 1.6 block beyond is 0.6 above the step: climbed too.
+    walk({KEY_RIGHT}, 7);
+    EXPECT_NEAR(player_y, 1.6f, grain);
+
+    // From the floor straight onto the 1.6 block: refused.
+    stand_at(7, 2);
+    walk({KEY_DOWN}, 20);
+    EXPECT_NEAR(player_y, 0.0f, grain);
+    cell_center(src, 7, 2, &x, &y, &z);
+    EXPECT_LT(player_z, z + 0.5f + 1e-3f) << "stopped at the block's edge";
+
+    // West into the wall block: stopped at its face.
+    stand_at(5, 3);
+    walk({KEY_LEFT}, 30);
+    cell_center(src, 4, 3, &x, &y, &z);
+    EXPECT_GE(player_x, x + 0.5f - 0.2f);
+    EXPECT_NEAR(player_y, 0.0f, grain);
+
+    // South into the water, two units down: stopped at the bank.
+    stand_at(3, 4);
+    walk({KEY_DOWN}, 30);
+    cell_center(src, 3, 4, &x, &y, &z);
+    EXPECT_LT(player_z, z + 0.5f + 0.2f);
+    EXPECT_NEAR(player_y, 0.0f, grain);
+
+    // And open floor is walked freely.
+    stand_at(1, 1);
+    walk({KEY_RIGHT, KEY_DOWN}, 30);
+    EXPECT_GT(player_x, 1 + map_origin_x(src) + 0.5f + 4 * 0.16f * 0.9f);
+    EXPECT_GT(player_z, 1 + map_origin_z(src) + 0.5f + 4 * 0.16f * 0.9f);
+}
