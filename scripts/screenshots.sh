@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Plays the real game for a few seconds in a private X server and saves screenshots for
-# the README: the title picture, the story panel and the game itself.
+# the README: the title picture, the story panel and the game itself, then a picture of
+# several maps as the automated player reaches them.
 # Usage: scripts/screenshots.sh [BUILD_DIR] [OUT_DIR]   (defaults: build, docs/screenshots)
 set -eu
 cd "$(dirname "$0")/.."
@@ -36,5 +37,14 @@ for _ in $(seq 1 50); do
     kill -0 "$GAME_PID" 2>/dev/null || break
     sleep 0.1
 done
+# The world in play: the automated player photographs each map two seconds after it
+# first walks in.
+shots=$(mktemp -d)
+"$build/tools/grimhold-autoplay" --seed 1 --shots "$shots" >/dev/null
+for m in 901 101 701 906; do
+    /usr/bin/convert "$shots/map$m.bmp" "$out/map$m.png"
+done
+rm -rf "$shots"
+
 echo "screenshots in $out:"
 ls "$out"

@@ -245,8 +245,8 @@ TEST(ForgedWorld, LoadsBackThroughTheGamesLoaders)
         ASSERT_NE(start, nullptr);
         float x, y, z;
         cell_center(m, start->col, start->row, &x, &y, &z);
-        EXPECT_FLOAT_EQ(triggers[START_RECORD_BASE + m.number].e[1], x);
-        EXPECT_FLOAT_EQ(triggers[START_RECORD_BASE + m.number].e[3], z);
+        EXPECT_FLOAT_EQ(triggers[START_RECORD + m.number].e[1], x);
+        EXPECT_FLOAT_EQ(triggers[START_RECORD + m.number].e[3], z);
 
         ASSERT_TRUE(load_map(std::to_string(m.number).c_str())) << m.number;
         EXPECT_EQ(current_map, m.number);
@@ -263,7 +263,7 @@ TEST(ForgedWorld, LoadsBackThroughTheGamesLoaders)
     EXPECT_GE(monster_total, 60);
     EXPECT_LE(monster_total, 150);
     // The gem gate's arrival lies in map 906.
-    EXPECT_EQ((int)triggers[GATE_RECORD_BASE + GATE_MAP].e[0], GATE_MAP);
+    EXPECT_EQ((int)triggers[GATE_RECORD + GATE_MAP].e[0], GATE_MAP);
     // Every exit record names an existing map.
     for (const auto &t : c.exit_triggers)
         EXPECT_NE(find_map(c, (int)triggers[t.second].e[0]), nullptr) << t.first;

@@ -108,7 +108,7 @@ TEST_F(Play, WalksClimbsCollectsAndLeavesByTheTrigger)
     init_camera();
     depth_range = DEPTH_BUCKETS - 1;
     srand(3);
-    const Trigger &start = triggers[START_RECORD_BASE + 901];
+    const Trigger &start = triggers[START_RECORD + 901];
     ASSERT_TRUE(change_map("901", start.e[1], start.e[2], start.e[3]));
     time_scale = 1;  // the map writers present frames
     monsters[901][0].health = 0;  // a quiet walk

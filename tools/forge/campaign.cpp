@@ -168,7 +168,7 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
         problem("the campaign has no map " + std::to_string(GATE_MAP) + ", behind the gem gate");
     else if (!find_spot(*gate_map, "gate"))
         problem(where(*gate_map) + ": no \"spot gate\": the gem gate's arrival (record " +
-                std::to_string(GATE_RECORD_BASE + GATE_MAP) + ") is missing");
+                std::to_string(GATE_RECORD + GATE_MAP) + ") is missing");
     for (const auto &t : campaign.exit_triggers)
         if (t.second >= MAX_TRIGGERS)
             problem("exit " + t.first + " needs trigger record " + std::to_string(t.second) + ", above the " +
@@ -177,7 +177,7 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
     int total_items = 0;
     for (const MapSource &m : campaign.maps) {
         if (!find_spot(m, "start"))
-            problem(where(m) + ": no \"spot start\": its start record " + std::to_string(START_RECORD_BASE + m.number) +
+            problem(where(m) + ": no \"spot start\": its start record " + std::to_string(START_RECORD + m.number) +
                     " is missing");
 
         for (const SourceSpot &s : m.spots) {
@@ -312,9 +312,9 @@ void fill_trigger_table(const Campaign &campaign)
     };
     for (const MapSource &m : campaign.maps) {
         if (const SourceSpot *s = find_spot(m, "start"))
-            put(START_RECORD_BASE + m.number, m, *s);
+            put(START_RECORD + m.number, m, *s);
         if (const SourceSpot *s = find_spot(m, "gate"))
-            put(GATE_RECORD_BASE + m.number, m, *s);
+            put(GATE_RECORD + m.number, m, *s);
     }
     for (const auto &t : campaign.exit_triggers) {
         size_t colon = t.first.find(':');

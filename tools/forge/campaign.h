@@ -6,14 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "shell/startup.h"
 #include "tools/forge/mapsource.h"
 #include "world/world.h"
 
 enum {
     START_MAP = 901,
     GATE_MAP = 906,
-    START_RECORD_BASE = 1000,
-    GATE_RECORD_BASE = 2000,
     EXIT_RECORD_BASE = 3000,
 };
 
