@@ -227,8 +227,10 @@ TEST(ForgedWorld, LoadsBackThroughTheGamesLoaders)
 
     memset(monster_counts, 0, sizeof(monster_counts));
     memset(triggers, 0, sizeof(triggers));
-    for (MonsterKind &k : monster_kinds)
-        k = MonsterKind{2, 2, 0.2f};
+    MonsterKind kinds_before[MONSTER_KINDS];
+    memcpy(kinds_before, monster_kinds, sizeof(monster_kinds));
+    for (int k = 1; k < MONSTER_KINDS; k++)
+        monster_kinds[k] = MonsterKind{2, 2, 0.2f};
     monster_total = 0;
     item_count = 0;
     ASSERT_TRUE(load_triggers());
@@ -267,4 +269,5 @@ TEST(ForgedWorld, LoadsBackThroughTheGamesLoaders)
     // Every exit record names an existing map.
     for (const auto &t : c.exit_triggers)
         EXPECT_NE(find_map(c, (int)triggers[t.second].e[0]), nullptr) << t.first;
+    memcpy(monster_kinds, kinds_before, sizeof(monster_kinds));
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <sstream>
 #include <sys/stat.h>
+#include <set>
 #include <vector>
 
 #include "tests/headless.h"
@@ -18,13 +19,17 @@ namespace {
 
 void reset_map_tables()
 {
+    // Other suites may leave one cell in several slots: free each bitmap once.
+    std::set<BITMAP *> cells;
     for (int p = 0; p < MAX_PLANES; p++) {
         Plane &pl = planes[p];
         for (int t = 0; t < MAX_PLANE_TRIANGLES; t++)
             if (pl.triangle_shadow[t])
-                destroy_bitmap(pl.triangle_shadow[t]);
+                cells.insert(pl.triangle_shadow[t]);
         memset(&pl, 0, sizeof(pl));
     }
+    for (BITMAP *cell : cells)
+        destroy_bitmap(cell);
     plane_last = 0;
     map_extra_count = 0;
     current_map = 0;

@@ -307,6 +307,11 @@ TEST_F(HeroMove, CameraEasesAndPruningMarksWhatWasNeverDrawn)
     EXPECT_FLOAT_EQ(camera_y, -0.9f);
 
     plane_last = 1;
+    for (Plane &p : {std::ref(planes[0]), std::ref(planes[1])})  // whatever earlier tests left
+        for (int i = 0; i < 3; i++) {
+            p.triangles[i].e[TRIANGLE_INCLUDE] = p.triangles[i].e[TRIANGLE_DRAWN] = 0;
+            p.vertices[i].e[VERTEX_SKIP] = p.vertices[i].e[VERTEX_DRAWN] = 0;
+        }
     planes[0].last_vertex = planes[1].last_vertex = 2;
     planes[0].last_triangle = planes[1].last_triangle = 1;
     planes[0].triangles[0].e[TRIANGLE_DRAWN] = 1;

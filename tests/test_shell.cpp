@@ -118,6 +118,7 @@ TEST(FrameTiming, FixedScaleOverridesTheMeasurement)
     use_manual_clock = true;
     manual_clock = 50;
     next_tick_time = 0;
+    tick_frame_count = 0;
     fixed_time_scale = 1.0f;
     present_frame(0);
     EXPECT_EQ(frames_last_tick, 1);
