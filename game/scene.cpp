@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "game/monsters.h"
 #include "game/player.h"
 #include "render/camera.h"
 #include "render/ordering.h"
@@ -147,15 +148,6 @@ void build_scene()
 
     // Codes left from the old scene must not be drawn with this one.
     clear_depth_buckets();
-}
-
-// A heading of -1, 0 or +1 on each axis: never standing, never along the x = z diagonal.
-static void draw_heading(Monster &m)
-{
-    m.step_x = (s16)(rand() % 3 - 1);
-    do
-        m.step_z = (s16)(rand() % 3 - 1);
-    while (m.step_z == m.step_x);
 }
 
 void place_monsters()
