@@ -68,6 +68,9 @@ double seen_shot_time;
 
 float last_x, last_z;
 int still_frames;
+float watch_x, watch_z;  // where the hero stood when the progress watch last looked
+long watch_frame;
+int watch_arrows;
 int jiggle_frames;
 int jiggle_keys[2];
 
@@ -194,7 +197,7 @@ void measure_danger()
 {
     danger.assign(walk.height.size(), 0);
     for (int j = 0; j < monster_counts[current_map]; j++) {
-        if (!monster_active(j))
+        if (!monster_alive(j))
             continue;
         const Monster &m = monsters[current_map][j];
         // Fast demons get a wider berth.
@@ -205,6 +208,10 @@ void measure_danger()
         for (int j2 = std::max(0, cj - r); j2 <= std::min(walk.h - 1, cj + r); j2++)
             for (int i2 = std::max(0, ci - r); i2 <= std::min(walk.w - 1, ci + r); i2++) {
                 int node = j2 * walk.w + i2;
+                // A demon wakes only for a hero on its own level: judge each place by its height,
+                // not by where the hero happens to stand now.
+                if (!has_floor(node) || std::fabs(walk.height[node] - m.y) >= 0.5f)
+                    continue;
                 float d = std::hypot(node_x(node) - m.x, node_z(node) - m.z);
                 if (d < 1.3f)
                     danger[node] += 400;
@@ -358,7 +365,20 @@ int items_in_flight()
     return used;
 }
 
-// Steps away from a demon that came too close. True when it had to.
+// Where a demon will be after `frames` passes if it keeps its heading.
+void predict(int j, int frames, float *x, float *z)
+{
+    const Monster &m = monsters[current_map][j];
+    float speed = m.kind >= 0 && m.kind < MONSTER_KINDS ? monster_kinds[m.kind].speed : 0;
+    float step = 0.16f * speed * frames;
+    *x = m.x + m.step_x * step;
+    *z = m.z + m.step_z * step;
+}
+
+// Steps away from a demon that came too close. True when it had to. A demon keeps its
+// heading until something blocks it, so the way out is judged against where each demon
+// will be over the next frames, not where it stands: running ahead of a demon that walks
+// the same way as fast keeps it at the hero's heels.
 bool flee()
 {
     int nearest = -1;
@@ -375,20 +395,30 @@ bool flee()
     int best_dx = 0, best_dz = 0;
     for (int dz = -1; dz <= 1; dz++)
         for (int dx = -1; dx <= 1; dx++) {
-            if (!dx && !dz)
-                continue;
-            float x = player_x + dx * 0.5f, z = player_z + dz * 0.5f;
-            int to = node_at(x, z);
-            if (from < 0 || !step_allowed(from, to, -1))
-                continue;
+            // Standing still is a choice too: the demon may be walking away.
+            if (dx || dz) {
+                int to = node_at(player_x + dx * 0.5f, player_z + dz * 0.5f);
+                if (from < 0 || !step_allowed(from, to, -1))
+                    continue;
+            }
+            float len = (dx && dz) ? 0.7071f : 1.0f;
             float worst = FAR;
-            for (int j = 0; j < monster_counts[current_map]; j++)
-                if (monster_active(j))
-                    worst = std::min(worst, monster_distance(j, x, z));
+            for (int t = 1; t <= 10; t++) {
+                float x = player_x + dx * len * 0.16f * t, z = player_z + dz * len * 0.16f * t;
+                if (t > 1 && (dx || dz) && !has_floor(node_at(x, z)))
+                    break;  // the hero stops at the edge; the frames before count
+                for (int j = 0; j < monster_counts[current_map]; j++) {
+                    if (!monster_active(j))
+                        continue;
+                    float mx, mz;
+                    predict(j, t, &mx, &mz);
+                    worst = std::min(worst, std::hypot(mx - x, mz - z));
+                }
+            }
             // Prefer open floor: a corner is a trap.
             float room = 0;
             for (int k = 1; k <= 4; k++)
-                room += has_floor(node_at(player_x + dx * k * 0.5f, player_z + dz * k * 0.5f)) ? 0.2f : 0;
+                room += has_floor(node_at(player_x + dx * k * 0.5f, player_z + dz * k * 0.5f)) ? 0.1f : 0;
             if (worst + room > best) {
                 best = worst + room;
                 best_dx = dx;
@@ -586,6 +616,10 @@ void autoplay_begin()
     left_with.clear();
     seen_map = -1;
     photographed.clear();
+    watch_frame = 0;
+    watch_x = player_x;
+    watch_z = player_z;
+    watch_arrows = 0;
     still_frames = jiggle_frames = 0;
     last_x = player_x;
     last_z = player_z;
@@ -608,6 +642,23 @@ void autoplay_choose_keys()
         last_x = player_x;
         last_z = player_z;
         return;
+    }
+
+    // Every two seconds: a hero who has neither moved a unit nor shot is going back and
+    // forth between two plans; a few random steps break the tie.
+    if (autoplay_report.frames - watch_frame >= 120) {
+        bool idle = std::hypot(player_x - watch_x, player_z - watch_z) < 1.0f &&
+                    autoplay_report.arrows_shot == watch_arrows;
+        watch_frame = autoplay_report.frames;
+        watch_x = player_x;
+        watch_z = player_z;
+        watch_arrows = autoplay_report.arrows_shot;
+        if (idle) {
+            jiggle_frames = 20;
+            jiggle_keys[0] = dir_keys[rand() % 4];
+            jiggle_keys[1] = dir_keys[rand() % 4];
+            return;
+        }
     }
 
     measure_danger();
