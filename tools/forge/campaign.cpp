@@ -2,7 +2,6 @@
 #include "tools/forge/campaign.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -11,10 +10,11 @@
 #include <functional>
 #include <queue>
 #include <set>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include "tools/forge/forge.h"
 #include "tools/forge/mapbuild.h"
+#include "world/datafile.h"
 #include "world/mapfile.h"
 #include "world/tables.h"
 
@@ -28,21 +28,6 @@ std::string where(const MapSource &m)
 std::string at(const MapSource &m, int line)
 {
     return m.file + ":" + std::to_string(line);
-}
-
-bool make_dirs(const std::string &path)
-{
-    std::string partial;
-    size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = path.find('/', pos + 1);
-        partial = path.substr(0, pos);
-        if (partial.empty())
-            continue;
-        if (mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
-            return false;
-    }
-    return true;
 }
 
 // The arrival spots of a map: its start, its gem-gate arrival and every spot an exit leads to.
@@ -327,23 +312,13 @@ void fill_trigger_table(const Campaign &campaign)
 
 static bool write_trigger_file(const char *path)
 {
-    std::string temp = std::string(path) + ".tmp";
-    FILE *f = fopen(temp.c_str(), "w");
-    if (!f) {
-        fprintf(stderr, "%s: cannot be written\n", path);
+    SafeFile out;
+    if (!begin_write(out, path))
         return false;
-    }
-    bool ok = true;
-    for (int i = 0; i < MAX_TRIGGERS && ok; i++)
-        for (int j = 0; j < 9 && ok; j++)
-            ok = fprintf(f, "%f\n", triggers[i].e[j]) > 0;
-    ok = fclose(f) == 0 && ok;
-    if (!ok || rename(temp.c_str(), path) != 0) {
-        fprintf(stderr, "%s: cannot be written\n", path);
-        remove(temp.c_str());
-        return false;
-    }
-    return true;
+    for (int i = 0; i < MAX_TRIGGERS; i++)
+        for (int j = 0; j < 9; j++)
+            fprintf(out.file, "%f\n", triggers[i].e[j]);
+    return end_write(out) && commit_write(out);
 }
 
 bool forge_world(const std::string &content_dir, const std::string &data_dir, const std::string &overview_dir)
