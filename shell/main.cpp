@@ -12,7 +12,7 @@ static const s16 fullscreen_flag = FULLSCREEN_FLAG;
 int main(int argc, char **argv)
 {
     (void)argc;
-    enter_data_directory(program_path(argv[0]));
+    require_data_directory(program_path(argv[0]));
     start_program(fullscreen_flag);
     show_title();
     load_world();

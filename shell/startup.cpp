@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
@@ -43,23 +44,92 @@ std::string program_path(const char *argv0)
         path[n] = 0;
         return path;
     }
-    return argv0 ? argv0 : "";
+    std::string name = argv0 ? argv0 : "";
+    if (name.find('/') != std::string::npos || name.empty())
+        return name;
+    // Started by bare name: the shell found it on the PATH, and so can we.
+    const char *search = getenv("PATH");
+    std::string dirs = search ? search : "";
+    size_t at = 0;
+    while (at <= dirs.size()) {
+        size_t end = dirs.find(':', at);
+        if (end == std::string::npos)
+            end = dirs.size();
+        std::string candidate = (end > at ? dirs.substr(at, end - at) : ".") + "/" + name;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        at = end + 1;
+    }
+    return name;
+}
+
+// The folder a program lives in; empty when the path names no folder.
+static std::string program_folder(const std::string &program)
+{
+    size_t slash = program.rfind('/');
+    if (slash == std::string::npos)
+        return "";
+    return slash == 0 ? "/" : program.substr(0, slash);
+}
+
+void data_directory_places(const std::string &program, std::string places[2])
+{
+    std::string dir = program_folder(program);
+    places[0] = dir;
+    places[1].clear();
+    if (dir.empty())
+        return;
+    // The folder above, spelled out rather than with "..", so that the message reads well.
+    size_t slash = dir.rfind('/');
+    std::string last = slash == std::string::npos ? dir : dir.substr(slash + 1);
+    std::string parent;
+    if (last == "." || last == "..")
+        parent = dir + "/..";
+    else if (slash == std::string::npos)
+        parent = ".";
+    else
+        parent = slash == 0 ? "" : dir.substr(0, slash);
+    places[1] = parent + "/share/games/grimhold";
+}
+
+// A data folder the game can read: a directory (a link to one will do) it may list and enter.
+// A file, a dangling link or a link loop named "data" is not one.
+static bool usable_data_folder(const std::string &folder)
+{
+    std::string data = folder + "/data";
+    struct stat st;
+    return stat(data.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(data.c_str(), R_OK | X_OK) == 0;
 }
 
 bool enter_data_directory(const std::string &program)
 {
-    size_t slash = program.rfind('/');
-    if (slash == std::string::npos)
-        return false;
-    std::string dir = slash == 0 ? "/" : program.substr(0, slash);
-    struct stat st;
-    if (stat((dir + "/data").c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return false;
-    if (chdir(dir.c_str()) != 0) {
-        perror(dir.c_str());
-        return false;
+    std::string places[2];
+    data_directory_places(program, places);
+    for (const std::string &place : places) {
+        if (place.empty() || !usable_data_folder(place))
+            continue;
+        if (chdir(place.c_str()) != 0) {
+            perror(place.c_str());
+            return false;
+        }
+        return true;
     }
-    return true;
+    return false;
+}
+
+void require_data_directory(const std::string &program)
+{
+    if (enter_data_directory(program))
+        return;
+    std::string places[2];
+    data_directory_places(program, places);
+    if (places[0].empty())
+        printf("No game data: the folder of %s is unknown\n", program.c_str());
+    else
+        printf("No game data: neither %s/data nor %s/data is a folder the game can read\n",
+               places[0].c_str(), places[1].c_str());
+    fflush(stdout);
+    exit(1);
 }
 
 void start_program(s16 fullscreen_flag)

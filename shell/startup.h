@@ -42,6 +42,15 @@ void shutdown_game();
 // The running program's own path (argv[0] when the system cannot tell).
 std::string program_path(const char *argv0);
 
-// Changes into the directory of the given program when a data directory sits there,
-// so the game finds "data/..." wherever it is started from.
+// The two folders that may hold the game's data/, in the order they are tried: the program's
+// own folder, then share/games/grimhold beside that folder (the installed tree, wherever it
+// was moved).
+void data_directory_places(const std::string &program, std::string places[2]);
+
+// Changes into the first of those folders whose data/ is a readable directory, so the game
+// finds "data/..." wherever it is started from. False when neither is.
 bool enter_data_directory(const std::string &program);
+
+// The same, but a game without data says where it looked, in one line on standard output,
+// and ends with status 1: it never plays whatever data/ the working folder happens to hold.
+void require_data_directory(const std::string &program);

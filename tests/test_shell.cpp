@@ -248,3 +248,90 @@ TEST(DataDirectory, FoundBesideTheProgram)
     EXPECT_EQ(std::string(cwd), scratch.path() + "/bin");
     EXPECT_FALSE(enter_data_directory("grimhold"));
 }
+
+TEST(DataDirectory, PlacesBesideTheProgramThenTheSharedTree)
+{
+    std::string places[2];
+    data_directory_places("/usr/games/grimhold", places);
+    EXPECT_EQ(places[0], "/usr/games");
+    EXPECT_EQ(places[1], "/usr/share/games/grimhold");
+    data_directory_places("/grimhold", places);
+    EXPECT_EQ(places[0], "/");
+    EXPECT_EQ(places[1], "/share/games/grimhold");
+    data_directory_places("games/grimhold", places);
+    EXPECT_EQ(places[1], "./share/games/grimhold");
+    data_directory_places("a/../grimhold", places);
+    EXPECT_EQ(places[1], "a/../../share/games/grimhold");
+    data_directory_places("grimhold", places);
+    EXPECT_EQ(places[0], "");
+    EXPECT_EQ(places[1], "");
+}
+
+TEST(DataDirectory, FoundInTheInstalledTreeWhenNoneIsBeside)
+{
+    ScratchDir scratch;
+    scratch.write("tree/games/grimhold", "");
+    scratch.write("tree/share/games/grimhold/data/maps/readme", "x");
+    char cwd[4096];
+    EXPECT_TRUE(enter_data_directory(scratch.path() + "/tree/games/grimhold"));
+    ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
+    EXPECT_EQ(std::string(cwd), scratch.path() + "/tree/share/games/grimhold");
+
+    // Data beside the program comes first.
+    scratch.write("tree/games/data/maps/readme", "x");
+    EXPECT_TRUE(enter_data_directory(scratch.path() + "/tree/games/grimhold"));
+    ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
+    EXPECT_EQ(std::string(cwd), scratch.path() + "/tree/games");
+}
+
+TEST(DataDirectory, NotAFolderBesideTheProgramIsPassedOver)
+{
+    ScratchDir scratch;
+    scratch.write("file/games/data", "not a folder");
+    scratch.write("file/games/grimhold", "");
+    scratch.write("dangling/games/grimhold", "");
+    ASSERT_EQ(symlink("nowhere", (scratch.path() + "/dangling/games/data").c_str()), 0);
+    scratch.write("loop/games/grimhold", "");
+    ASSERT_EQ(symlink("data", (scratch.path() + "/loop/games/data").c_str()), 0);
+    scratch.write("linked/games/grimhold", "");
+    scratch.write("linked/real/maps/readme", "x");
+    ASSERT_EQ(symlink("../real", (scratch.path() + "/linked/games/data").c_str()), 0);
+    scratch.write("data/maps/readme", "the working folder's own data");
+
+    char cwd[4096];
+    for (const char *tree : {"file", "dangling", "loop"}) {
+        ASSERT_EQ(chdir(scratch.path().c_str()), 0);
+        EXPECT_FALSE(enter_data_directory(scratch.path() + "/" + tree + "/games/grimhold")) << tree;
+        ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
+        EXPECT_EQ(std::string(cwd), scratch.path()) << tree;
+        // The installed tree is still found behind it.
+        scratch.write(std::string(tree) + "/share/games/grimhold/data/maps/readme", "x");
+        EXPECT_TRUE(enter_data_directory(scratch.path() + "/" + tree + "/games/grimhold")) << tree;
+        ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
+        EXPECT_EQ(std::string(cwd), scratch.path() + "/" + tree + "/share/games/grimhold") << tree;
+    }
+    // A link to a folder is a folder.
+    EXPECT_TRUE(enter_data_directory(scratch.path() + "/linked/games/grimhold"));
+}
+
+static void start_without_data(const std::string &program)
+{
+    dup2(2, 1);  // the message goes to standard output
+    require_data_directory(program);
+    printf("went on\n");
+    fflush(stdout);
+    exit(0);
+}
+
+TEST(DataDirectory, NeitherPlaceEndsTheProgramNamingBoth)
+{
+    ScratchDir scratch;
+    scratch.write("data/maps/readme", "the working folder's own data");
+    scratch.write("games/grimhold", "");
+    std::string games = scratch.path() + "/games";
+    EXPECT_EXIT(start_without_data(games + "/grimhold"), ::testing::ExitedWithCode(1),
+                "^No game data: neither " + games + "/data nor " + scratch.path() +
+                    "/share/games/grimhold/data is a folder the game can read\n$");
+    scratch.write("share/games/grimhold/data/maps/readme", "x");
+    EXPECT_EXIT(start_without_data(games + "/grimhold"), ::testing::ExitedWithCode(0), "^went on\n$");
+}
