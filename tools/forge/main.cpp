@@ -1,7 +1,8 @@
 // grimhold-forge: writes the game's data directory.
-// Usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR]
+// Usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR] [--icons DIR]
 // The pictures always; the world (maps, items, monsters, triggers) when --maps names the
-// folder of map sources; an overview picture per map when --overview names a folder.
+// folder of map sources; an overview picture per map when --overview names a folder; the
+// desktop icon at every size when --icons names the root of an icon theme.
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "tools/forge/campaign.h"
 #include "shell/video.h"
 #include "tools/forge/forge.h"
+#include "tools/forge/icons.h"
 
 static double seconds_now()
 {
@@ -25,6 +27,7 @@ int main(int argc, char **argv)
     const char *sheets_dir = nullptr;
     const char *maps_dir = nullptr;
     const char *overview_dir = nullptr;
+    const char *icons_dir = nullptr;
     bool bad = argc < 2;
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--contact-sheets") == 0 && i + 1 < argc)
@@ -33,6 +36,8 @@ int main(int argc, char **argv)
             maps_dir = argv[++i];
         else if (strcmp(argv[i], "--overview") == 0 && i + 1 < argc)
             overview_dir = argv[++i];
+        else if (strcmp(argv[i], "--icons") == 0 && i + 1 < argc)
+            icons_dir = argv[++i];
         else if (!data_dir && argv[i][0] != '-')
             data_dir = argv[i];
         else
@@ -41,7 +46,7 @@ int main(int argc, char **argv)
     if (!data_dir && (maps_dir || overview_dir))
         bad = true;
     if (bad) {
-        fprintf(stderr, "usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR]\n");
+        fprintf(stderr, "usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR] [--icons DIR]\n");
         return 2;
     }
 
@@ -56,6 +61,11 @@ int main(int argc, char **argv)
         if (maps_dir && !forge_world(maps_dir, data_dir, overview_dir ? overview_dir : ""))
             return 1;
         printf("grimhold-forge: %s written in %.2f s\n", data_dir, seconds_now() - start);
+    }
+    if (icons_dir) {
+        if (!forge_icons(icons_dir, "grimhold"))
+            return 1;
+        printf("grimhold-forge: icons in %s\n", icons_dir);
     }
     if (sheets_dir) {
         if (!forge_contact_sheets(sheets_dir))

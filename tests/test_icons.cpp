@@ -1,0 +1,138 @@
+// The desktop icon: drawn at every size with a clear ground and smooth edges, written as an
+// RGBA PNG that reads back pixel for pixel.
+#include <allegro.h>
+#include <algorithm>
+#include <cstring>
+#include <cstdio>
+#include <png.h>
+#include <sys/stat.h>
+#include <vector>
+
+#include "tests/headless.h"
+#include "tools/forge/icons.h"
+
+namespace {
+
+struct Png {
+    int w = 0, h = 0, type = -1, depth = 0;
+    std::vector<unsigned char> rgba;
+};
+
+bool read_png(const std::string &path, Png &out)
+{
+    png_image image;
+    memset(&image, 0, sizeof(image));
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return false;
+    FILE *f = fopen(path.c_str(), "rb");
+    unsigned char header[26] = {0};
+    if (f) {
+        if (fread(header, 1, sizeof(header), f) != sizeof(header))
+            header[24] = 0;
+        fclose(f);
+    }
+    out.depth = header[24];
+    out.type = header[25];
+    image.format = PNG_FORMAT_RGBA;
+    out.w = image.width;
+    out.h = image.height;
+    out.rgba.resize(PNG_IMAGE_SIZE(image));
+    return png_image_finish_read(&image, nullptr, out.rgba.data(), 0, nullptr) != 0;
+}
+
+int alpha_at(BITMAP *b, int x, int y) { return geta32(_getpixel32(b, x, y)); }
+
+}  // namespace
+
+TEST(Icon, ClearGroundOpaqueShieldSmoothEdge)
+{
+    for (int size : icon_sizes) {
+        BITMAP *icon = make_icon(size);
+        ASSERT_NE(icon, nullptr) << size;
+        EXPECT_EQ(icon->w, size);
+        EXPECT_EQ(icon->h, size);
+        EXPECT_EQ(bitmap_color_depth(icon), 32);
+        // The corners lie outside the round shield; its middle and rim are solid.
+        EXPECT_EQ(alpha_at(icon, 0, 0), 0) << size;
+        EXPECT_EQ(alpha_at(icon, size - 1, size - 1), 0) << size;
+        EXPECT_EQ(alpha_at(icon, size / 2, size / 2), 255) << size;
+        EXPECT_EQ(alpha_at(icon, size / 2, size / 16 + 1), 255) << size;
+        int partial = 0, colours = 0;
+        std::vector<int> seen;
+        for (int y = 0; y < size; y++) {
+            for (int x = 0; x < size; x++) {
+                int p = _getpixel32(icon, x, y);
+                int a = geta32(p);
+                partial += a > 0 && a < 255;
+                if (a == 255 && seen.size() < 64 && std::find(seen.begin(), seen.end(), p & 0xFFFFFF) == seen.end())
+                    seen.push_back(p & 0xFFFFFF);
+            }
+        }
+        colours = (int)seen.size();
+        EXPECT_GT(partial, size / 2) << "the edge is not smoothed at " << size;
+        EXPECT_GT(colours, 8) << "a flat picture at " << size;
+        destroy_bitmap(icon);
+    }
+}
+
+TEST(Icon, SameBytesEveryTime)
+{
+    BITMAP *a = make_icon(48), *b = make_icon(48);
+    ASSERT_TRUE(a && b);
+    for (int y = 0; y < 48; y++)
+        for (int x = 0; x < 48; x++)
+            ASSERT_EQ(_getpixel32(a, x, y), _getpixel32(b, x, y)) << x << "," << y;
+    destroy_bitmap(a);
+    destroy_bitmap(b);
+}
+
+TEST(Icon, WrittenAsRgbaPngThatReadsBack)
+{
+    ScratchDir scratch;
+    ASSERT_TRUE(forge_icons(scratch.path() + "/hicolor", "grimhold"));
+    for (int size : icon_sizes) {
+        std::string path = scratch.path() + "/hicolor/" + std::to_string(size) + "x" + std::to_string(size) +
+                           "/apps/grimhold.png";
+        Png png;
+        ASSERT_TRUE(read_png(path, png)) << path;
+        EXPECT_EQ(png.w, size);
+        EXPECT_EQ(png.h, size);
+        EXPECT_EQ(png.depth, 8);
+        EXPECT_EQ(png.type, PNG_COLOR_TYPE_RGB_ALPHA);
+        BITMAP *icon = make_icon(size);
+        ASSERT_NE(icon, nullptr);
+        for (int y = 0; y < size; y++) {
+            for (int x = 0; x < size; x++) {
+                int p = _getpixel32(icon, x, y);
+                const unsigned char *q = &png.rgba[(y * size + x) * 4];
+                ASSERT_EQ(q[3], geta32(p)) << size << " at " << x << "," << y;
+                if (q[3]) {
+                    ASSERT_EQ(q[0], getr32(p)) << size << " at " << x << "," << y;
+                    ASSERT_EQ(q[1], getg32(p));
+                    ASSERT_EQ(q[2], getb32(p));
+                }
+            }
+        }
+        destroy_bitmap(icon);
+        struct stat st;
+        EXPECT_NE(stat((path + ".tmp").c_str(), &st), 0) << "temporary file left behind";
+    }
+}
+
+TEST(Icon, UnwritablePlaceFailsAndLeavesNothing)
+{
+    ScratchDir scratch;
+    BITMAP *icon = make_icon(16);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_FALSE(write_png(scratch.path() + "/no/such/folder/grimhold.png", icon));
+    scratch.write("plain", "a file where a folder should be");
+    EXPECT_FALSE(forge_icons(scratch.path() + "/plain", "grimhold"));
+    // A bitmap without alpha is refused rather than written see-through.
+    BITMAP *flat = create_bitmap_ex(16, 16, 16);
+    EXPECT_FALSE(write_png(scratch.path() + "/flat.png", flat));
+    struct stat st;
+    EXPECT_NE(stat((scratch.path() + "/flat.png").c_str(), &st), 0);
+    destroy_bitmap(flat);
+    destroy_bitmap(icon);
+}
