@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages grimhold needs when they are missing.
-# Usage: scripts/deps.sh play   (build and run)   |   scripts/deps.sh test   (also the tests)
+# Usage: scripts/deps.sh play   (build and run)   |   scripts/deps.sh package   (the .deb)
+#        scripts/deps.sh test   (also the tests, which build and check the package)
 set -eu
-play_packages="build-essential cmake pkg-config liballegro4-dev"
-test_packages="$play_packages googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-  xvfb xdotool x11-apps x11-utils imagemagick"
+play_packages="build-essential cmake pkg-config liballegro4-dev libpng-dev"
+# dpkg-shlibdeps (dpkg-dev) finds the package's dependencies; file tells it the programs.
+package_packages="$play_packages dpkg-dev file"
+test_packages="$package_packages googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  xvfb xdotool x11-apps x11-utils imagemagick lintian desktop-file-utils appstream"
 
 case "${1:-play}" in
     play) wanted=$play_packages ;;
+    package) wanted=$package_packages ;;
     test) wanted=$test_packages ;;
-    *) echo "usage: $0 play|test"; exit 2 ;;
+    *) echo "usage: $0 play|package|test"; exit 2 ;;
 esac
 
 missing=""
