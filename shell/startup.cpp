@@ -44,23 +44,7 @@ std::string program_path(const char *argv0)
         path[n] = 0;
         return path;
     }
-    std::string name = argv0 ? argv0 : "";
-    if (name.find('/') != std::string::npos || name.empty())
-        return name;
-    // Started by bare name: the shell found it on the PATH, and so can we.
-    const char *search = getenv("PATH");
-    std::string dirs = search ? search : "";
-    size_t at = 0;
-    while (at <= dirs.size()) {
-        size_t end = dirs.find(':', at);
-        if (end == std::string::npos)
-            end = dirs.size();
-        std::string candidate = (end > at ? dirs.substr(at, end - at) : ".") + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        at = end + 1;
-    }
-    return name;
+    return argv0 ? argv0 : "";
 }
 
 // The folder a program lives in; empty when the path names no folder.

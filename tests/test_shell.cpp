@@ -332,6 +332,9 @@ TEST(DataDirectory, NeitherPlaceEndsTheProgramNamingBoth)
     EXPECT_EXIT(start_without_data(games + "/grimhold"), ::testing::ExitedWithCode(1),
                 "^No game data: neither " + games + "/data nor " + scratch.path() +
                     "/share/games/grimhold/data is a folder the game can read\n$");
+    // A program whose folder is unknown does not take the working folder for it.
+    EXPECT_EXIT(start_without_data("grimhold"), ::testing::ExitedWithCode(1),
+                "^No game data: the folder of grimhold is unknown\n$");
     scratch.write("share/games/grimhold/data/maps/readme", "x");
     EXPECT_EXIT(start_without_data(games + "/grimhold"), ::testing::ExitedWithCode(0), "^went on\n$");
 }

@@ -14,8 +14,8 @@
 
 const int icon_sizes[ICON_SIZE_COUNT] = {16, 32, 48, 64, 128, 256};
 
-// The arrow flies up and to the right: points are given along a level arrow and turned a
-// quarter of a right angle short of the diagonal about the middle of the emblem.
+// The arrow flies up and to the right: points are given along a level arrow and turned by
+// 40 degrees, a little short of the diagonal, about the middle of the emblem.
 static void turned(float x, float y, float &ox, float &oy)
 {
     const float a = -40.0f * 3.141592f / 180.0f;
