@@ -1,5 +1,6 @@
 // The fifteen demon kinds, walking and attacking in four facings.
 // Kinds 1-5 are the small fry, 6-10 the horned middle ranks, 11-15 the burning lords.
+#include <algorithm>
 #include <cmath>
 
 #include "tools/forge/forge.h"
@@ -165,12 +166,18 @@ Motion motion_for(int action, int frame)
         m.stride = s;
         m.reach = std::cos(t);
     } else {
-        static const float raise[6] = {0.5f, 1.0f, 0.9f, -0.8f, -1.0f, -0.2f};
-        static const float lunge[6] = {-0.5f, -1.0f, -0.8f, 1.2f, 1.6f, 0.5f};
+        // Six keyed poses: gather, wind up, the top of the swing, the blow, the follow
+        // through and the recovery; the body crouches, rises and lunges with them.
+        static const float raise[6] = {0.25f, 0.75f, 1.25f, -0.5f, -1.25f, 0.0f};
+        static const float lunge[6] = {-0.3f, -0.9f, -1.3f, 1.0f, 1.7f, 0.6f};
+        static const float bob[6] = {1.2f, 0.2f, -1.0f, 0.4f, 1.4f, 0.8f};
+        static const float flap[6] = {-0.5f, -2.0f, -3.2f, 1.0f, 2.6f, 0.6f};
         m.raise = raise[frame];
         m.lunge = lunge[frame];
+        m.bob = bob[frame];
+        m.flap = flap[frame];
         m.mouth = frame >= 1 && frame <= 4;
-        m.flap = frame < 3 ? -1.5f - frame * 0.6f : 1.5f;
+        m.stride = frame == 0 || frame == 5 ? 0.0f : frame < 3 ? -0.6f : 0.8f;
     }
     return m;
 }
@@ -301,9 +308,9 @@ void weapon(Canvas &cv, const Look &L, float hx, float hy, float ang, float s, f
     }
     case SWORD:
     case FLAME_SWORD: {
-        float len = (L.weapon == SWORD && L.s < 0.9f) ? 9 : 13;
+        float len = (L.weapon == SWORD && L.s < 1.0f) ? 9 : 13;
         float ex = hx + dx * len * s, ey = hy + dy * len * s;
-        Rgb blade = L.weapon == FLAME_SWORD ? rgb(255, 170, 40) : (L.s < 0.9f ? rgb(170, 120, 80) : rgb(196, 204, 220));
+        Rgb blade = L.weapon == FLAME_SWORD ? rgb(255, 170, 40) : (L.s < 1.0f ? rgb(170, 120, 80) : rgb(196, 204, 220));
         if (L.weapon == FLAME_SWORD)
             taper(cv, hx + dx * 2, hy + dy * 2, ex + dx * 1.5f, ey + dy * 1.5f, 3.4f * s, 1.0f, rgb(220, 60, 16));
         taper(cv, hx, hy, ex, ey, 1.9f * s, 0.6f, blade);
@@ -524,7 +531,7 @@ void biped_arms_front(Canvas &cv, const Look &L, const Frame &f, const Motion &m
         if (m.raise > 0) {
             // Wind up: claws high over the head; a weapon drawn back over the shoulder.
             hx = f.cx + d * (f.tw + 1.5f * f.s);
-            hy = f.sh_y - (armed ? 1 + 2 * m.raise : 4 + 4 * m.raise) * f.s;
+            hy = f.sh_y - (armed ? 1 + 2 * m.raise : 3 + 2.5f * m.raise) * f.s;
         } else if (m.raise < 0) {
             // The blow lands in front of the body.
             hx = f.cx + d * f.tw * 0.5f;
@@ -534,7 +541,7 @@ void biped_arms_front(Canvas &cv, const Look &L, const Frame &f, const Motion &m
             hx = f.cx + d * (f.tw + 1.2f * f.s);
             hy = f.sh_y + 8.0f * f.s + sw;
         }
-        float ang = m.raise > 0 ? d * 1.1f : m.raise < 0 ? PI - d * 0.6f : d * 0.25f;
+        float ang = m.raise > 0 ? d * (0.1f + 0.3f * m.raise) : m.raise < 0 ? PI - d * (0.3f - 0.2f * m.raise) : d * 0.25f;
         arm_and_hand(cv, L, f, sx, sy, hx, hy, d, armed, ang, m);
     }
 }
@@ -717,13 +724,13 @@ void biped_side(Canvas &cv, const Look &L, float cx, const Motion &m)
     float sx = f.cx + lean * 0.5f + 0.5f, sy = f.sh_y + 1;
     float ax, ay, ang;
     if (m.raise > 0) {
-        ax = f.cx - 1.0f * f.s;
-        ay = f.sh_y - (4 + 3 * m.raise) * f.s;
-        ang = -0.4f;
+        ax = f.cx - 1.0f * f.s - m.raise;
+        ay = f.sh_y - (2 + 2 * m.raise) * f.s;
+        ang = -0.5f - 0.55f * m.raise;
     } else if (m.raise < 0) {
-        ax = f.cx + (5 - 2 * m.raise) * f.s + lean;
-        ay = f.sh_y + 4 * f.s;
-        ang = PI * 0.55f;
+        ax = f.cx + (3 - 1.5f * m.raise) * f.s + lean * 0.5f;
+        ay = f.sh_y + (3 - m.raise) * f.s;
+        ang = PI * (0.6f - 0.1f * m.raise);
     } else {
         ax = f.cx + 2.5f * m.stride * f.s;
         ay = f.sh_y + 7.5f * f.s;
@@ -840,9 +847,9 @@ void blob(Canvas &cv, const Look &L, float cx, const Motion &m, int facing)
 {
     float g = 38.0f;
     // Squash and stretch as it heaves itself along; rears up to strike.
-    float squash = 0.12f * std::sin(m.flicker * 4 * PI);
-    float rear = m.raise > 0 ? 2.5f * m.raise : m.raise < 0 ? -1.5f : 0;
-    float rx = 9.5f * (1 + squash) - rear * 0.4f, ry = 8.5f * (1 - squash) + rear;
+    float squash = 0.05f * std::sin(m.flicker * 4 * PI);
+    float rear = m.raise > 0 ? 0.9f * m.raise : m.raise < 0 ? 0.6f * m.raise : 0;
+    float rx = 9.0f * (1 + squash) - rear * 0.4f, ry = 10.5f * (1 - squash) + rear;
     float cy = g - ry;
     float lean = facing >= 2 ? m.lunge : 0;
     shaded_ellipse(cv, cx + lean, cy, rx, ry, L.skin);
@@ -890,12 +897,12 @@ void spider(Canvas &cv, const Look &L, float cx, const Motion &m, int facing)
         float phase = ((i & 1) ? 1 : -1) * m.stride;
         for (int d = -1; d <= 1; d += 2) {
             float rootx = cx + (side ? (i - 1.5f) * 2.2f : d * 3.0f), rooty = body_y + (side ? 0 : (i - 1.5f) * 1.6f);
-            float spread = side ? (i - 1.5f) * 4.5f : d * (8.5f + i * 1.2f);
+            float spread = side ? (i - 1.5f) * 4.0f : d * (7.0f + i * 0.9f);
             float kx = rootx + spread * 0.7f + (side ? 0 : 0), ky = body_y - 6 - i * 0.5f + phase * d * 1.2f;
             if (m.raise > 0 && i == 0)
                 ky -= 4 * m.raise;  // forelegs raised to strike
             float reach = ((i & 1) ? 1 : -1) * m.reach;
-            float fx = rootx + spread * (side ? 1.1f : 1.25f) + phase * 1.2f, fy = g - 1 - (reach * d > 0.3f ? 1.5f : 0);
+            float fx = rootx + spread * (side ? 1.1f : 1.2f) + phase * 1.2f, fy = g - 1 - (reach * d > 0.3f ? 1.5f : 0);
             if (m.raise < 0 && i == 0) {
                 fy = body_y + 4;
                 fx = rootx + spread * 0.9f;
@@ -1165,15 +1172,74 @@ static float demon_center(int kind)
     return kind >= 5 ? 18.0f : 20.0f;
 }
 
+// How much of the frame a figure drawn at natural size covers, over every frame of the kind.
+struct Extent {
+    float left, right, top;
+};
+
+static Extent natural_extent(int kind)
+{
+    const Look &L = looks[kind];
+    float cx = demon_center(kind);
+    // A margin all round, so that what would fall off the frame is measured too.
+    const int margin = FRAME_SIZE / 2;
+    Canvas cv = make_canvas(FRAME_SIZE + 2 * margin, FRAME_SIZE + margin, FINE);
+    cv.dx = cv.dy = margin;
+    int mask = pixel32(MASK_RGB);
+    int left = cv.fine->w, right = -1, top = cv.fine->h;
+    for (int action = 1; action <= 2; action++)
+        for (int facing = 0; facing < 4; facing++)
+            for (int frame = 0; frame < 6; frame++) {
+                clear_canvas(cv);
+                cv.axis = cx;
+                cv.mirror = facing == FACING_LEFT;
+                draw_plan(cv, L, cx, action, facing, frame);
+                for (int y = 0; y < cv.fine->h; y++)
+                    for (int x = 0; x < cv.fine->w; x++)
+                        if (_getpixel32(cv.fine, x, y) != mask) {
+                            left = std::min(left, x);
+                            right = std::max(right, x);
+                            top = std::min(top, y);
+                        }
+            }
+    free_canvas(cv);
+    return {(float)left / FINE - margin, (float)(right + 1) / FINE - margin, (float)top / FINE - margin};
+}
+
+// The scale about the figure's foot point that keeps every frame of the kind off the top,
+// left and right edges (the outline takes one more pixel), and that raises the small
+// kinds, whose health pips ride on the frame's top, until their heads come up to it.
+static float demon_fit(int kind)
+{
+    static float fit[16];
+    if (fit[kind] > 0)
+        return fit[kind];
+    Extent e = natural_extent(kind);
+    float cx = demon_center(kind), ground = 38.0f;
+    const float lo = 2.0f, hi = FRAME_SIZE - 2.0f, top = kind <= 4 ? 3.0f : 2.0f;
+    float f = kind <= 4 ? (ground - top) / (ground - e.top) : 1.0f;
+    if (e.left < cx)
+        f = std::min(f, (cx - lo) / (cx - e.left));
+    if (e.right > cx)
+        f = std::min(f, (hi - cx) / (e.right - cx));
+    f = std::min(f, (ground - top) / (ground - e.top));
+    fit[kind] = f;
+    return f;
+}
+
 void draw_demon(Canvas &cv, int kind, int action, int facing, int frame)
 {
     define_looks();
     const Look &L = looks[kind];
     float cx = demon_center(kind);
-    cv.axis = cx;
-    cv.mirror = facing == FACING_LEFT;
-    draw_plan(cv, L, cx, action, facing, frame);
-    cv.mirror = false;
+    float f = demon_fit(kind);
+    Canvas scaled = cv;
+    scaled.zoom = cv.zoom * f;
+    scaled.dx = cx / f - cx + cv.dx / f;
+    scaled.dy = 38.0f / f - 38.0f + cv.dy / f;
+    scaled.axis = cx;
+    scaled.mirror = facing == FACING_LEFT;
+    draw_plan(scaled, L, cx, action, facing, frame);
 }
 
 BITMAP *make_demon_frame(int kind, int action, int facing, int frame)
