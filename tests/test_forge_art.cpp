@@ -176,7 +176,7 @@ float demon_contrast(int kind, const std::string &surface)
 }
 
 // Every demon against every floor it walks on in the shipped maps.
-TEST(ForgeArt, DISABLED_DemonsStandOutFromTheFloorsOfTheirMaps)
+TEST(ForgeArt, DemonsStandOutFromTheFloorsOfTheirMaps)
 {
     const float floor_contrast = 60;
     std::string dir = std::string(SOURCE_DIR) + "/content/maps";

@@ -46,14 +46,14 @@ void define_looks()
     // 1: imp, red, big-headed, little bat wings and a spade tail.
     Look &imp = looks[1];
     imp.s = 0.86f; imp.width = 4.2f; imp.head = 5.6f;
-    imp.skin = rgb(204, 62, 48); imp.belly = rgb(236, 132, 92); imp.eye = rgb(255, 226, 60);
-    imp.horns = NUBS; imp.wings = SMALL_WINGS; imp.wing = rgb(120, 34, 40); imp.tail = true; imp.ears = true;
+    imp.skin = rgb(236, 52, 40); imp.belly = rgb(255, 140, 96); imp.eye = rgb(255, 226, 60);
+    imp.horns = NUBS; imp.wings = SMALL_WINGS; imp.wing = rgb(160, 30, 40); imp.tail = true; imp.ears = true;
     imp.fangs = true;
 
-    // 2: gremlin, green, hunched, great ears and a wide grin.
+    // 2: gremlin, acid green (it must not melt into the grass), hunched, great ears and a wide grin.
     Look &gr = looks[2];
     gr.s = 0.9f; gr.width = 4.8f; gr.head = 5.0f; gr.hunch = 2.0f;
-    gr.skin = rgb(92, 150, 60); gr.belly = rgb(170, 196, 110); gr.eye = rgb(255, 150, 30);
+    gr.skin = rgb(166, 222, 60); gr.belly = rgb(226, 240, 150); gr.eye = rgb(255, 150, 30);
     gr.ears = true; gr.fangs = true;
 
     // 3: slime, a violet blob with horns.
@@ -68,29 +68,29 @@ void define_looks()
     sk.skin = rgb(222, 214, 186); sk.belly = rgb(160, 150, 126); sk.eye = rgb(255, 60, 40);
     sk.ribs = true; sk.weapon = SWORD;
 
-    // 5: hellhound, charcoal with a burning mane.
+    // 5: hellhound, bone white with a burning mane.
     Look &hh = looks[5];
     hh.plan = BEAST; hh.s = 0.9f;
-    hh.skin = rgb(84, 68, 64); hh.belly = rgb(110, 90, 84); hh.eye = rgb(255, 220, 40);
+    hh.skin = rgb(240, 236, 228); hh.belly = rgb(200, 190, 180); hh.eye = rgb(255, 220, 40);
     hh.horn = rgb(240, 230, 200); hh.horns = NUBS; hh.flames = true; hh.fangs = true; hh.tail = true;
 
-    // 6: horned brute with a club and tusks.
+    // 6: horned brute, rust orange, with a club and tusks.
     Look &br = looks[6];
     br.s = 1.0f; br.width = 6.6f; br.head = 4.2f; br.hunch = 1.5f;
-    br.skin = rgb(160, 76, 44); br.belly = rgb(206, 128, 84); br.eye = rgb(255, 236, 80);
+    br.skin = rgb(226, 118, 40); br.belly = rgb(250, 184, 112); br.eye = rgb(255, 236, 80);
     br.horns = CURVED; br.horn = rgb(236, 224, 190); br.tusks = true; br.weapon = CLUB; br.spikes = true;
 
-    // 7: gargoyle, stone grey, wings spread.
+    // 7: gargoyle, dark slate (pale stone would vanish on flagstone), wings spread.
     Look &ga = looks[7];
     ga.s = 0.98f; ga.width = 5.2f; ga.head = 4.2f; ga.hunch = 1.0f;
-    ga.skin = rgb(124, 130, 142); ga.belly = rgb(168, 172, 180); ga.eye = rgb(90, 240, 255);
-    ga.horns = SWEPT; ga.horn = rgb(80, 84, 96); ga.wings = BIG_WINGS; ga.wing = rgb(86, 90, 104);
+    ga.skin = rgb(62, 70, 102); ga.belly = rgb(96, 106, 138); ga.eye = rgb(90, 240, 255);
+    ga.horns = SWEPT; ga.horn = rgb(80, 84, 96); ga.wings = BIG_WINGS; ga.wing = rgb(42, 48, 74);
     ga.tail = true; ga.fangs = true;
 
     // 8: naga, scaled, hooded like a cobra, with a trident.
     Look &na = looks[8];
     na.plan = SERPENT; na.s = 1.0f; na.width = 4.6f; na.head = 4.2f;
-    na.skin = rgb(64, 140, 84); na.belly = rgb(226, 206, 110); na.eye = rgb(255, 230, 40);
+    na.skin = rgb(14, 128, 124); na.belly = rgb(236, 196, 50); na.eye = rgb(255, 230, 40);
     na.weapon = TRIDENT; na.fangs = true;
 
     // 9: cyclops demon, blue, one great eye and one horn.
@@ -115,7 +115,7 @@ void define_looks()
     // 12: death knight in black steel, green eyes, a great sword and a red cape.
     Look &dk = looks[12];
     dk.s = 1.16f; dk.width = 6.0f; dk.head = 4.4f;
-    dk.skin = rgb(82, 88, 108); dk.belly = rgb(140, 146, 166); dk.eye = rgb(110, 255, 110);
+    dk.skin = rgb(44, 46, 62); dk.belly = rgb(110, 116, 140); dk.eye = rgb(110, 255, 110);
     dk.horns = CURVED; dk.horn = rgb(200, 196, 180); dk.armour = true; dk.weapon = SWORD; dk.cape = true;
     dk.spikes = true;
 
@@ -128,7 +128,7 @@ void define_looks()
     // 14: lich, a crowned skull in a violet robe with a staff of green fire.
     Look &li = looks[14];
     li.plan = ROBED; li.s = 1.16f; li.width = 5.4f; li.head = 4.2f;
-    li.skin = rgb(226, 220, 196); li.belly = rgb(84, 48, 120); li.eye = rgb(110, 255, 140);
+    li.skin = rgb(226, 220, 196); li.belly = rgb(60, 20, 104); li.eye = rgb(110, 255, 140);
     li.crown = true; li.weapon = STAFF; li.ribs = false;
 
     // 15: the demon king: crimson, ram horns, crown, wings and a burning sword.
@@ -308,7 +308,7 @@ void weapon(Canvas &cv, const Look &L, float hx, float hy, float ang, float s, f
     }
     case SWORD:
     case FLAME_SWORD: {
-        float len = (L.weapon == SWORD && L.s < 1.0f) ? 9 : 13;
+        float len = (L.weapon == SWORD && L.s < 1.0f) ? 9 : 11;
         float ex = hx + dx * len * s, ey = hy + dy * len * s;
         Rgb blade = L.weapon == FLAME_SWORD ? rgb(255, 170, 40) : (L.s < 1.0f ? rgb(170, 120, 80) : rgb(196, 204, 220));
         if (L.weapon == FLAME_SWORD)
@@ -321,8 +321,8 @@ void weapon(Canvas &cv, const Look &L, float hx, float hy, float ang, float s, f
         break;
     }
     case TRIDENT: {
-        float ex = hx + dx * 14 * s, ey = hy + dy * 14 * s;
-        stroke(cv, hx - dx * 6 * s, hy - dy * 6 * s, ex, ey, 1.1f, rgb(130, 96, 50));
+        float ex = hx + dx * 11 * s, ey = hy + dy * 11 * s;
+        stroke(cv, hx - dx * 4 * s, hy - dy * 4 * s, ex, ey, 1.1f, rgb(130, 96, 50));
         Rgb metal = rgb(210, 200, 120);
         float px = -dy, py = dx;
         stroke(cv, ex - px * 2.2f, ey - py * 2.2f, ex + px * 2.2f, ey + py * 2.2f, 1.0f, metal);
@@ -331,8 +331,8 @@ void weapon(Canvas &cv, const Look &L, float hx, float hy, float ang, float s, f
         break;
     }
     case STAFF: {
-        float ex = hx + dx * 12 * s, ey = hy + dy * 12 * s;
-        stroke(cv, hx - dx * 9 * s, hy - dy * 9 * s, ex, ey, 1.2f, rgb(80, 60, 50));
+        float ex = hx + dx * 9 * s, ey = hy + dy * 9 * s;
+        stroke(cv, hx - dx * 8 * s, hy - dy * 8 * s, ex, ey, 1.2f, rgb(80, 60, 50));
         float r = 2.0f + 0.3f * std::sin(flicker * 2 * PI);
         fill_circle(cv, ex, ey, r + 1.4f, rgb(30, 110, 50));
         fill_circle(cv, ex, ey, r, rgb(110, 255, 140));
@@ -531,7 +531,7 @@ void biped_arms_front(Canvas &cv, const Look &L, const Frame &f, const Motion &m
         if (m.raise > 0) {
             // Wind up: claws high over the head; a weapon drawn back over the shoulder.
             hx = f.cx + d * (f.tw + 1.5f * f.s);
-            hy = f.sh_y - (armed ? 1 + 2 * m.raise : 3 + 2.5f * m.raise) * f.s;
+            hy = f.sh_y - (armed ? 0.5f + 1.2f * m.raise : 3 + 2.5f * m.raise) * f.s;
         } else if (m.raise < 0) {
             // The blow lands in front of the body.
             hx = f.cx + d * f.tw * 0.5f;
@@ -550,7 +550,7 @@ void biped_wings(Canvas &cv, const Look &L, const Frame &f, const Motion &m, flo
 {
     if (L.wings == NO_WINGS)
         return;
-    float span = (L.wings == BIG_WINGS ? 12.0f : 7.0f) * f.s * scale;
+    float span = (L.wings == BIG_WINGS ? 10.5f : 7.0f) * f.s * scale;
     float height = (L.wings == BIG_WINGS ? 8.0f : 5.0f) * f.s;
     bat_wing(cv, f.cx - f.tw * 0.4f, f.sh_y + 1, -1, span, height, m.flap, L.wing);
     bat_wing(cv, f.cx + f.tw * 0.4f, f.sh_y + 1, 1, span, height, m.flap, L.wing);
@@ -953,8 +953,8 @@ void coils(Canvas &cv, const Look &L, float cx, float g, const Motion &m, bool s
     float wob = m.stride + 0.5f * m.reach;
     if (side) {
         // The tail runs out behind in an S.
-        curve(cv, cx, g - 6, cx - 6, g - 1 + wob, cx - 13, g - 3 - wob, 4.0f, d);
-        taper(cv, cx - 13, g - 3 - wob, cx - 17, g - 6 - wob * 1.5f, 2.6f, 0.3f, d);
+        curve(cv, cx, g - 6, cx - 5, g - 1 + wob, cx - 10, g - 3 - wob, 4.0f, d);
+        taper(cv, cx - 10, g - 3 - wob, cx - 13, g - 6 - wob * 1.5f, 2.6f, 0.3f, d);
         fill_ellipse(cv, cx, g - 3.5f, 6.0f, 3.5f, c);
         fill_ellipse(cv, cx + 1, g - 2.5f, 4.0f, 1.6f, L.belly);
         return;
