@@ -108,7 +108,7 @@ TEST(ForgeArt, SmallDemonsReachTowardTheTopOfTheirFrames)
 
 // An attack is a movement, not two poses held: at least four of its six frames differ
 // from each other in a tenth of the figure.
-TEST(ForgeArt, DISABLED_AttacksHaveFourDistinctPoses)
+TEST(ForgeArt, AttacksHaveFourDistinctPoses)
 {
     for (int who = 0; who <= 15; who++)
         for (int facing = 0; facing < 4; facing++) {
@@ -123,14 +123,14 @@ TEST(ForgeArt, DISABLED_AttacksHaveFourDistinctPoses)
 
 // Walking steps: in the lowest third of the frame, where the feet are, the cycle shows
 // at least three distinct placings of the feet in every facing.
-TEST(ForgeArt, DISABLED_WalksStepInEveryFacing)
+TEST(ForgeArt, WalksStepInEveryFacing)
 {
     for (int who = 0; who <= 15; who++)
         for (int facing = 0; facing < 4; facing++) {
             BITMAP *frames[6];
             for (int f = 0; f < 6; f++)
                 frames[f] = art_frame(who, 1, facing, f);
-            EXPECT_GE(distinct_poses(frames, 0.15f, 27, 40), 3) << "character " << who << " facing " << facing;
+            EXPECT_GE(distinct_poses(frames, 0.10f, 27, 40), 3) << "character " << who << " facing " << facing;
             for (BITMAP *b : frames)
                 destroy_bitmap(b);
         }

@@ -161,8 +161,8 @@ Motion motion_for(int action, int frame)
     if (action == 1) {
         float s = std::sin(t);
         m.bob = -std::fabs(s) * 0.9f;
-        m.lift_l = s > 0 ? 2.0f * s : 0;
-        m.lift_r = s < 0 ? -2.0f * s : 0;
+        m.lift_l = s > 0 ? 3.2f * s : 0;
+        m.lift_r = s < 0 ? -3.2f * s : 0;
         m.stride = s;
         m.reach = std::cos(t);
     } else {
@@ -384,7 +384,7 @@ void biped_legs_front(Canvas &cv, const Look &L, const Frame &f, const Motion &m
     for (int d = -1; d <= 1; d += 2) {
         float lift = d < 0 ? m.lift_l : m.lift_r;
         float hx = f.cx + d * f.tw * 0.45f, fx = f.cx + d * (f.tw * 0.55f + 0.4f);
-        float fy = f.ground - 1.0f - lift + d * m.reach * 0.8f * f.s;
+        float fy = f.ground - 1.0f - lift + d * m.reach * 1.5f * f.s;
         stroke(cv, hx, f.hip_y, fx, fy - 1.0f, f.leg_w, leg);
         fill_ellipse(cv, fx, fy, f.leg_w * 0.8f + 0.4f, 1.5f, scale_rgb(leg, 0.8f));
         if (!L.armour)
@@ -646,7 +646,7 @@ void biped_side(Canvas &cv, const Look &L, float cx, const Motion &m)
 
     // Far arm and leg, darker.
     Rgb far_skin = scale_rgb(L.skin, 0.62f);
-    float stride = 0.5f * m.stride;
+    float stride = 0.75f * m.stride;
     for (int side = 0; side < 2; side++) {
         float a = side == 0 ? -stride : stride;
         Rgb c = side == 0 ? far_skin : scale_rgb(L.skin, 0.82f);
@@ -751,18 +751,23 @@ void beast_side(Canvas &cv, const Look &L, float cx, const Motion &m)
     curve(cv, cx - 8 * s, body_y - 1, cx - 13 * s, body_y - 4 + m.stride, cx - 12 * s, body_y - 9, 1.6f, L.skin);
     flame(cv, cx - 12 * s, body_y - 8, 3.5f, 1.3f, 0.6f * std::sin(m.flicker * 6.28f));
     // Legs: far pair, body, near pair.
-    float st = m.stride * 2.4f;
+    float st = m.stride * 3.4f;
     for (int near = 0; near < 2; near++) {
         Rgb c = near ? scale_rgb(L.skin, 0.85f) : far;
         float o = near ? st : -st;
-        float xs[2] = {cx + 6.5f * s + lunge, cx - 6 * s + lunge * 0.5f};
+        // The far legs stand a little ahead of the near ones, as the body is seen a little
+        // from the front: the two halves of the gait do not look alike.
+        float ahead = near ? 0 : 2.0f;
+        float xs[2] = {cx + 6.5f * s + lunge + ahead, cx - 6 * s + lunge * 0.5f + ahead};
         for (int i = 0; i < 2; i++) {
             float oo = i == 0 ? o : -o;
             float x = xs[i];
             float kx = x + oo * 0.5f, ky = body_y + 4.5f * s;
             stroke(cv, x, body_y + 1, kx, ky, 2.6f * s, c);
-            stroke(cv, kx, ky, x + oo, g - 1.2f - (oo > 0 ? 0.8f : 0), 2.0f * s, c);
-            fill_ellipse(cv, x + oo + 0.8f, g - 1.0f - (oo > 0 ? 0.8f : 0), 1.7f, 1.1f, scale_rgb(c, 0.8f));
+            // Diagonal pairs step together: near fore with far hind, then the others.
+            float lift = ((i == 0) == (near == 1) ? m.lift_l : m.lift_r) * 0.8f + (oo > 0 ? 0.8f : 0);
+            stroke(cv, kx, ky, x + oo, g - 1.2f - lift, 2.0f * s, c);
+            fill_ellipse(cv, x + oo + 0.8f, g - 1.0f - lift, 1.7f, 1.1f, scale_rgb(c, 0.8f));
         }
         if (!near) {
             shaded_ellipse(cv, cx + lunge * 0.5f, body_y, 9.5f * s, 4.6f * s, L.skin);
@@ -797,7 +802,9 @@ void beast_front(Canvas &cv, const Look &L, float cx, const Motion &m, bool back
 {
     float g = 38.0f, s = L.s;
     float bob = m.bob * 0.8f;
-    float body_y = g - 10.5f * s + bob + (back ? 0 : m.lunge * 0.6f);
+    // Rearing before it springs: the body rises and the forepaws leave the ground.
+    float rear = m.raise > 0 ? m.raise : 0;
+    float body_y = g - 10.5f * s + bob + (back ? 0 : m.lunge * 0.6f) - 1.6f * rear;
     Rgb leg = scale_rgb(L.skin, 0.8f);
     if (back) {
         // Rump, hind legs and the burning tail; the mane beyond.
@@ -806,8 +813,9 @@ void beast_front(Canvas &cv, const Look &L, float cx, const Motion &m, bool back
         shaded_ellipse(cv, cx, body_y - 3 * s, 6.5f * s, 4.5f * s, scale_rgb(L.skin, 0.85f));
         for (int d = -1; d <= 1; d += 2) {
             float lift = d < 0 ? m.lift_l : m.lift_r;
-            stroke(cv, cx + d * 4 * s, body_y + 1, cx + d * 4.4f * s, g - 1.2f - lift, 3.0f * s, leg);
-            fill_ellipse(cv, cx + d * 4.4f * s, g - 1 - lift, 1.8f, 1.2f, scale_rgb(leg, 0.8f));
+            float fx = cx + d * (4.4f + 0.8f * d * m.reach) * s;
+            stroke(cv, cx + d * 4 * s, body_y + 1, fx, g - 1.2f - lift, 3.0f * s, leg);
+            fill_ellipse(cv, fx, g - 1 - lift, 1.8f, 1.2f, scale_rgb(leg, 0.8f));
         }
         shaded_ellipse(cv, cx, body_y, 6.0f * s, 4.8f * s, L.skin);
         curve(cv, cx, body_y - 2, cx + 1 + m.stride * 2, body_y - 7, cx + m.stride * 3, body_y - 11, 1.6f, L.skin);
@@ -816,29 +824,43 @@ void beast_front(Canvas &cv, const Look &L, float cx, const Motion &m, bool back
         fill_tri(cv, cx + 5, body_y - 8.5f * s, cx + 3, body_y - 8 * s, cx + 5.5f, body_y - 12 * s, scale_rgb(L.skin, 0.7f));
         return;
     }
-    // Coming at us: the body foreshortened behind the head.
+    // Coming at us: the back and haunches rise behind the shoulders, the deep chest between
+    // two forelegs that step in turn, the head carried low before them.
     for (int i = 0; i < 5; i++)
-        flame(cv, cx - 5 + i * 2.5f, body_y - 5.5f * s, 4.0f + 1.2f * std::sin(m.flicker * 6.28f + i * 1.7f), 1.4f, 0);
-    shaded_ellipse(cv, cx, body_y - 3, 7.0f * s, 4.6f * s, scale_rgb(L.skin, 0.7f));
+        flame(cv, cx - 5 + i * 2.5f, body_y - 6.5f * s, 4.0f + 1.2f * std::sin(m.flicker * 6.28f + i * 1.7f), 1.4f, 0);
+    shaded_ellipse(cv, cx + m.stride * 0.8f, body_y - 4.5f * s, 5.5f * s, 3.2f * s, scale_rgb(L.skin, 0.72f));  // haunches
     for (int d = -1; d <= 1; d += 2) {
-        float lift = d < 0 ? m.lift_l : m.lift_r;
-        stroke(cv, cx + d * 4.6f * s, body_y, cx + d * 5.0f * s, g - 1.2f - lift, 3.0f * s, leg);
-        fill_ellipse(cv, cx + d * 5.0f * s, g - 1 - lift, 1.9f, 1.3f, scale_rgb(leg, 0.8f));
-        claws(cv, cx + d * 5.0f * s, g - 1.6f - lift, 0, 0.7f);
+        // Hind feet show outside the forelegs, a step behind them.
+        float lift = d < 0 ? m.lift_r : m.lift_l;
+        stroke(cv, cx + d * 5.5f * s, body_y - 3, cx + d * 6.6f * s, g - 2.8f - lift * 0.6f, 2.2f * s, scale_rgb(L.skin, 0.6f));
+        fill_ellipse(cv, cx + d * 6.8f * s, g - 2.4f - lift * 0.6f, 1.5f, 1.0f, scale_rgb(L.skin, 0.5f));
     }
-    float hy = body_y + 0.5f;
-    fill_tri(cv, cx - 4.5f, hy - 1, cx - 2.0f, hy - 3, cx - 5.5f, hy - 7.5f, scale_rgb(L.skin, 0.7f));
-    fill_tri(cv, cx + 4.5f, hy - 1, cx + 2.0f, hy - 3, cx + 5.5f, hy - 7.5f, scale_rgb(L.skin, 0.7f));
-    shaded_ellipse(cv, cx, hy, 5.2f * s, 4.4f * s, scale_rgb(L.skin, 1.15f));
-    horns(cv, L, cx, hy, 4.0f, false);
-    fill_ellipse(cv, cx, hy + 2.8f, 3.0f, 2.2f + (m.mouth ? 0.8f : 0), scale_rgb(L.skin, 1.3f));
-    fill_ellipse(cv, cx, hy + 1.6f, 1.0f, 0.6f, rgb(20, 16, 16));
+    shaded_ellipse(cv, cx, body_y + 0.5f, 5.6f * s, 5.2f * s, L.skin);  // chest
+    fill_ellipse(cv, cx, body_y + 2.0f, 2.6f * s, 3.4f * s, L.belly);
+    for (int d = -1; d <= 1; d += 2) {
+        float lift = (d < 0 ? m.lift_l : m.lift_r) + 2.4f * rear;
+        // The leading paw comes forward: lower on the screen and larger.
+        float ahead = d * m.reach;
+        float fx = cx + d * (3.6f + 0.6f * ahead) * s, fy = g - 1.0f - lift + (ahead > 0 ? 0.8f * ahead : 0);
+        stroke(cv, cx + d * 3.4f * s, body_y + 1, cx + d * 3.8f * s, (body_y + fy) / 2, 2.8f * s, leg);
+        stroke(cv, cx + d * 3.8f * s, (body_y + fy) / 2, fx, fy - 0.6f, 2.4f * s, leg);
+        fill_ellipse(cv, fx, fy, 1.9f + 0.4f * std::max(0.0f, ahead), 1.3f, scale_rgb(leg, 0.8f));
+        claws(cv, fx, fy - 0.5f, 0, 0.7f);
+    }
+    float hy = body_y - 3.2f + (m.raise < 0 ? 2.0f : 0);
+    fill_tri(cv, cx - 3.8f, hy - 1.5f, cx - 1.8f, hy - 3.2f, cx - 5.0f, hy - 7.0f, scale_rgb(L.skin, 0.7f));
+    fill_tri(cv, cx + 3.8f, hy - 1.5f, cx + 1.8f, hy - 3.2f, cx + 5.0f, hy - 7.0f, scale_rgb(L.skin, 0.7f));
+    shaded_ellipse(cv, cx, hy, 4.0f * s, 3.6f * s, L.skin);
+    horns(cv, L, cx, hy, 3.4f, false);
+    // A long muzzle toward us, dark at the nose.
+    fill_ellipse(cv, cx, hy + 3.0f, 2.4f, 2.4f + (m.mouth ? 0.8f : 0), scale_rgb(L.skin, 0.82f));
+    fill_ellipse(cv, cx, hy + 1.9f, 1.1f, 0.7f, rgb(20, 16, 16));
     if (m.mouth) {
-        fill_ellipse(cv, cx, hy + 3.8f, 2.0f, 1.3f, rgb(90, 10, 10));
-        fangs(cv, cx - 1.2f, cx + 1.2f, hy + 2.8f, 1.3f);
+        fill_ellipse(cv, cx, hy + 4.2f, 1.8f, 1.3f, rgb(90, 10, 10));
+        fangs(cv, cx - 1.1f, cx + 1.1f, hy + 3.2f, 1.3f);
     }
-    eye(cv, cx - 2.0f, hy - 1.0f, 0.9f, L.eye, true);
-    eye(cv, cx + 2.0f, hy - 1.0f, 0.9f, L.eye, true);
+    eye(cv, cx - 1.8f, hy - 0.9f, 0.9f, L.eye, true);
+    eye(cv, cx + 1.8f, hy - 0.9f, 0.9f, L.eye, true);
 }
 
 // ---- the slime ----
@@ -852,6 +874,7 @@ void blob(Canvas &cv, const Look &L, float cx, const Motion &m, int facing)
     float rx = 9.0f * (1 + squash) - rear * 0.4f, ry = 10.5f * (1 - squash) + rear;
     float cy = g - ry;
     float lean = facing >= 2 ? m.lunge : 0;
+    lean += 1.8f * m.stride;
     shaded_ellipse(cv, cx + lean, cy, rx, ry, L.skin);
     fill_rect(cv, cx - rx * 0.9f + lean, g - 2.5f, cx + rx * 0.9f + lean, g, scale_rgb(L.skin, 0.7f));
     // Drips at the base.
@@ -902,7 +925,7 @@ void spider(Canvas &cv, const Look &L, float cx, const Motion &m, int facing)
             if (m.raise > 0 && i == 0)
                 ky -= 4 * m.raise;  // forelegs raised to strike
             float reach = ((i & 1) ? 1 : -1) * m.reach;
-            float fx = rootx + spread * (side ? 1.1f : 1.2f) + phase * 1.2f, fy = g - 1 - (reach * d > 0.3f ? 1.5f : 0);
+            float fx = rootx + spread * (side ? 1.1f : 1.2f) + phase * 1.2f, fy = g - 1 - (reach * d > 0.3f ? 3.0f : 0);
             if (m.raise < 0 && i == 0) {
                 fy = body_y + 4;
                 fx = rootx + spread * 0.9f;
@@ -950,7 +973,7 @@ void spider(Canvas &cv, const Look &L, float cx, const Motion &m, int facing)
 void coils(Canvas &cv, const Look &L, float cx, float g, const Motion &m, bool side)
 {
     Rgb c = L.skin, d = scale_rgb(L.skin, 0.7f);
-    float wob = m.stride + 0.5f * m.reach;
+    float wob = 2.0f * m.stride + m.reach;
     if (side) {
         // The tail runs out behind in an S.
         curve(cv, cx, g - 6, cx - 5, g - 1 + wob, cx - 10, g - 3 - wob, 4.0f, d);
@@ -962,7 +985,8 @@ void coils(Canvas &cv, const Look &L, float cx, float g, const Motion &m, bool s
     fill_ellipse(cv, cx + wob, g - 2.5f, 9.0f, 3.0f, d);
     fill_ellipse(cv, cx - wob * 0.5f, g - 5.0f, 7.0f, 3.0f, c);
     fill_ellipse(cv, cx - wob * 0.5f, g - 4.2f, 4.0f, 1.4f, L.belly);
-    taper(cv, cx + 8 + wob, g - 2, cx + 12 + wob, g - 5 - wob, 2.4f, 0.3f, d);
+    fill_ellipse(cv, cx - 7 - wob, g - 1.6f, 2.2f, 1.6f + 0.5f * m.reach, d);
+    taper(cv, cx + 8 + wob, g - 2, cx + 12 + wob, g - 6 - 2 * wob, 2.4f, 0.3f, d);
 }
 
 void serpent(Canvas &cv, const Look &L, float cx, const Motion &m0, int facing)
@@ -1019,14 +1043,19 @@ void robed(Canvas &cv, const Look &L, float cx, const Motion &m, int facing)
     // Green fire of the soul around the feet.
     for (int i = 0; i < 4; i++)
         fill_ellipse(cv, cx - 6 + i * 4, g - 0.8f, 2.0f, 1.0f + 0.5f * std::sin(m.flicker * 6.28f + i), rgb(60, 200, 90));
-    float sway = m.stride * 1.2f;
+    float sway = m.stride * 2.0f;
     float w = side ? f.tw * 0.8f : f.tw;
-    float pts[] = {cx - w * 0.8f, f.sh_y, cx + w * 0.8f, f.sh_y, cx + w * 1.5f + sway, g - 1.5f,
-                   cx + w * 0.7f + sway, g - 0.5f, cx + sway, g - 2.0f, cx - w * 0.7f + sway, g - 0.5f,
-                   cx - w * 1.5f + sway, g - 1.5f};
+    // The hem lifts over each unseen step in turn.
+    float pts[] = {cx - w * 0.8f, f.sh_y, cx + w * 0.8f, f.sh_y, cx + w * 1.5f + sway, g - 1.5f - m.lift_r,
+                   cx + w * 0.7f + sway, g - 0.5f - m.lift_r, cx + sway, g - 2.0f, cx - w * 0.7f + sway, g - 0.5f - m.lift_l,
+                   cx - w * 1.5f + sway, g - 1.5f - m.lift_l};
     fill_poly(cv, 7, pts, robe_dark);
     float inner[] = {cx - w * 0.6f, f.sh_y + 1, cx + w * 0.6f, f.sh_y + 1, cx + w * 1.1f + sway, g - 2.5f, cx - w * 1.1f + sway, g - 2.5f};
     fill_poly(cv, 4, inner, robe);
+    if (!side && std::fabs(m.reach) > 0.7f) {
+        float d = (m.reach > 0) == (facing == 1) ? -1.0f : 1.0f;
+        fill_ellipse(cv, cx + sway + d * w * 0.6f, g - 0.9f, 1.9f, 1.1f, L.skin);
+    }
     if (facing == 1) {
         stroke(cv, cx, f.sh_y + 2, cx + sway, g - 2.5f, 1.2f, trim);
         fill_rect(cv, cx - w * 0.9f, f.hip_y - 1, cx + w * 0.9f, f.hip_y, trim);

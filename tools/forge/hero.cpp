@@ -47,11 +47,17 @@ Pose pose_for(int action, int frame)
     if (action == 1) {
         float s = std::sin(t);
         p.bob = -std::fabs(s) * 1.0f;
-        p.lift_l = s > 0 ? 2.2f * s : 0;
-        p.lift_r = s < 0 ? -2.2f * s : 0;
+        p.lift_l = s > 0 ? 3.0f * s : 0;
+        p.lift_r = s < 0 ? -3.0f * s : 0;
         p.swing = s;
         p.reach = std::cos(t);
         p.hem = -0.9f * s;
+    } else if (action == 2) {
+        // Shooting: settle, rise into the draw, hold, and sag back after the loose.
+        static const float bob[6] = {0.8f, 0.0f, -0.6f, -0.6f, 0.4f, 1.0f};
+        static const float hem[6] = {0.0f, 0.6f, 1.0f, 1.0f, -0.8f, -0.4f};
+        p.bob = bob[frame];
+        p.hem = hem[frame];
     } else if (action == 0) {
         p.breath = -(1 - std::cos(t)) * 0.5f;  // chest rises and falls once a cycle
         p.hem = 0.5f * std::sin(t);
@@ -68,7 +74,7 @@ void boot_front(Canvas &cv, float x, float y)
 void legs_front(Canvas &cv, Pose p, bool back_view)
 {
     // Walking toward us the leading foot comes lower on the screen, away from us higher.
-    float ahead = (back_view ? -0.8f : 0.8f) * p.reach;
+    float ahead = (back_view ? -1.4f : 1.4f) * p.reach;
     float y = 36.4f;
     float lx = 16.6f, rx = 23.4f;
     p.lift_l -= ahead;
@@ -129,12 +135,12 @@ void upright_bow(Canvas &cv, const Aim &a, float up, float side, bool drawn)
 }
 
 // Bow low and tilted, raised, drawn, at full draw, loosed (the hand flies back), lowered.
-const Aim aim_front[6] = {{25.5f, 27.5f, 0.9f, 18.0f, 27.0f}, {25.0f, 23.0f, 0.45f, 20.5f, 22.5f},
-                          {24.0f, 20.5f, 0.12f, 18.5f, 18.0f}, {24.0f, 20.0f, 0.0f, 16.8f, 15.6f},
-                          {24.0f, 20.0f, 0.0f, 12.0f, 13.0f},  {25.5f, 24.5f, 0.55f, 14.5f, 22.5f}};
-const Aim aim_back[6] = {{14.5f, 26.5f, 0.9f, 21.0f, 26.0f},  {15.0f, 22.5f, 0.45f, 19.5f, 21.5f},
-                         {15.8f, 19.5f, 0.12f, 21.5f, 17.0f}, {15.8f, 19.0f, 0.0f, 23.2f, 14.8f},
-                         {15.8f, 19.0f, 0.0f, 28.0f, 12.5f},  {14.5f, 24.0f, 0.55f, 25.5f, 22.0f}};
+const Aim aim_front[6] = {{27.5f, 28.0f, 1.1f, 18.0f, 27.0f}, {28.5f, 23.0f, 0.6f, 21.5f, 22.5f},
+                          {29.0f, 20.0f, 0.15f, 19.0f, 18.0f}, {29.0f, 19.5f, 0.0f, 16.8f, 15.6f},
+                          {29.0f, 19.5f, 0.0f, 9.5f, 12.5f},   {28.0f, 25.0f, 0.75f, 12.5f, 23.5f}};
+const Aim aim_back[6] = {{12.5f, 27.5f, 1.1f, 21.0f, 26.0f},  {11.5f, 22.5f, 0.6f, 18.5f, 21.5f},
+                         {11.0f, 19.5f, 0.15f, 21.0f, 17.0f}, {11.0f, 19.0f, 0.0f, 23.2f, 14.8f},
+                         {11.0f, 19.0f, 0.0f, 30.5f, 12.0f},  {12.0f, 24.5f, 0.75f, 27.5f, 23.0f}};
 
 // ---- facing down: the front ----
 void hero_front(Canvas &cv, int action, int frame)
@@ -254,7 +260,7 @@ void hero_side(Canvas &cv, int action, int frame)
 {
     Pose p = pose_for(action, frame);
     float up = p.bob + p.breath;
-    float stride = 0.55f * p.swing;
+    float stride = 0.75f * p.swing;
 
     // Cloak trailing behind.
     float cloak[] = {18.0f, 16.5f + up, 21.5f, 17.5f + up, 20.5f, 33.5f + p.bob, 12.0f + p.hem, 33.0f + p.bob};
@@ -289,23 +295,42 @@ void hero_side(Canvas &cv, int action, int frame)
     fill_rect(cv, 24.6f, 13.2f + up, 25.6f, 14.4f + up, EYE);
 
     if (action == 2) {
+        // The bow comes up from low, is drawn to the cheek, loosed (the hand flies back)
+        // and lowered; the bow tilts from lying forward to upright and back.
+        static const float grip_x[6] = {25.0f, 27.0f, 27.5f, 27.5f, 27.5f, 26.0f};
+        static const float grip_y[6] = {25.5f, 21.0f, 18.4f, 18.4f, 18.4f, 23.0f};
+        static const float tilt[6] = {1.0f, 0.45f, 0.1f, 0.0f, 0.0f, 0.6f};
         float d = draw_amount[frame];
-        float bow_x = 27.5f;
-        float nock_x = bow_x - 1.0f - 6.5f * d;
-        float y = 18.4f + up;
+        float gx = grip_x[frame], gy = grip_y[frame] + up, t = tilt[frame];
+        float ux = std::cos(t), uy = std::sin(t);      // the way the arrow points
+        float ax = std::sin(t), ay = -std::cos(t);     // along the bow, toward its upper tip
         float bulge = 2.6f + 1.4f * d;
-        stroke(cv, 21.5f, y, bow_x - 0.8f, y, 2.6f, CLOAK);  // bow arm straight out
-        vertical_bow(cv, bow_x, 8.6f + up, 28.2f + up, bulge, nock_x, y);
+        float tx = gx + ax * 9.8f, ty = gy + ay * 9.8f, bx = gx - ax * 9.8f, by = gy - ay * 9.8f;
+        float nx = gx - ux * (1.0f + 6.5f * d), ny = gy - uy * (1.0f + 6.5f * d);
+        if (frame == 4)
+            nx = 15.5f, ny = 15.5f + up;  // loosed: the drawing hand flies back past the ear
+        stroke(cv, 21.5f, 18.4f + up, gx - ux * 0.8f, gy - uy * 0.8f, 2.6f, CLOAK);  // bow arm out
+        curve(cv, tx, ty, gx + ux * bulge, gy + uy * bulge, bx, by, 1.5f, BOW);
+        curve(cv, tx + ux * 0.3f - ax * 3, ty + uy * 0.3f - ay * 3, gx + ux * (bulge + 0.3f), gy + uy * (bulge + 0.3f),
+              bx + ux * 0.3f + ax * 3, by + uy * 0.3f + ay * 3, 0.6f, scale_rgb(BOW, 1.3f));
         if (arrow_nocked[frame]) {
-            stroke(cv, nock_x, y, bow_x + bulge + 2.4f, y, 1.0f, SHAFT);
-            fill_tri(cv, bow_x + bulge + 2.0f, y - 1.6f, bow_x + bulge + 5.0f, y, bow_x + bulge + 2.0f, y + 1.6f, ARROWHEAD);
-            fill_tri(cv, nock_x + 0.2f, y, nock_x + 2.6f, y - 1.6f, nock_x + 2.6f, y + 1.6f, FLETCH);
+            stroke(cv, tx, ty, nx, ny, 0.9f, STRING);
+            stroke(cv, nx, ny, bx, by, 0.9f, STRING);
+            float hx = gx + ux * (bulge + 2.2f), hy = gy + uy * (bulge + 2.2f);
+            stroke(cv, nx, ny, hx, hy, 1.0f, SHAFT);
+            fill_tri(cv, hx - uy * 1.6f, hy + ux * 1.6f, hx + ux * 3.0f, hy + uy * 3.0f, hx + uy * 1.6f, hy - ux * 1.6f, ARROWHEAD);
+            fill_tri(cv, nx + ux * 0.2f, ny + uy * 0.2f, nx + ux * 2.6f - uy * 1.6f, ny + uy * 2.6f + ux * 1.6f,
+                     nx + ux * 2.6f + uy * 1.6f, ny + uy * 2.6f - ux * 1.6f, FLETCH);
+        } else {
+            stroke(cv, tx, ty, bx, by, 0.9f, STRING);
         }
-        // The drawing arm: elbow back, hand at the string.
-        stroke(cv, 20.0f, 18.6f + up, nock_x - 2.4f, y - 0.4f, 2.6f, CLOAK);
-        stroke(cv, nock_x - 2.4f, y - 0.4f, nock_x, y, 2.2f, CLOAK);
-        hand(cv, nock_x, y);
-        hand(cv, bow_x, y);
+        fill_rect(cv, gx - 0.9f, gy - 1.4f, gx + 1.1f, gy + 1.4f, BOW_DARK);
+        // The drawing arm: elbow back, hand at the string (or flung back after the loose).
+        float ex = std::min(nx, 20.0f) - 2.4f, ey = (18.6f + up + ny) / 2;
+        stroke(cv, 20.0f, 18.6f + up, ex, ey, 2.6f, CLOAK);
+        stroke(cv, ex, ey, nx, ny, 2.2f, CLOAK);
+        hand(cv, nx, ny);
+        hand(cv, gx, gy);
     } else {
         float sw = p.swing;
         float hx = 23.5f + 3.0f * sw, hy = 25.2f + up - std::fabs(sw) * 0.6f;
