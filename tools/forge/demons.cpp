@@ -68,10 +68,10 @@ void define_looks()
     sk.skin = rgb(222, 214, 186); sk.belly = rgb(160, 150, 126); sk.eye = rgb(255, 60, 40);
     sk.ribs = true; sk.weapon = SWORD;
 
-    // 5: hellhound, bone white with a burning mane.
+    // 5: hellhound, sulphur yellow with a burning mane: it must show on stone, sand and moss.
     Look &hh = looks[5];
     hh.plan = BEAST; hh.s = 0.9f;
-    hh.skin = rgb(240, 236, 228); hh.belly = rgb(200, 190, 180); hh.eye = rgb(255, 220, 40);
+    hh.skin = rgb(226, 190, 60); hh.belly = rgb(250, 226, 130); hh.eye = rgb(255, 220, 40);
     hh.horn = rgb(240, 230, 200); hh.horns = NUBS; hh.flames = true; hh.fangs = true; hh.tail = true;
 
     // 6: horned brute, rust orange, with a club and tusks.

@@ -29,6 +29,23 @@ enum Surface {
     SURFACE_TRIGGER,
     SURFACE_GEM_GATE,
     SURFACE_BARRIER,
+    // The regions: forest, mire, caves, chapel, burning fields, bone halls, citadel.
+    SURFACE_BARK,
+    SURFACE_LEAVES,
+    SURFACE_ROOTS,
+    SURFACE_MOSS,
+    SURFACE_MUD,
+    SURFACE_SAND,
+    SURFACE_ROCK,
+    SURFACE_TILES,
+    SURFACE_COBBLE,
+    SURFACE_ASH,
+    SURFACE_CINDERS,
+    SURFACE_RUIN,
+    SURFACE_BONE,
+    SURFACE_OSSUARY,
+    SURFACE_MARBLE,
+    SURFACE_CARPET,
     SURFACE_COUNT,
 };
 
