@@ -173,8 +173,8 @@ void add_box(std::vector<Face> &faces, int col, int row, float x0, float z0, flo
     }
 }
 
-// A crown is drawn this much see-through, so that the hero is never lost behind a tree.
-const int CROWN_TRANSPARENCY = 40;
+// A crown is drawn half see-through, so that the hero is never lost behind a tree.
+const int CROWN_TRANSPARENCY = 50;
 
 void add_scenery(std::vector<Face> &faces, const MapSource &src, const CellStyle &s, int col, int row)
 {
