@@ -105,12 +105,13 @@ void define_looks()
     sp.skin = rgb(56, 44, 78); sp.belly = rgb(210, 40, 40); sp.eye = rgb(255, 60, 40);
     sp.fangs = true;
 
-    // 11: flame lord, black and cracked with fire, wings of ember.
+    // 11: flame lord, a wingless hulk of black rock cracked with fire, hunched over its
+    // burning fists; the demon king is the one with wings.
     Look &fl = looks[11];
-    fl.s = 1.16f; fl.width = 5.8f; fl.head = 4.4f;
+    fl.s = 1.16f; fl.width = 7.4f; fl.head = 3.8f; fl.hunch = 2.6f;
     fl.skin = rgb(54, 36, 34); fl.belly = rgb(240, 110, 30); fl.eye = rgb(255, 240, 120);
-    fl.horns = SWEPT; fl.horn = rgb(30, 20, 20); fl.wings = BIG_WINGS; fl.wing = rgb(150, 36, 20);
-    fl.flames = true; fl.weapon = FLAME_SWORD; fl.fangs = true; fl.tail = true;
+    fl.horns = SWEPT; fl.horn = rgb(30, 20, 20);
+    fl.flames = true; fl.weapon = CLAWS; fl.fangs = true; fl.tail = true; fl.spikes = true;
 
     // 12: death knight in black steel, green eyes, a great sword and a red cape.
     Look &dk = looks[12];
@@ -131,12 +132,12 @@ void define_looks()
     li.skin = rgb(226, 220, 196); li.belly = rgb(60, 20, 104); li.eye = rgb(110, 255, 140);
     li.crown = true; li.weapon = STAFF; li.ribs = false;
 
-    // 15: the demon king: crimson, ram horns, crown, wings and a burning sword.
+    // 15: the demon king: crimson, ram horns, crown, wings, a royal cape and a burning sword.
     Look &dkg = looks[15];
     dkg.s = 1.26f; dkg.width = 6.4f; dkg.head = 4.6f;
     dkg.skin = rgb(176, 28, 30); dkg.belly = rgb(230, 100, 60); dkg.eye = rgb(255, 250, 140);
     dkg.horns = RAM; dkg.horn = rgb(60, 44, 40); dkg.wings = BIG_WINGS; dkg.wing = rgb(70, 16, 24);
-    dkg.crown = true; dkg.flames = true; dkg.weapon = FLAME_SWORD; dkg.fangs = true; dkg.spikes = true;
+    dkg.crown = true; dkg.flames = true; dkg.weapon = FLAME_SWORD; dkg.fangs = true; dkg.spikes = true; dkg.cape = true;
     dkg.tail = true;
 }
 
@@ -168,10 +169,10 @@ Motion motion_for(int action, int frame)
     } else {
         // Six keyed poses: gather, wind up, the top of the swing, the blow, the follow
         // through and the recovery; the body crouches, rises and lunges with them.
-        static const float raise[6] = {0.25f, 0.75f, 1.25f, -0.5f, -1.25f, 0.0f};
-        static const float lunge[6] = {-0.3f, -0.9f, -1.3f, 1.0f, 1.7f, 0.6f};
-        static const float bob[6] = {1.2f, 0.2f, -1.0f, 0.4f, 1.4f, 0.8f};
-        static const float flap[6] = {-0.5f, -2.0f, -3.2f, 1.0f, 2.6f, 0.6f};
+        static const float raise[6] = {0.25f, 0.75f, 1.25f, -0.7f, -1.25f, 0.0f};
+        static const float lunge[6] = {-0.3f, -0.9f, -1.3f, 1.0f, 1.7f, 0.2f};
+        static const float bob[6] = {1.2f, 0.2f, -1.0f, 0.4f, 1.4f, 2.0f};
+        static const float flap[6] = {-1.0f, -2.2f, -3.2f, 0.2f, 2.6f, 1.6f};
         m.raise = raise[frame];
         m.lunge = lunge[frame];
         m.bob = bob[frame];
@@ -570,8 +571,10 @@ void spade_tail(Canvas &cv, const Look &L, float x1, float y1, float cxp, float 
 void cape(Canvas &cv, const Frame &f, const Motion &m, bool over)
 {
     Rgb red = over ? rgb(150, 26, 32) : rgb(96, 16, 22);
-    float pts[] = {f.cx - f.tw * 0.9f, f.sh_y, f.cx + f.tw * 0.9f, f.sh_y, f.cx + f.tw * 1.2f + m.stride, f.ground - 2,
-                   f.cx + f.tw * 0.3f, f.ground - 3.2f, f.cx - f.tw * 0.3f, f.ground - 2, f.cx - f.tw * 1.2f + m.stride, f.ground - 3};
+    // The hem flares as the wearer lunges and settles as it winds up.
+    float flare = f.tw * 1.2f + 1.6f * m.lunge, lift = m.lunge > 0 ? 2.0f * m.lunge : 0;
+    float pts[] = {f.cx - f.tw * 0.9f, f.sh_y, f.cx + f.tw * 0.9f, f.sh_y, f.cx + flare + m.stride, f.ground - 2 - lift,
+                   f.cx + f.tw * 0.3f, f.ground - 3.2f, f.cx - f.tw * 0.3f, f.ground - 2, f.cx - flare + m.stride, f.ground - 3 - lift};
     fill_poly(cv, 6, pts, red);
     if (over) {
         stroke(cv, f.cx - f.tw * 0.3f, f.sh_y + 3, f.cx - f.tw * 0.5f + m.stride, f.ground - 3, 0.9f, rgb(100, 16, 22));
@@ -586,7 +589,7 @@ void biped_front(Canvas &cv, const Look &L, float cx, const Motion &m0)
     Frame f = biped_frame(L, cx, m);
     bool glow = L.flames || L.s > 1.1f;
     if (L.flames)
-        flame_crown(cv, f.cx, f.sh_y + 2, f.tw + 4, m.flicker);
+        flame_crown(cv, f.cx, f.sh_y + 2, std::min(f.tw + 4, 10.0f), m.flicker);
     if (L.cape)
         cape(cv, f, m, false);
     biped_wings(cv, L, f, m, 1.0f);
@@ -608,7 +611,7 @@ void biped_back(Canvas &cv, const Look &L, float cx, const Motion &m0)
     m.bob += m.lunge > 0 ? -m.lunge * 0.4f : 0;
     Frame f = biped_frame(L, cx, m);
     if (L.flames)
-        flame_crown(cv, f.cx, f.sh_y + 2, f.tw + 4, m.flicker);
+        flame_crown(cv, f.cx, f.sh_y + 2, std::min(f.tw + 4, 10.0f), m.flicker);
     biped_legs_front(cv, L, f, m);
     biped_torso(cv, L, f, true);
     if (L.tail)
@@ -627,10 +630,14 @@ void biped_side(Canvas &cv, const Look &L, float cx, const Motion &m)
 {
     Frame f = biped_frame(L, cx, m);
     float lean = m.lunge * 1.2f;
-    float tw = f.tw * 0.72f;
+    // Seen side-on a body is nearly as deep as it is wide: keep its mass, or it reads as a
+    // thin blob at game size.
+    float tw = f.tw * 0.95f;
+    f.leg_w *= 1.2f;
+    f.arm_w *= 1.15f;
     bool glow = L.flames || L.s > 1.1f;
     if (L.flames)
-        flame_crown(cv, f.cx, f.sh_y + 2, tw + 4, m.flicker);
+        flame_crown(cv, f.cx, f.sh_y + 2, std::min(tw + 4, 10.0f), m.flicker);
     if (L.cape) {
         float pts[] = {f.cx - tw * 0.2f, f.sh_y, f.cx + tw * 0.2f, f.sh_y + 1, f.cx - tw * 0.4f, f.ground - 2,
                        f.cx - tw * 1.8f - m.stride, f.ground - 3};
@@ -669,6 +676,11 @@ void biped_side(Canvas &cv, const Look &L, float cx, const Motion &m)
         if (side == 0) {
             Rgb body = L.skin;
             shaded_ellipse(cv, f.cx + lean * 0.5f, f.torso_cy, tw, f.torso_ry, body);
+            // The chest forward, the shoulders rounded behind.
+            shaded_ellipse(cv, f.cx + lean * 0.5f + tw * 0.35f, f.torso_cy - f.torso_ry * 0.25f, tw * 0.75f,
+                           f.torso_ry * 0.7f, body);
+            fill_ellipse(cv, f.cx + lean * 0.5f - tw * 0.35f, f.sh_y + 1.5f, tw * 0.6f, f.torso_ry * 0.45f,
+                         scale_rgb(body, 0.85f));
             if (L.ribs) {
                 for (int i = 0; i < 3; i++)
                     stroke(cv, f.cx + lean * 0.5f, f.torso_cy - 2 + i * 1.8f, f.cx + lean * 0.5f + tw * 0.8f, f.torso_cy - 1.5f + i * 1.8f, 0.8f,
@@ -1169,10 +1181,18 @@ void draw_plan(Canvas &cv, const Look &L, float cx, int action, int facing, int 
             biped_side(cv, L, cx, m);
         break;
     case BEAST:
-        if (facing >= FACING_LEFT)
+        if (facing >= FACING_LEFT) {
             beast_side(cv, L, cx - 2, m);
-        else
-            beast_front(cv, L, cx, m, facing == FACING_UP);
+        } else {
+            // Head-on a hound is narrow: drawn larger, so that it holds its own beside the
+            // side views' long body.
+            const float grow = 1.35f;
+            Canvas big = cv;
+            big.zoom = cv.zoom * grow;
+            big.dx = cx / grow - cx + cv.dx / grow;
+            big.dy = 38.0f / grow - 38.0f + cv.dy / grow;
+            beast_front(big, L, cx, m, facing == FACING_UP);
+        }
         break;
     case BLOB:
         blob(cv, L, cx, m, facing);
