@@ -14,6 +14,8 @@ bool forge_images(const std::string &data_dir);
 
 // One sheet per character with all its frames, for looking the art over.
 bool forge_contact_sheets(const std::string &dir);
+// The regions' scenery on a small map, drawn by the game's renderer (a new bitmap).
+BITMAP *make_scenery_sheet();
 
 // ---- surface textures: 16 x 16, tileable, for the maps ----
 enum Surface {

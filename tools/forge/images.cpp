@@ -208,5 +208,7 @@ bool forge_contact_sheets(const std::string &dir)
         textout_ex(things, font, surface_names[s], x, y + 130, pixel32(rgb(20, 20, 20)), -1);
         destroy_bitmap(b);
     }
-    return write_and_free(dir + "/objects.bmp", things);
+    if (!write_and_free(dir + "/objects.bmp", things))
+        return false;
+    return write_and_free(dir + "/scenery.bmp", make_scenery_sheet());
 }
