@@ -185,10 +185,14 @@ void add_scenery(std::vector<Face> &faces, const MapSource &src, const CellStyle
                 s.post_surface, 0, false);
     }
     if (s.crown_top > 0) {
-        // A little wider than the cell, so that neighbouring crowns grow into one canopy.
-        const float over = 0.15f;
-        add_box(faces, col, row, x - over, z - over, x + 1 + over, z + 1 + over, s.height + s.crown_bottom,
-                s.height + s.crown_top, s.crown_surface, s.crown_surface, CROWN_TRANSPARENCY, false);
+        // Two tiers, so that it does not read as a crate: the lower a little wider than the
+        // cell, so that neighbouring crowns grow into one canopy, the upper narrower.
+        const float over = 0.15f, inset = 0.2f;
+        float mid = s.height + s.crown_bottom + (s.crown_top - s.crown_bottom) * 0.6f;
+        add_box(faces, col, row, x - over, z - over, x + 1 + over, z + 1 + over, s.height + s.crown_bottom, mid,
+                s.crown_surface, s.crown_surface, CROWN_TRANSPARENCY, false);
+        add_box(faces, col, row, x + inset, z + inset, x + 1 - inset, z + 1 - inset, mid, s.height + s.crown_top,
+                s.crown_surface, s.crown_surface, CROWN_TRANSPARENCY, false);
     }
     if (!s.fence_surface.empty()) {
         const float post = 0.07f, rail = 0.04f, top = s.height + 0.9f;
@@ -217,7 +221,7 @@ void add_stairs(std::vector<Face> &faces, const MapSource &src, const CellStyle 
         set_corner(top.p[2], x + 1, h, z1);
         set_corner(top.p[3], x + 1, h, z0);
         set_corner(top.n, 0, 1, 0);
-        top.v_span = 1;
+        top.v_span = 1.0f / 3;  // a third of the picture, not all of it squeezed
         top.surface = s.surface;
         top.kind = s.kind;
         top.floor = true;
