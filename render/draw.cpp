@@ -123,8 +123,10 @@ static void draw_monster(const Monster &m)
     int pip = makecol(255, 196, 64);
     set_hue_blender(255, 0, 0, m.flash);
     drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
+    // The small kinds reach the top of their frames: their pips are centred over the head.
+    int pip_x = m.kind <= 4 ? m.screen_x + size / 2 - 4 * m.health : m.screen_x;
     for (int i = 0; i < m.health; i++)
-        rectfill(back_buffer, m.screen_x + 8 * i, m.screen_y, m.screen_x + 8 * i + 6, m.screen_y + 8, pip);
+        rectfill(back_buffer, pip_x + 8 * i, m.screen_y, pip_x + 8 * i + 6, m.screen_y + 8, pip);
     drawing_mode(DRAW_MODE_SOLID, NULL, 0, 0);
 }
 

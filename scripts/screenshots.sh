@@ -41,7 +41,7 @@ done
 # first walks in.
 shots=$(mktemp -d)
 "$build/tools/grimhold-autoplay" --seed 1 --shots "$shots" >/dev/null
-for m in 901 101 701 906; do
+for m in 901 101 201 301 601 701 801 906; do
     /usr/bin/convert "$shots/map$m.bmp" "$out/map$m.png"
 done
 rm -rf "$shots"

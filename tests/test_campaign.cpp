@@ -201,9 +201,9 @@ TEST(CampaignValidator, RefusesTooManyItemsAndUnreachablePlaces)
 
 TEST(CampaignValidator, RefusesUnknownSurfacesAndPlaneOverflow)
 {
-    Campaign c = campaign_of({replaced(start_map(), "cell . grass 0", "cell . marble 0"), gate_map()});
+    Campaign c = campaign_of({replaced(start_map(), "cell . grass 0", "cell . velvet 0"), gate_map()});
     auto p = validate_campaign(c);
-    EXPECT_TRUE(reports(p, {"map 901", "unknown surface \"marble\""})) << joined(p);
+    EXPECT_TRUE(reports(p, {"map 901", "unknown surface \"velvet\""})) << joined(p);
 
     // 23 x 23 chunks of 8 x 8 cells need 529 planes.
     std::string huge = "map 905\ncell . grass 0\ncell S grass 0 spot=start\ngrid\nS" + std::string(183, '.') + "\n";

@@ -41,10 +41,12 @@ class CompiledMap : public ::testing::Test {
 protected:
     MapSource src;
 
-    void SetUp() override
+    void SetUp() override { compile(test_source); }
+
+    void compile(const char *text)
     {
         std::string error;
-        ASSERT_TRUE(parse_map_text("test.map", test_source, src, error)) << error;
+        ASSERT_TRUE(parse_map_text("test.map", text, src, error)) << error;
         BuildStats stats;
         ASSERT_TRUE(build_map_tables(src, {}, stats, error, false)) << error;
         current_map = 305;
@@ -205,4 +207,76 @@ TEST_F(CompiledMap, TheHeroWalksFloorIsStoppedByWallsAndClimbsSteps)
     walk({KEY_RIGHT, KEY_DOWN}, 30);
     EXPECT_GT(player_x, 1 + map_origin_x(src) + 0.5f + 4 * 0.16f * 0.9f);
     EXPECT_GT(player_z, 1 + map_origin_z(src) + 0.5f + 4 * 0.16f * 0.9f);
+}
+
+// Scenery: a tree (a trunk that blocks, a see-through crown above head height), a fence
+// that blocks, and stairs that climb in three steps.
+const char *scenery_source = R"(map 306
+cell # wall 2 wall
+cell . grass 0
+cell T roots 0 wall post=bark:2.3:0.45 crown=leaves:1.7:3.3
+cell ^ tiles 0.9
+cell s tiles 0.9 stairs=0
+cell F mud 0 wall fence=wood
+grid
+#########
+#.......#
+#..^^^..#
+#..sss..#
+#.T.....#
+#...F...#
+#.......#
+#########
+end
+)";
+
+TEST_F(CompiledMap, ScenerySeparatesWhatBlocksFromWhatIsSeenThrough)
+{
+    compile(scenery_source);
+    const float grain = 1.0f / 256;
+    float x, y, z;
+
+    // Every face above head height belongs to a crown, and all of them are see-through;
+    // nothing else in this map is.
+    int crown = 0;
+    for (int p = 0; p <= plane_last; p++)
+        for (int t = 0; t <= planes[p].last_triangle; t++) {
+            float low = 1e9f;
+            for (int k = 0; k < 3; k++)
+                low = std::min(low, planes[p].vertices[planes[p].triangles[t].e[k]].e[4]);
+            bool high = low >= 1.7f - 1e-4f && low < 3.4f;
+            int trans = planes[p].triangles[t].e[TRIANGLE_TRANSPARENCY];
+            if (trans > 0) {
+                EXPECT_TRUE(high) << "a see-through face below the crown";
+                EXPECT_EQ(planes[p].triangles[t].e[TRIANGLE_WALL], 1);
+                crown++;
+            }
+        }
+    EXPECT_GE(crown, 2 * 4);  // its top and three sides at least
+
+    // The trunk blocks the way east.
+    stand_at(1, 4);
+    walk({KEY_RIGHT}, 30);
+    cell_center(src, 2, 4, &x, &y, &z);
+    EXPECT_LT(player_x, x - 0.5f + 0.2f);
+    EXPECT_NEAR(player_y, 0.0f, grain);
+
+    // The fence blocks the way north.
+    stand_at(4, 6);
+    walk({KEY_UP}, 30);
+    cell_center(src, 4, 5, &x, &y, &z);
+    EXPECT_GT(player_z, z + 0.5f - 0.2f);
+
+    // Up the stairs: three steps on the way from the floor to the dais.
+    stand_at(4, 4);
+    std::set<int> heights;
+    press(KEY_UP);
+    for (int i = 0; i < 14; i++) {
+        entered_triangles();
+        update_player();
+        heights.insert((int)std::lround(player_y * 30));
+    }
+    release_all_keys();
+    EXPECT_NEAR(player_y, 0.9f, grain) << "on the dais";
+    EXPECT_TRUE(heights.count(9) && heights.count(18) && heights.count(27)) << "0.3, 0.6 and 0.9 on the way";
 }

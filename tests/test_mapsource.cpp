@@ -109,6 +109,41 @@ TEST(MapSource, MistakesAreNamedWithTheirLine)
     EXPECT_EQ(error_of("map 1000\n"), "test.map:1: map needs its number, 1 to 999");
     EXPECT_EQ(error_of(base), "test.map:1: the source has no grid");
     EXPECT_EQ(error_of(base + "teleport 1 2\n"), "test.map:3: unknown line: teleport 1 2");
+    EXPECT_EQ(error_of(base + "cell T grass 0 wall post=bark\n"), "test.map:3: post= is written post=SURFACE:HEIGHT[:WIDTH]");
+    EXPECT_EQ(error_of(base + "cell T grass 0 wall post=bark:2:1.5\n"),
+              "test.map:3: a post needs a height above 0 and a width from above 0 to 1");
+    EXPECT_EQ(error_of(base + "cell T grass 0 wall crown=leaves:3\n"), "test.map:3: crown= is written crown=SURFACE:BOTTOM:TOP");
+    EXPECT_EQ(error_of(base + "cell T grass 0 wall crown=leaves:3:2\n"),
+              "test.map:3: a crown's top lies above its bottom, and its bottom not below the cell");
+    EXPECT_EQ(error_of(base + "cell s grass 1 stairs=1\n"),
+              "test.map:3: stairs climb to the cell's height from below it, on a floor without a bed");
+    EXPECT_EQ(error_of(base + "cell s grass 1 wall stairs=0\n"),
+              "test.map:3: stairs climb to the cell's height from below it, on a floor without a bed");
+}
+
+TEST(MapSource, ReadsScenery)
+{
+    MapSource src;
+    std::string error;
+    ASSERT_TRUE(parse_map_text("test.map",
+                               "map 5\ncell T roots 0 wall post=bark:2.3:0.45 crown=leaves:1.7:3.3\n"
+                               "cell P bone 0 wall post=bone:2.4\ncell _ mud 0.1 wall fence=wood\n"
+                               "cell s tiles 0.5 stairs=-0.5\ngrid\nTP_s\nend\n",
+                               src, error))
+        << error;
+    const CellStyle &t = src.legend['T'], &p = src.legend['P'], &f = src.legend['_'], &s = src.legend['s'];
+    EXPECT_EQ(t.post_surface, "bark");
+    EXPECT_FLOAT_EQ(t.post_height, 2.3f);
+    EXPECT_FLOAT_EQ(t.post_width, 0.45f);
+    EXPECT_EQ(t.crown_surface, "leaves");
+    EXPECT_FLOAT_EQ(t.crown_bottom, 1.7f);
+    EXPECT_FLOAT_EQ(t.crown_top, 3.3f);
+    EXPECT_FLOAT_EQ(p.post_width, 0.5f) << "the default width";
+    EXPECT_EQ(p.crown_top, 0.0f);
+    EXPECT_EQ(f.fence_surface, "wood");
+    EXPECT_TRUE(s.has_stairs);
+    EXPECT_FLOAT_EQ(s.stairs_low, -0.5f);
+    EXPECT_FALSE(src.legend['T'].has_stairs);
 }
 
 TEST(MapSource, HashIsAWallSymbolOnCellLinesAndACommentElsewhere)

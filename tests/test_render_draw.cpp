@@ -167,6 +167,16 @@ TEST_F(DrawTest, LargeMonsterGrowsUpwardAndPipsStayAtTheAnchor)
     EXPECT_EQ(getpixel(back_buffer, 123, 223), b);
     EXPECT_EQ(getpixel(back_buffer, 124, 223), 0);
     EXPECT_EQ(getpixel(back_buffer, 100, 199), 0);
+
+    // A small kind's pips are centred over its frame, where its head is: health 2 on a
+    // 24-pixel frame starts 12 - 8 = 4 pixels in.
+    clear_to_color(back_buffer, 0);
+    m.health = 2, m.flash = 0;
+    draw_sprite_slot(0);
+    EXPECT_EQ(getpixel(back_buffer, 103, 204), b) << "left of the pips: the frame";
+    EXPECT_NE(getpixel(back_buffer, 104, 204), b);
+    EXPECT_NE(getpixel(back_buffer, 118, 204), b);
+    EXPECT_EQ(getpixel(back_buffer, 119, 204), b) << "right of the pips: the frame";
     m.sprite_scale = 0;
     draw_sprite_slot(0);
 }

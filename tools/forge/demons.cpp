@@ -1,5 +1,6 @@
 // The fifteen demon kinds, walking and attacking in four facings.
 // Kinds 1-5 are the small fry, 6-10 the horned middle ranks, 11-15 the burning lords.
+#include <algorithm>
 #include <cmath>
 
 #include "tools/forge/forge.h"
@@ -45,14 +46,14 @@ void define_looks()
     // 1: imp, red, big-headed, little bat wings and a spade tail.
     Look &imp = looks[1];
     imp.s = 0.86f; imp.width = 4.2f; imp.head = 5.6f;
-    imp.skin = rgb(204, 62, 48); imp.belly = rgb(236, 132, 92); imp.eye = rgb(255, 226, 60);
-    imp.horns = NUBS; imp.wings = SMALL_WINGS; imp.wing = rgb(120, 34, 40); imp.tail = true; imp.ears = true;
+    imp.skin = rgb(236, 52, 40); imp.belly = rgb(255, 140, 96); imp.eye = rgb(255, 226, 60);
+    imp.horns = NUBS; imp.wings = SMALL_WINGS; imp.wing = rgb(160, 30, 40); imp.tail = true; imp.ears = true;
     imp.fangs = true;
 
-    // 2: gremlin, green, hunched, great ears and a wide grin.
+    // 2: gremlin, acid green (it must not melt into the grass), hunched, great ears and a wide grin.
     Look &gr = looks[2];
     gr.s = 0.9f; gr.width = 4.8f; gr.head = 5.0f; gr.hunch = 2.0f;
-    gr.skin = rgb(92, 150, 60); gr.belly = rgb(170, 196, 110); gr.eye = rgb(255, 150, 30);
+    gr.skin = rgb(166, 222, 60); gr.belly = rgb(226, 240, 150); gr.eye = rgb(255, 150, 30);
     gr.ears = true; gr.fangs = true;
 
     // 3: slime, a violet blob with horns.
@@ -67,29 +68,29 @@ void define_looks()
     sk.skin = rgb(222, 214, 186); sk.belly = rgb(160, 150, 126); sk.eye = rgb(255, 60, 40);
     sk.ribs = true; sk.weapon = SWORD;
 
-    // 5: hellhound, charcoal with a burning mane.
+    // 5: hellhound, sulphur yellow with a burning mane: it must show on stone, sand and moss.
     Look &hh = looks[5];
     hh.plan = BEAST; hh.s = 0.9f;
-    hh.skin = rgb(84, 68, 64); hh.belly = rgb(110, 90, 84); hh.eye = rgb(255, 220, 40);
+    hh.skin = rgb(226, 190, 60); hh.belly = rgb(250, 226, 130); hh.eye = rgb(255, 220, 40);
     hh.horn = rgb(240, 230, 200); hh.horns = NUBS; hh.flames = true; hh.fangs = true; hh.tail = true;
 
-    // 6: horned brute with a club and tusks.
+    // 6: horned brute, rust orange, with a club and tusks.
     Look &br = looks[6];
     br.s = 1.0f; br.width = 6.6f; br.head = 4.2f; br.hunch = 1.5f;
-    br.skin = rgb(160, 76, 44); br.belly = rgb(206, 128, 84); br.eye = rgb(255, 236, 80);
+    br.skin = rgb(226, 118, 40); br.belly = rgb(250, 184, 112); br.eye = rgb(255, 236, 80);
     br.horns = CURVED; br.horn = rgb(236, 224, 190); br.tusks = true; br.weapon = CLUB; br.spikes = true;
 
-    // 7: gargoyle, stone grey, wings spread.
+    // 7: gargoyle, dark slate (pale stone would vanish on flagstone), wings spread.
     Look &ga = looks[7];
     ga.s = 0.98f; ga.width = 5.2f; ga.head = 4.2f; ga.hunch = 1.0f;
-    ga.skin = rgb(124, 130, 142); ga.belly = rgb(168, 172, 180); ga.eye = rgb(90, 240, 255);
-    ga.horns = SWEPT; ga.horn = rgb(80, 84, 96); ga.wings = BIG_WINGS; ga.wing = rgb(86, 90, 104);
+    ga.skin = rgb(62, 70, 102); ga.belly = rgb(96, 106, 138); ga.eye = rgb(90, 240, 255);
+    ga.horns = SWEPT; ga.horn = rgb(80, 84, 96); ga.wings = BIG_WINGS; ga.wing = rgb(42, 48, 74);
     ga.tail = true; ga.fangs = true;
 
     // 8: naga, scaled, hooded like a cobra, with a trident.
     Look &na = looks[8];
     na.plan = SERPENT; na.s = 1.0f; na.width = 4.6f; na.head = 4.2f;
-    na.skin = rgb(64, 140, 84); na.belly = rgb(226, 206, 110); na.eye = rgb(255, 230, 40);
+    na.skin = rgb(14, 128, 124); na.belly = rgb(236, 196, 50); na.eye = rgb(255, 230, 40);
     na.weapon = TRIDENT; na.fangs = true;
 
     // 9: cyclops demon, blue, one great eye and one horn.
@@ -104,17 +105,18 @@ void define_looks()
     sp.skin = rgb(56, 44, 78); sp.belly = rgb(210, 40, 40); sp.eye = rgb(255, 60, 40);
     sp.fangs = true;
 
-    // 11: flame lord, black and cracked with fire, wings of ember.
+    // 11: flame lord, a wingless hulk of black rock cracked with fire, hunched over its
+    // burning fists; the demon king is the one with wings.
     Look &fl = looks[11];
-    fl.s = 1.16f; fl.width = 5.8f; fl.head = 4.4f;
+    fl.s = 1.16f; fl.width = 7.4f; fl.head = 3.8f; fl.hunch = 2.6f;
     fl.skin = rgb(54, 36, 34); fl.belly = rgb(240, 110, 30); fl.eye = rgb(255, 240, 120);
-    fl.horns = SWEPT; fl.horn = rgb(30, 20, 20); fl.wings = BIG_WINGS; fl.wing = rgb(150, 36, 20);
-    fl.flames = true; fl.weapon = FLAME_SWORD; fl.fangs = true; fl.tail = true;
+    fl.horns = SWEPT; fl.horn = rgb(30, 20, 20);
+    fl.flames = true; fl.weapon = CLAWS; fl.fangs = true; fl.tail = true; fl.spikes = true;
 
     // 12: death knight in black steel, green eyes, a great sword and a red cape.
     Look &dk = looks[12];
     dk.s = 1.16f; dk.width = 6.0f; dk.head = 4.4f;
-    dk.skin = rgb(82, 88, 108); dk.belly = rgb(140, 146, 166); dk.eye = rgb(110, 255, 110);
+    dk.skin = rgb(44, 46, 62); dk.belly = rgb(110, 116, 140); dk.eye = rgb(110, 255, 110);
     dk.horns = CURVED; dk.horn = rgb(200, 196, 180); dk.armour = true; dk.weapon = SWORD; dk.cape = true;
     dk.spikes = true;
 
@@ -127,15 +129,15 @@ void define_looks()
     // 14: lich, a crowned skull in a violet robe with a staff of green fire.
     Look &li = looks[14];
     li.plan = ROBED; li.s = 1.16f; li.width = 5.4f; li.head = 4.2f;
-    li.skin = rgb(226, 220, 196); li.belly = rgb(84, 48, 120); li.eye = rgb(110, 255, 140);
+    li.skin = rgb(226, 220, 196); li.belly = rgb(60, 20, 104); li.eye = rgb(110, 255, 140);
     li.crown = true; li.weapon = STAFF; li.ribs = false;
 
-    // 15: the demon king: crimson, ram horns, crown, wings and a burning sword.
+    // 15: the demon king: crimson, ram horns, crown, wings, a royal cape and a burning sword.
     Look &dkg = looks[15];
     dkg.s = 1.26f; dkg.width = 6.4f; dkg.head = 4.6f;
     dkg.skin = rgb(176, 28, 30); dkg.belly = rgb(230, 100, 60); dkg.eye = rgb(255, 250, 140);
     dkg.horns = RAM; dkg.horn = rgb(60, 44, 40); dkg.wings = BIG_WINGS; dkg.wing = rgb(70, 16, 24);
-    dkg.crown = true; dkg.flames = true; dkg.weapon = FLAME_SWORD; dkg.fangs = true; dkg.spikes = true;
+    dkg.crown = true; dkg.flames = true; dkg.weapon = FLAME_SWORD; dkg.fangs = true; dkg.spikes = true; dkg.cape = true;
     dkg.tail = true;
 }
 
@@ -160,17 +162,23 @@ Motion motion_for(int action, int frame)
     if (action == 1) {
         float s = std::sin(t);
         m.bob = -std::fabs(s) * 0.9f;
-        m.lift_l = s > 0 ? 2.0f * s : 0;
-        m.lift_r = s < 0 ? -2.0f * s : 0;
+        m.lift_l = s > 0 ? 3.2f * s : 0;
+        m.lift_r = s < 0 ? -3.2f * s : 0;
         m.stride = s;
         m.reach = std::cos(t);
     } else {
-        static const float raise[6] = {0.5f, 1.0f, 0.9f, -0.8f, -1.0f, -0.2f};
-        static const float lunge[6] = {-0.5f, -1.0f, -0.8f, 1.2f, 1.6f, 0.5f};
+        // Six keyed poses: gather, wind up, the top of the swing, the blow, the follow
+        // through and the recovery; the body crouches, rises and lunges with them.
+        static const float raise[6] = {0.25f, 0.75f, 1.25f, -0.7f, -1.25f, 0.0f};
+        static const float lunge[6] = {-0.3f, -0.9f, -1.3f, 1.0f, 1.7f, 0.2f};
+        static const float bob[6] = {1.2f, 0.2f, -1.0f, 0.4f, 1.4f, 2.0f};
+        static const float flap[6] = {-1.0f, -2.2f, -3.2f, 0.2f, 2.6f, 1.6f};
         m.raise = raise[frame];
         m.lunge = lunge[frame];
+        m.bob = bob[frame];
+        m.flap = flap[frame];
         m.mouth = frame >= 1 && frame <= 4;
-        m.flap = frame < 3 ? -1.5f - frame * 0.6f : 1.5f;
+        m.stride = frame == 0 || frame == 5 ? 0.0f : frame < 3 ? -0.6f : 0.8f;
     }
     return m;
 }
@@ -301,9 +309,9 @@ void weapon(Canvas &cv, const Look &L, float hx, float hy, float ang, float s, f
     }
     case SWORD:
     case FLAME_SWORD: {
-        float len = (L.weapon == SWORD && L.s < 0.9f) ? 9 : 13;
+        float len = (L.weapon == SWORD && L.s < 1.0f) ? 9 : 11;
         float ex = hx + dx * len * s, ey = hy + dy * len * s;
-        Rgb blade = L.weapon == FLAME_SWORD ? rgb(255, 170, 40) : (L.s < 0.9f ? rgb(170, 120, 80) : rgb(196, 204, 220));
+        Rgb blade = L.weapon == FLAME_SWORD ? rgb(255, 170, 40) : (L.s < 1.0f ? rgb(170, 120, 80) : rgb(196, 204, 220));
         if (L.weapon == FLAME_SWORD)
             taper(cv, hx + dx * 2, hy + dy * 2, ex + dx * 1.5f, ey + dy * 1.5f, 3.4f * s, 1.0f, rgb(220, 60, 16));
         taper(cv, hx, hy, ex, ey, 1.9f * s, 0.6f, blade);
@@ -314,8 +322,8 @@ void weapon(Canvas &cv, const Look &L, float hx, float hy, float ang, float s, f
         break;
     }
     case TRIDENT: {
-        float ex = hx + dx * 14 * s, ey = hy + dy * 14 * s;
-        stroke(cv, hx - dx * 6 * s, hy - dy * 6 * s, ex, ey, 1.1f, rgb(130, 96, 50));
+        float ex = hx + dx * 11 * s, ey = hy + dy * 11 * s;
+        stroke(cv, hx - dx * 4 * s, hy - dy * 4 * s, ex, ey, 1.1f, rgb(130, 96, 50));
         Rgb metal = rgb(210, 200, 120);
         float px = -dy, py = dx;
         stroke(cv, ex - px * 2.2f, ey - py * 2.2f, ex + px * 2.2f, ey + py * 2.2f, 1.0f, metal);
@@ -324,8 +332,8 @@ void weapon(Canvas &cv, const Look &L, float hx, float hy, float ang, float s, f
         break;
     }
     case STAFF: {
-        float ex = hx + dx * 12 * s, ey = hy + dy * 12 * s;
-        stroke(cv, hx - dx * 9 * s, hy - dy * 9 * s, ex, ey, 1.2f, rgb(80, 60, 50));
+        float ex = hx + dx * 9 * s, ey = hy + dy * 9 * s;
+        stroke(cv, hx - dx * 8 * s, hy - dy * 8 * s, ex, ey, 1.2f, rgb(80, 60, 50));
         float r = 2.0f + 0.3f * std::sin(flicker * 2 * PI);
         fill_circle(cv, ex, ey, r + 1.4f, rgb(30, 110, 50));
         fill_circle(cv, ex, ey, r, rgb(110, 255, 140));
@@ -377,7 +385,7 @@ void biped_legs_front(Canvas &cv, const Look &L, const Frame &f, const Motion &m
     for (int d = -1; d <= 1; d += 2) {
         float lift = d < 0 ? m.lift_l : m.lift_r;
         float hx = f.cx + d * f.tw * 0.45f, fx = f.cx + d * (f.tw * 0.55f + 0.4f);
-        float fy = f.ground - 1.0f - lift + d * m.reach * 0.8f * f.s;
+        float fy = f.ground - 1.0f - lift + d * m.reach * 1.5f * f.s;
         stroke(cv, hx, f.hip_y, fx, fy - 1.0f, f.leg_w, leg);
         fill_ellipse(cv, fx, fy, f.leg_w * 0.8f + 0.4f, 1.5f, scale_rgb(leg, 0.8f));
         if (!L.armour)
@@ -524,7 +532,7 @@ void biped_arms_front(Canvas &cv, const Look &L, const Frame &f, const Motion &m
         if (m.raise > 0) {
             // Wind up: claws high over the head; a weapon drawn back over the shoulder.
             hx = f.cx + d * (f.tw + 1.5f * f.s);
-            hy = f.sh_y - (armed ? 1 + 2 * m.raise : 4 + 4 * m.raise) * f.s;
+            hy = f.sh_y - (armed ? 0.5f + 1.2f * m.raise : 3 + 2.5f * m.raise) * f.s;
         } else if (m.raise < 0) {
             // The blow lands in front of the body.
             hx = f.cx + d * f.tw * 0.5f;
@@ -534,7 +542,7 @@ void biped_arms_front(Canvas &cv, const Look &L, const Frame &f, const Motion &m
             hx = f.cx + d * (f.tw + 1.2f * f.s);
             hy = f.sh_y + 8.0f * f.s + sw;
         }
-        float ang = m.raise > 0 ? d * 1.1f : m.raise < 0 ? PI - d * 0.6f : d * 0.25f;
+        float ang = m.raise > 0 ? d * (0.1f + 0.3f * m.raise) : m.raise < 0 ? PI - d * (0.3f - 0.2f * m.raise) : d * 0.25f;
         arm_and_hand(cv, L, f, sx, sy, hx, hy, d, armed, ang, m);
     }
 }
@@ -543,7 +551,7 @@ void biped_wings(Canvas &cv, const Look &L, const Frame &f, const Motion &m, flo
 {
     if (L.wings == NO_WINGS)
         return;
-    float span = (L.wings == BIG_WINGS ? 12.0f : 7.0f) * f.s * scale;
+    float span = (L.wings == BIG_WINGS ? 10.5f : 7.0f) * f.s * scale;
     float height = (L.wings == BIG_WINGS ? 8.0f : 5.0f) * f.s;
     bat_wing(cv, f.cx - f.tw * 0.4f, f.sh_y + 1, -1, span, height, m.flap, L.wing);
     bat_wing(cv, f.cx + f.tw * 0.4f, f.sh_y + 1, 1, span, height, m.flap, L.wing);
@@ -563,8 +571,10 @@ void spade_tail(Canvas &cv, const Look &L, float x1, float y1, float cxp, float 
 void cape(Canvas &cv, const Frame &f, const Motion &m, bool over)
 {
     Rgb red = over ? rgb(150, 26, 32) : rgb(96, 16, 22);
-    float pts[] = {f.cx - f.tw * 0.9f, f.sh_y, f.cx + f.tw * 0.9f, f.sh_y, f.cx + f.tw * 1.2f + m.stride, f.ground - 2,
-                   f.cx + f.tw * 0.3f, f.ground - 3.2f, f.cx - f.tw * 0.3f, f.ground - 2, f.cx - f.tw * 1.2f + m.stride, f.ground - 3};
+    // The hem flares as the wearer lunges and settles as it winds up.
+    float flare = f.tw * 1.2f + 1.6f * m.lunge, lift = m.lunge > 0 ? 2.0f * m.lunge : 0;
+    float pts[] = {f.cx - f.tw * 0.9f, f.sh_y, f.cx + f.tw * 0.9f, f.sh_y, f.cx + flare + m.stride, f.ground - 2 - lift,
+                   f.cx + f.tw * 0.3f, f.ground - 3.2f, f.cx - f.tw * 0.3f, f.ground - 2, f.cx - flare + m.stride, f.ground - 3 - lift};
     fill_poly(cv, 6, pts, red);
     if (over) {
         stroke(cv, f.cx - f.tw * 0.3f, f.sh_y + 3, f.cx - f.tw * 0.5f + m.stride, f.ground - 3, 0.9f, rgb(100, 16, 22));
@@ -579,7 +589,7 @@ void biped_front(Canvas &cv, const Look &L, float cx, const Motion &m0)
     Frame f = biped_frame(L, cx, m);
     bool glow = L.flames || L.s > 1.1f;
     if (L.flames)
-        flame_crown(cv, f.cx, f.sh_y + 2, f.tw + 4, m.flicker);
+        flame_crown(cv, f.cx, f.sh_y + 2, std::min(f.tw + 4, 10.0f), m.flicker);
     if (L.cape)
         cape(cv, f, m, false);
     biped_wings(cv, L, f, m, 1.0f);
@@ -601,7 +611,7 @@ void biped_back(Canvas &cv, const Look &L, float cx, const Motion &m0)
     m.bob += m.lunge > 0 ? -m.lunge * 0.4f : 0;
     Frame f = biped_frame(L, cx, m);
     if (L.flames)
-        flame_crown(cv, f.cx, f.sh_y + 2, f.tw + 4, m.flicker);
+        flame_crown(cv, f.cx, f.sh_y + 2, std::min(f.tw + 4, 10.0f), m.flicker);
     biped_legs_front(cv, L, f, m);
     biped_torso(cv, L, f, true);
     if (L.tail)
@@ -620,10 +630,14 @@ void biped_side(Canvas &cv, const Look &L, float cx, const Motion &m)
 {
     Frame f = biped_frame(L, cx, m);
     float lean = m.lunge * 1.2f;
-    float tw = f.tw * 0.72f;
+    // Seen side-on a body is nearly as deep as it is wide: keep its mass, or it reads as a
+    // thin blob at game size.
+    float tw = f.tw * 0.95f;
+    f.leg_w *= 1.2f;
+    f.arm_w *= 1.15f;
     bool glow = L.flames || L.s > 1.1f;
     if (L.flames)
-        flame_crown(cv, f.cx, f.sh_y + 2, tw + 4, m.flicker);
+        flame_crown(cv, f.cx, f.sh_y + 2, std::min(tw + 4, 10.0f), m.flicker);
     if (L.cape) {
         float pts[] = {f.cx - tw * 0.2f, f.sh_y, f.cx + tw * 0.2f, f.sh_y + 1, f.cx - tw * 0.4f, f.ground - 2,
                        f.cx - tw * 1.8f - m.stride, f.ground - 3};
@@ -639,7 +653,7 @@ void biped_side(Canvas &cv, const Look &L, float cx, const Motion &m)
 
     // Far arm and leg, darker.
     Rgb far_skin = scale_rgb(L.skin, 0.62f);
-    float stride = 0.5f * m.stride;
+    float stride = 0.75f * m.stride;
     for (int side = 0; side < 2; side++) {
         float a = side == 0 ? -stride : stride;
         Rgb c = side == 0 ? far_skin : scale_rgb(L.skin, 0.82f);
@@ -662,6 +676,11 @@ void biped_side(Canvas &cv, const Look &L, float cx, const Motion &m)
         if (side == 0) {
             Rgb body = L.skin;
             shaded_ellipse(cv, f.cx + lean * 0.5f, f.torso_cy, tw, f.torso_ry, body);
+            // The chest forward, the shoulders rounded behind.
+            shaded_ellipse(cv, f.cx + lean * 0.5f + tw * 0.35f, f.torso_cy - f.torso_ry * 0.25f, tw * 0.75f,
+                           f.torso_ry * 0.7f, body);
+            fill_ellipse(cv, f.cx + lean * 0.5f - tw * 0.35f, f.sh_y + 1.5f, tw * 0.6f, f.torso_ry * 0.45f,
+                         scale_rgb(body, 0.85f));
             if (L.ribs) {
                 for (int i = 0; i < 3; i++)
                     stroke(cv, f.cx + lean * 0.5f, f.torso_cy - 2 + i * 1.8f, f.cx + lean * 0.5f + tw * 0.8f, f.torso_cy - 1.5f + i * 1.8f, 0.8f,
@@ -717,13 +736,13 @@ void biped_side(Canvas &cv, const Look &L, float cx, const Motion &m)
     float sx = f.cx + lean * 0.5f + 0.5f, sy = f.sh_y + 1;
     float ax, ay, ang;
     if (m.raise > 0) {
-        ax = f.cx - 1.0f * f.s;
-        ay = f.sh_y - (4 + 3 * m.raise) * f.s;
-        ang = -0.4f;
+        ax = f.cx - 1.0f * f.s - m.raise;
+        ay = f.sh_y - (2 + 2 * m.raise) * f.s;
+        ang = -0.5f - 0.55f * m.raise;
     } else if (m.raise < 0) {
-        ax = f.cx + (5 - 2 * m.raise) * f.s + lean;
-        ay = f.sh_y + 4 * f.s;
-        ang = PI * 0.55f;
+        ax = f.cx + (3 - 1.5f * m.raise) * f.s + lean * 0.5f;
+        ay = f.sh_y + (3 - m.raise) * f.s;
+        ang = PI * (0.6f - 0.1f * m.raise);
     } else {
         ax = f.cx + 2.5f * m.stride * f.s;
         ay = f.sh_y + 7.5f * f.s;
@@ -744,18 +763,23 @@ void beast_side(Canvas &cv, const Look &L, float cx, const Motion &m)
     curve(cv, cx - 8 * s, body_y - 1, cx - 13 * s, body_y - 4 + m.stride, cx - 12 * s, body_y - 9, 1.6f, L.skin);
     flame(cv, cx - 12 * s, body_y - 8, 3.5f, 1.3f, 0.6f * std::sin(m.flicker * 6.28f));
     // Legs: far pair, body, near pair.
-    float st = m.stride * 2.4f;
+    float st = m.stride * 3.4f;
     for (int near = 0; near < 2; near++) {
         Rgb c = near ? scale_rgb(L.skin, 0.85f) : far;
         float o = near ? st : -st;
-        float xs[2] = {cx + 6.5f * s + lunge, cx - 6 * s + lunge * 0.5f};
+        // The far legs stand a little ahead of the near ones, as the body is seen a little
+        // from the front: the two halves of the gait do not look alike.
+        float ahead = near ? 0 : 2.0f;
+        float xs[2] = {cx + 6.5f * s + lunge + ahead, cx - 6 * s + lunge * 0.5f + ahead};
         for (int i = 0; i < 2; i++) {
             float oo = i == 0 ? o : -o;
             float x = xs[i];
             float kx = x + oo * 0.5f, ky = body_y + 4.5f * s;
             stroke(cv, x, body_y + 1, kx, ky, 2.6f * s, c);
-            stroke(cv, kx, ky, x + oo, g - 1.2f - (oo > 0 ? 0.8f : 0), 2.0f * s, c);
-            fill_ellipse(cv, x + oo + 0.8f, g - 1.0f - (oo > 0 ? 0.8f : 0), 1.7f, 1.1f, scale_rgb(c, 0.8f));
+            // Diagonal pairs step together: near fore with far hind, then the others.
+            float lift = ((i == 0) == (near == 1) ? m.lift_l : m.lift_r) * 0.8f + (oo > 0 ? 0.8f : 0);
+            stroke(cv, kx, ky, x + oo, g - 1.2f - lift, 2.0f * s, c);
+            fill_ellipse(cv, x + oo + 0.8f, g - 1.0f - lift, 1.7f, 1.1f, scale_rgb(c, 0.8f));
         }
         if (!near) {
             shaded_ellipse(cv, cx + lunge * 0.5f, body_y, 9.5f * s, 4.6f * s, L.skin);
@@ -790,7 +814,9 @@ void beast_front(Canvas &cv, const Look &L, float cx, const Motion &m, bool back
 {
     float g = 38.0f, s = L.s;
     float bob = m.bob * 0.8f;
-    float body_y = g - 10.5f * s + bob + (back ? 0 : m.lunge * 0.6f);
+    // Rearing before it springs: the body rises and the forepaws leave the ground.
+    float rear = m.raise > 0 ? m.raise : 0;
+    float body_y = g - 10.5f * s + bob + (back ? 0 : m.lunge * 0.6f) - 1.6f * rear;
     Rgb leg = scale_rgb(L.skin, 0.8f);
     if (back) {
         // Rump, hind legs and the burning tail; the mane beyond.
@@ -799,8 +825,9 @@ void beast_front(Canvas &cv, const Look &L, float cx, const Motion &m, bool back
         shaded_ellipse(cv, cx, body_y - 3 * s, 6.5f * s, 4.5f * s, scale_rgb(L.skin, 0.85f));
         for (int d = -1; d <= 1; d += 2) {
             float lift = d < 0 ? m.lift_l : m.lift_r;
-            stroke(cv, cx + d * 4 * s, body_y + 1, cx + d * 4.4f * s, g - 1.2f - lift, 3.0f * s, leg);
-            fill_ellipse(cv, cx + d * 4.4f * s, g - 1 - lift, 1.8f, 1.2f, scale_rgb(leg, 0.8f));
+            float fx = cx + d * (4.4f + 0.8f * d * m.reach) * s;
+            stroke(cv, cx + d * 4 * s, body_y + 1, fx, g - 1.2f - lift, 3.0f * s, leg);
+            fill_ellipse(cv, fx, g - 1 - lift, 1.8f, 1.2f, scale_rgb(leg, 0.8f));
         }
         shaded_ellipse(cv, cx, body_y, 6.0f * s, 4.8f * s, L.skin);
         curve(cv, cx, body_y - 2, cx + 1 + m.stride * 2, body_y - 7, cx + m.stride * 3, body_y - 11, 1.6f, L.skin);
@@ -809,29 +836,43 @@ void beast_front(Canvas &cv, const Look &L, float cx, const Motion &m, bool back
         fill_tri(cv, cx + 5, body_y - 8.5f * s, cx + 3, body_y - 8 * s, cx + 5.5f, body_y - 12 * s, scale_rgb(L.skin, 0.7f));
         return;
     }
-    // Coming at us: the body foreshortened behind the head.
+    // Coming at us: the back and haunches rise behind the shoulders, the deep chest between
+    // two forelegs that step in turn, the head carried low before them.
     for (int i = 0; i < 5; i++)
-        flame(cv, cx - 5 + i * 2.5f, body_y - 5.5f * s, 4.0f + 1.2f * std::sin(m.flicker * 6.28f + i * 1.7f), 1.4f, 0);
-    shaded_ellipse(cv, cx, body_y - 3, 7.0f * s, 4.6f * s, scale_rgb(L.skin, 0.7f));
+        flame(cv, cx - 5 + i * 2.5f, body_y - 6.5f * s, 4.0f + 1.2f * std::sin(m.flicker * 6.28f + i * 1.7f), 1.4f, 0);
+    shaded_ellipse(cv, cx + m.stride * 0.8f, body_y - 4.5f * s, 5.5f * s, 3.2f * s, scale_rgb(L.skin, 0.72f));  // haunches
     for (int d = -1; d <= 1; d += 2) {
-        float lift = d < 0 ? m.lift_l : m.lift_r;
-        stroke(cv, cx + d * 4.6f * s, body_y, cx + d * 5.0f * s, g - 1.2f - lift, 3.0f * s, leg);
-        fill_ellipse(cv, cx + d * 5.0f * s, g - 1 - lift, 1.9f, 1.3f, scale_rgb(leg, 0.8f));
-        claws(cv, cx + d * 5.0f * s, g - 1.6f - lift, 0, 0.7f);
+        // Hind feet show outside the forelegs, a step behind them.
+        float lift = d < 0 ? m.lift_r : m.lift_l;
+        stroke(cv, cx + d * 5.5f * s, body_y - 3, cx + d * 6.6f * s, g - 2.8f - lift * 0.6f, 2.2f * s, scale_rgb(L.skin, 0.6f));
+        fill_ellipse(cv, cx + d * 6.8f * s, g - 2.4f - lift * 0.6f, 1.5f, 1.0f, scale_rgb(L.skin, 0.5f));
     }
-    float hy = body_y + 0.5f;
-    fill_tri(cv, cx - 4.5f, hy - 1, cx - 2.0f, hy - 3, cx - 5.5f, hy - 7.5f, scale_rgb(L.skin, 0.7f));
-    fill_tri(cv, cx + 4.5f, hy - 1, cx + 2.0f, hy - 3, cx + 5.5f, hy - 7.5f, scale_rgb(L.skin, 0.7f));
-    shaded_ellipse(cv, cx, hy, 5.2f * s, 4.4f * s, scale_rgb(L.skin, 1.15f));
-    horns(cv, L, cx, hy, 4.0f, false);
-    fill_ellipse(cv, cx, hy + 2.8f, 3.0f, 2.2f + (m.mouth ? 0.8f : 0), scale_rgb(L.skin, 1.3f));
-    fill_ellipse(cv, cx, hy + 1.6f, 1.0f, 0.6f, rgb(20, 16, 16));
+    shaded_ellipse(cv, cx, body_y + 0.5f, 5.6f * s, 5.2f * s, L.skin);  // chest
+    fill_ellipse(cv, cx, body_y + 2.0f, 2.6f * s, 3.4f * s, L.belly);
+    for (int d = -1; d <= 1; d += 2) {
+        float lift = (d < 0 ? m.lift_l : m.lift_r) + 2.4f * rear;
+        // The leading paw comes forward: lower on the screen and larger.
+        float ahead = d * m.reach;
+        float fx = cx + d * (3.6f + 0.6f * ahead) * s, fy = g - 1.0f - lift + (ahead > 0 ? 0.8f * ahead : 0);
+        stroke(cv, cx + d * 3.4f * s, body_y + 1, cx + d * 3.8f * s, (body_y + fy) / 2, 2.8f * s, leg);
+        stroke(cv, cx + d * 3.8f * s, (body_y + fy) / 2, fx, fy - 0.6f, 2.4f * s, leg);
+        fill_ellipse(cv, fx, fy, 1.9f + 0.4f * std::max(0.0f, ahead), 1.3f, scale_rgb(leg, 0.8f));
+        claws(cv, fx, fy - 0.5f, 0, 0.7f);
+    }
+    float hy = body_y - 3.2f + (m.raise < 0 ? 2.0f : 0);
+    fill_tri(cv, cx - 3.8f, hy - 1.5f, cx - 1.8f, hy - 3.2f, cx - 5.0f, hy - 7.0f, scale_rgb(L.skin, 0.7f));
+    fill_tri(cv, cx + 3.8f, hy - 1.5f, cx + 1.8f, hy - 3.2f, cx + 5.0f, hy - 7.0f, scale_rgb(L.skin, 0.7f));
+    shaded_ellipse(cv, cx, hy, 4.0f * s, 3.6f * s, L.skin);
+    horns(cv, L, cx, hy, 3.4f, false);
+    // A long muzzle toward us, dark at the nose.
+    fill_ellipse(cv, cx, hy + 3.0f, 2.4f, 2.4f + (m.mouth ? 0.8f : 0), scale_rgb(L.skin, 0.82f));
+    fill_ellipse(cv, cx, hy + 1.9f, 1.1f, 0.7f, rgb(20, 16, 16));
     if (m.mouth) {
-        fill_ellipse(cv, cx, hy + 3.8f, 2.0f, 1.3f, rgb(90, 10, 10));
-        fangs(cv, cx - 1.2f, cx + 1.2f, hy + 2.8f, 1.3f);
+        fill_ellipse(cv, cx, hy + 4.2f, 1.8f, 1.3f, rgb(90, 10, 10));
+        fangs(cv, cx - 1.1f, cx + 1.1f, hy + 3.2f, 1.3f);
     }
-    eye(cv, cx - 2.0f, hy - 1.0f, 0.9f, L.eye, true);
-    eye(cv, cx + 2.0f, hy - 1.0f, 0.9f, L.eye, true);
+    eye(cv, cx - 1.8f, hy - 0.9f, 0.9f, L.eye, true);
+    eye(cv, cx + 1.8f, hy - 0.9f, 0.9f, L.eye, true);
 }
 
 // ---- the slime ----
@@ -840,11 +881,12 @@ void blob(Canvas &cv, const Look &L, float cx, const Motion &m, int facing)
 {
     float g = 38.0f;
     // Squash and stretch as it heaves itself along; rears up to strike.
-    float squash = 0.12f * std::sin(m.flicker * 4 * PI);
-    float rear = m.raise > 0 ? 2.5f * m.raise : m.raise < 0 ? -1.5f : 0;
-    float rx = 9.5f * (1 + squash) - rear * 0.4f, ry = 8.5f * (1 - squash) + rear;
+    float squash = 0.05f * std::sin(m.flicker * 4 * PI);
+    float rear = m.raise > 0 ? 0.9f * m.raise : m.raise < 0 ? 0.6f * m.raise : 0;
+    float rx = 9.0f * (1 + squash) - rear * 0.4f, ry = 10.5f * (1 - squash) + rear;
     float cy = g - ry;
     float lean = facing >= 2 ? m.lunge : 0;
+    lean += 1.8f * m.stride;
     shaded_ellipse(cv, cx + lean, cy, rx, ry, L.skin);
     fill_rect(cv, cx - rx * 0.9f + lean, g - 2.5f, cx + rx * 0.9f + lean, g, scale_rgb(L.skin, 0.7f));
     // Drips at the base.
@@ -890,12 +932,12 @@ void spider(Canvas &cv, const Look &L, float cx, const Motion &m, int facing)
         float phase = ((i & 1) ? 1 : -1) * m.stride;
         for (int d = -1; d <= 1; d += 2) {
             float rootx = cx + (side ? (i - 1.5f) * 2.2f : d * 3.0f), rooty = body_y + (side ? 0 : (i - 1.5f) * 1.6f);
-            float spread = side ? (i - 1.5f) * 4.5f : d * (8.5f + i * 1.2f);
+            float spread = side ? (i - 1.5f) * 4.0f : d * (7.0f + i * 0.9f);
             float kx = rootx + spread * 0.7f + (side ? 0 : 0), ky = body_y - 6 - i * 0.5f + phase * d * 1.2f;
             if (m.raise > 0 && i == 0)
                 ky -= 4 * m.raise;  // forelegs raised to strike
             float reach = ((i & 1) ? 1 : -1) * m.reach;
-            float fx = rootx + spread * (side ? 1.1f : 1.25f) + phase * 1.2f, fy = g - 1 - (reach * d > 0.3f ? 1.5f : 0);
+            float fx = rootx + spread * (side ? 1.1f : 1.2f) + phase * 1.2f, fy = g - 1 - (reach * d > 0.3f ? 3.0f : 0);
             if (m.raise < 0 && i == 0) {
                 fy = body_y + 4;
                 fx = rootx + spread * 0.9f;
@@ -943,11 +985,11 @@ void spider(Canvas &cv, const Look &L, float cx, const Motion &m, int facing)
 void coils(Canvas &cv, const Look &L, float cx, float g, const Motion &m, bool side)
 {
     Rgb c = L.skin, d = scale_rgb(L.skin, 0.7f);
-    float wob = m.stride + 0.5f * m.reach;
+    float wob = 2.0f * m.stride + m.reach;
     if (side) {
         // The tail runs out behind in an S.
-        curve(cv, cx, g - 6, cx - 6, g - 1 + wob, cx - 13, g - 3 - wob, 4.0f, d);
-        taper(cv, cx - 13, g - 3 - wob, cx - 17, g - 6 - wob * 1.5f, 2.6f, 0.3f, d);
+        curve(cv, cx, g - 6, cx - 5, g - 1 + wob, cx - 10, g - 3 - wob, 4.0f, d);
+        taper(cv, cx - 10, g - 3 - wob, cx - 13, g - 6 - wob * 1.5f, 2.6f, 0.3f, d);
         fill_ellipse(cv, cx, g - 3.5f, 6.0f, 3.5f, c);
         fill_ellipse(cv, cx + 1, g - 2.5f, 4.0f, 1.6f, L.belly);
         return;
@@ -955,7 +997,8 @@ void coils(Canvas &cv, const Look &L, float cx, float g, const Motion &m, bool s
     fill_ellipse(cv, cx + wob, g - 2.5f, 9.0f, 3.0f, d);
     fill_ellipse(cv, cx - wob * 0.5f, g - 5.0f, 7.0f, 3.0f, c);
     fill_ellipse(cv, cx - wob * 0.5f, g - 4.2f, 4.0f, 1.4f, L.belly);
-    taper(cv, cx + 8 + wob, g - 2, cx + 12 + wob, g - 5 - wob, 2.4f, 0.3f, d);
+    fill_ellipse(cv, cx - 7 - wob, g - 1.6f, 2.2f, 1.6f + 0.5f * m.reach, d);
+    taper(cv, cx + 8 + wob, g - 2, cx + 12 + wob, g - 6 - 2 * wob, 2.4f, 0.3f, d);
 }
 
 void serpent(Canvas &cv, const Look &L, float cx, const Motion &m0, int facing)
@@ -1012,14 +1055,19 @@ void robed(Canvas &cv, const Look &L, float cx, const Motion &m, int facing)
     // Green fire of the soul around the feet.
     for (int i = 0; i < 4; i++)
         fill_ellipse(cv, cx - 6 + i * 4, g - 0.8f, 2.0f, 1.0f + 0.5f * std::sin(m.flicker * 6.28f + i), rgb(60, 200, 90));
-    float sway = m.stride * 1.2f;
+    float sway = m.stride * 2.0f;
     float w = side ? f.tw * 0.8f : f.tw;
-    float pts[] = {cx - w * 0.8f, f.sh_y, cx + w * 0.8f, f.sh_y, cx + w * 1.5f + sway, g - 1.5f,
-                   cx + w * 0.7f + sway, g - 0.5f, cx + sway, g - 2.0f, cx - w * 0.7f + sway, g - 0.5f,
-                   cx - w * 1.5f + sway, g - 1.5f};
+    // The hem lifts over each unseen step in turn.
+    float pts[] = {cx - w * 0.8f, f.sh_y, cx + w * 0.8f, f.sh_y, cx + w * 1.5f + sway, g - 1.5f - m.lift_r,
+                   cx + w * 0.7f + sway, g - 0.5f - m.lift_r, cx + sway, g - 2.0f, cx - w * 0.7f + sway, g - 0.5f - m.lift_l,
+                   cx - w * 1.5f + sway, g - 1.5f - m.lift_l};
     fill_poly(cv, 7, pts, robe_dark);
     float inner[] = {cx - w * 0.6f, f.sh_y + 1, cx + w * 0.6f, f.sh_y + 1, cx + w * 1.1f + sway, g - 2.5f, cx - w * 1.1f + sway, g - 2.5f};
     fill_poly(cv, 4, inner, robe);
+    if (!side && std::fabs(m.reach) > 0.7f) {
+        float d = (m.reach > 0) == (facing == 1) ? -1.0f : 1.0f;
+        fill_ellipse(cv, cx + sway + d * w * 0.6f, g - 0.9f, 1.9f, 1.1f, L.skin);
+    }
     if (facing == 1) {
         stroke(cv, cx, f.sh_y + 2, cx + sway, g - 2.5f, 1.2f, trim);
         fill_rect(cv, cx - w * 0.9f, f.hip_y - 1, cx + w * 0.9f, f.hip_y, trim);
@@ -1133,10 +1181,18 @@ void draw_plan(Canvas &cv, const Look &L, float cx, int action, int facing, int 
             biped_side(cv, L, cx, m);
         break;
     case BEAST:
-        if (facing >= FACING_LEFT)
+        if (facing >= FACING_LEFT) {
             beast_side(cv, L, cx - 2, m);
-        else
-            beast_front(cv, L, cx, m, facing == FACING_UP);
+        } else {
+            // Head-on a hound is narrow: drawn larger, so that it holds its own beside the
+            // side views' long body.
+            const float grow = 1.35f;
+            Canvas big = cv;
+            big.zoom = cv.zoom * grow;
+            big.dx = cx / grow - cx + cv.dx / grow;
+            big.dy = 38.0f / grow - 38.0f + cv.dy / grow;
+            beast_front(big, L, cx, m, facing == FACING_UP);
+        }
         break;
     case BLOB:
         blob(cv, L, cx, m, facing);
@@ -1165,15 +1221,74 @@ static float demon_center(int kind)
     return kind >= 5 ? 18.0f : 20.0f;
 }
 
+// How much of the frame a figure drawn at natural size covers, over every frame of the kind.
+struct Extent {
+    float left, right, top;
+};
+
+static Extent natural_extent(int kind)
+{
+    const Look &L = looks[kind];
+    float cx = demon_center(kind);
+    // A margin all round, so that what would fall off the frame is measured too.
+    const int margin = FRAME_SIZE / 2;
+    Canvas cv = make_canvas(FRAME_SIZE + 2 * margin, FRAME_SIZE + margin, FINE);
+    cv.dx = cv.dy = margin;
+    int mask = pixel32(MASK_RGB);
+    int left = cv.fine->w, right = -1, top = cv.fine->h;
+    for (int action = 1; action <= 2; action++)
+        for (int facing = 0; facing < 4; facing++)
+            for (int frame = 0; frame < 6; frame++) {
+                clear_canvas(cv);
+                cv.axis = cx;
+                cv.mirror = facing == FACING_LEFT;
+                draw_plan(cv, L, cx, action, facing, frame);
+                for (int y = 0; y < cv.fine->h; y++)
+                    for (int x = 0; x < cv.fine->w; x++)
+                        if (_getpixel32(cv.fine, x, y) != mask) {
+                            left = std::min(left, x);
+                            right = std::max(right, x);
+                            top = std::min(top, y);
+                        }
+            }
+    free_canvas(cv);
+    return {(float)left / FINE - margin, (float)(right + 1) / FINE - margin, (float)top / FINE - margin};
+}
+
+// The scale about the figure's foot point that keeps every frame of the kind off the top,
+// left and right edges (the outline takes one more pixel), and that raises the small
+// kinds, whose health pips ride on the frame's top, until their heads come up to it.
+static float demon_fit(int kind)
+{
+    static float fit[16];
+    if (fit[kind] > 0)
+        return fit[kind];
+    Extent e = natural_extent(kind);
+    float cx = demon_center(kind), ground = 38.0f;
+    const float lo = 2.0f, hi = FRAME_SIZE - 2.0f, top = kind <= 4 ? 3.0f : 2.0f;
+    float f = kind <= 4 ? (ground - top) / (ground - e.top) : 1.0f;
+    if (e.left < cx)
+        f = std::min(f, (cx - lo) / (cx - e.left));
+    if (e.right > cx)
+        f = std::min(f, (hi - cx) / (e.right - cx));
+    f = std::min(f, (ground - top) / (ground - e.top));
+    fit[kind] = f;
+    return f;
+}
+
 void draw_demon(Canvas &cv, int kind, int action, int facing, int frame)
 {
     define_looks();
     const Look &L = looks[kind];
     float cx = demon_center(kind);
-    cv.axis = cx;
-    cv.mirror = facing == FACING_LEFT;
-    draw_plan(cv, L, cx, action, facing, frame);
-    cv.mirror = false;
+    float f = demon_fit(kind);
+    Canvas scaled = cv;
+    scaled.zoom = cv.zoom * f;
+    scaled.dx = cx / f - cx + cv.dx / f;
+    scaled.dy = 38.0f / f - 38.0f + cv.dy / f;
+    scaled.axis = cx;
+    scaled.mirror = facing == FACING_LEFT;
+    draw_plan(scaled, L, cx, action, facing, frame);
 }
 
 BITMAP *make_demon_frame(int kind, int action, int facing, int frame)

@@ -14,6 +14,8 @@ bool forge_images(const std::string &data_dir);
 
 // One sheet per character with all its frames, for looking the art over.
 bool forge_contact_sheets(const std::string &dir);
+// The regions' scenery on a small map, drawn by the game's renderer (a new bitmap).
+BITMAP *make_scenery_sheet();
 
 // ---- surface textures: 16 x 16, tileable, for the maps ----
 enum Surface {
@@ -29,6 +31,23 @@ enum Surface {
     SURFACE_TRIGGER,
     SURFACE_GEM_GATE,
     SURFACE_BARRIER,
+    // The regions: forest, mire, caves, chapel, burning fields, bone halls, citadel.
+    SURFACE_BARK,
+    SURFACE_LEAVES,
+    SURFACE_ROOTS,
+    SURFACE_MOSS,
+    SURFACE_MUD,
+    SURFACE_SAND,
+    SURFACE_ROCK,
+    SURFACE_TILES,
+    SURFACE_COBBLE,
+    SURFACE_ASH,
+    SURFACE_CINDERS,
+    SURFACE_RUIN,
+    SURFACE_BONE,
+    SURFACE_OSSUARY,
+    SURFACE_MARBLE,
+    SURFACE_CARPET,
     SURFACE_COUNT,
 };
 

@@ -24,7 +24,6 @@ const Rgb FLETCH = rgb(222, 60, 48);
 const Rgb SHAFT = rgb(206, 176, 124);
 const Rgb ARROWHEAD = rgb(196, 206, 218);
 const Rgb EYE = rgb(28, 28, 40);
-const Rgb GLINT = rgb(255, 250, 230);
 
 const float PI = 3.141592f;
 
@@ -48,11 +47,17 @@ Pose pose_for(int action, int frame)
     if (action == 1) {
         float s = std::sin(t);
         p.bob = -std::fabs(s) * 1.0f;
-        p.lift_l = s > 0 ? 2.2f * s : 0;
-        p.lift_r = s < 0 ? -2.2f * s : 0;
+        p.lift_l = s > 0 ? 3.0f * s : 0;
+        p.lift_r = s < 0 ? -3.0f * s : 0;
         p.swing = s;
         p.reach = std::cos(t);
         p.hem = -0.9f * s;
+    } else if (action == 2) {
+        // Shooting: settle, rise into the draw, hold, and sag back after the loose.
+        static const float bob[6] = {0.8f, 0.0f, -0.6f, -0.6f, 0.4f, 1.0f};
+        static const float hem[6] = {0.0f, 0.6f, 1.0f, 1.0f, -0.8f, -0.4f};
+        p.bob = bob[frame];
+        p.hem = hem[frame];
     } else if (action == 0) {
         p.breath = -(1 - std::cos(t)) * 0.5f;  // chest rises and falls once a cycle
         p.hem = 0.5f * std::sin(t);
@@ -69,7 +74,7 @@ void boot_front(Canvas &cv, float x, float y)
 void legs_front(Canvas &cv, Pose p, bool back_view)
 {
     // Walking toward us the leading foot comes lower on the screen, away from us higher.
-    float ahead = (back_view ? -0.8f : 0.8f) * p.reach;
+    float ahead = (back_view ? -1.4f : 1.4f) * p.reach;
     float y = 36.4f;
     float lx = 16.6f, rx = 23.4f;
     p.lift_l -= ahead;
@@ -100,6 +105,43 @@ void hand(Canvas &cv, float x, float y)
     fill_circle(cv, x, y, 1.4f, SKIN);
 }
 
+// Shooting toward or away from the camera: the bow stands upright in the bow hand and
+// the string comes back to the cheek. Per frame: the grip (x, y), the bow's tilt from
+// upright (the bow comes up from low and goes down again) and the drawing hand.
+struct Aim {
+    float gx, gy, tilt, hx, hy;
+};
+
+void upright_bow(Canvas &cv, const Aim &a, float up, float side, bool drawn)
+{
+    float gy = a.gy + up, hy = a.hy + up;
+    float sx = std::sin(a.tilt) * side, cy = std::cos(a.tilt);
+    float tx = a.gx + sx * 9.5f, ty = gy - cy * 9.5f;   // upper tip
+    float bx = a.gx - sx * 9.5f, by = gy + cy * 9.5f;   // lower tip
+    float kx = a.gx + cy * 3.2f * side, ky = gy + std::sin(a.tilt) * 3.2f;  // the belly bends away from the string
+    curve(cv, tx, ty, kx, ky, bx, by, 1.6f, BOW);
+    curve(cv, tx + 0.3f * side, ty + 2.5f, kx + 0.3f * side, ky, bx + 0.3f * side, by - 2.5f, 0.6f, scale_rgb(BOW, 1.3f));
+    if (drawn) {
+        stroke(cv, tx, ty, a.hx, hy, 0.8f, STRING);
+        stroke(cv, a.hx, hy, bx, by, 0.8f, STRING);
+        stroke(cv, a.hx, hy, a.gx + cy * 1.6f * side, gy, 1.0f, SHAFT);
+        fill_tri(cv, a.gx + cy * 1.2f * side, gy - 1.5f, a.gx + cy * 1.2f * side, gy + 1.5f, a.gx + cy * 3.6f * side, gy,
+                 ARROWHEAD);
+        fill_tri(cv, a.hx, hy, a.hx + (a.gx - a.hx) * 0.25f, hy - 1.6f, a.hx + (a.gx - a.hx) * 0.25f, hy + 1.6f, FLETCH);
+    } else {
+        curve(cv, tx, ty, (tx + bx) / 2 - cy * 0.4f * side, (ty + by) / 2, bx, by, 0.8f, STRING);
+    }
+    fill_rect(cv, a.gx - 1.0f, gy - 1.2f, a.gx + 1.0f, gy + 1.2f, BOW_DARK);
+}
+
+// Bow low and tilted, raised, drawn, at full draw, loosed (the hand flies back), lowered.
+const Aim aim_front[6] = {{27.5f, 28.0f, 1.1f, 18.0f, 27.0f}, {28.5f, 23.0f, 0.6f, 21.5f, 22.5f},
+                          {29.0f, 20.0f, 0.15f, 19.0f, 18.0f}, {29.0f, 19.5f, 0.0f, 16.8f, 15.6f},
+                          {29.0f, 19.5f, 0.0f, 9.5f, 12.5f},   {28.0f, 25.0f, 0.75f, 12.5f, 23.5f}};
+const Aim aim_back[6] = {{12.5f, 27.5f, 1.1f, 21.0f, 26.0f},  {11.5f, 22.5f, 0.6f, 18.5f, 21.5f},
+                         {11.0f, 19.5f, 0.15f, 21.0f, 17.0f}, {11.0f, 19.0f, 0.0f, 23.2f, 14.8f},
+                         {11.0f, 19.0f, 0.0f, 30.5f, 12.0f},  {12.0f, 24.5f, 0.75f, 27.5f, 23.0f}};
+
 // ---- facing down: the front ----
 void hero_front(Canvas &cv, int action, int frame)
 {
@@ -121,29 +163,15 @@ void hero_front(Canvas &cv, int action, int frame)
     fill_rect(cv, 19.0f, 26.9f + p.bob, 21.0f, 29.2f + p.bob, BUCKLE);
 
     if (action == 2) {
-        // The bow across the body, curving toward us; the string pulled to the chest.
-        float d = draw_amount[frame];
-        float nock_y = 23.5f - 4.5f * d + up;
-        float grip_y = 26.0f + up;
-        float bend = 3.0f + 1.5f * d;
-        stroke(cv, 14.0f, 18.5f + up, 20.0f - 1.6f, grip_y, 2.6f, CLOAK);
-        stroke(cv, 26.0f, 18.5f + up, 21.8f, nock_y + 0.5f, 2.6f, CLOAK);
-        curve(cv, 10.5f, 22.5f + up, 20, 22.5f + up + 2 * bend, 29.5f, 22.5f + up, 1.6f, BOW);
-        fill_rect(cv, 18.8f, grip_y - 1.2f, 21.2f, grip_y + 1.0f, BOW_DARK);
-        stroke(cv, 10.5f, 22.5f + up, 20, nock_y, 0.9f, STRING);
-        stroke(cv, 20, nock_y, 29.5f, 22.5f + up, 0.9f, STRING);
-        if (arrow_nocked[frame]) {
-            stroke(cv, 20, nock_y - 0.5f, 20, 29.5f + up, 1.0f, SHAFT);
-            fill_tri(cv, 18.4f, 29.2f + up, 21.6f, 29.2f + up, 20, 32.2f + up, ARROWHEAD);
-            fill_tri(cv, 18.6f, nock_y - 1.8f, 20, nock_y + 0.4f, 21.4f, nock_y - 1.8f, FLETCH);
-        }
-        if (frame == 4) {
-            stroke(cv, 16.5f, 33.0f, 16.0f, 37.5f, 0.8f, GLINT);
-            stroke(cv, 20.0f, 34.0f, 20.0f, 39.0f, 0.8f, GLINT);
-            stroke(cv, 23.5f, 33.0f, 24.0f, 37.5f, 0.8f, GLINT);
-        }
-        hand(cv, 20, grip_y);
-        hand(cv, 20, nock_y);
+        // Shooting at us: the bow upright in his left hand (our right), the string drawn to
+        // the right cheek.
+        const Aim &a = aim_front[frame];
+        stroke(cv, 25.8f, 18.8f + up, a.gx, a.gy + up, 2.6f, CLOAK);
+        stroke(cv, 14.2f, 18.8f + up, (14.2f + a.hx) / 2 - 1.5f, (18.8f + a.hy) / 2 + 2.0f + up, 2.6f, CLOAK);
+        stroke(cv, (14.2f + a.hx) / 2 - 1.5f, (18.8f + a.hy) / 2 + 2.0f + up, a.hx, a.hy + up, 2.4f, CLOAK);
+        upright_bow(cv, a, up, 1, arrow_nocked[frame]);
+        hand(cv, a.gx, a.gy + up);
+        hand(cv, a.hx, a.hy + up);
     } else {
         // Arms hang and swing; the bow rides in the left hand (our right).
         float sw = p.swing * 1.4f;
@@ -175,24 +203,6 @@ void hero_back(Canvas &cv, int action, int frame)
 
     legs_front(cv, p, true);
 
-    if (action == 2) {
-        // Aiming away from us: the bow above the hood, the arrow pointing up the screen.
-        float d = draw_amount[frame];
-        float nock_y = 9.5f + 3.0f * d + up;
-        float bend = 2.5f + 1.2f * d;
-        curve(cv, 10.5f, 8.5f + up, 20, 8.5f + up - 2 * bend, 29.5f, 8.5f + up, 1.6f, BOW);
-        stroke(cv, 10.5f, 8.5f + up, 20, nock_y, 0.9f, STRING);
-        stroke(cv, 20, nock_y, 29.5f, 8.5f + up, 0.9f, STRING);
-        if (arrow_nocked[frame]) {
-            stroke(cv, 20, nock_y, 20, 2.2f + up, 1.0f, SHAFT);
-            fill_tri(cv, 18.5f, 2.6f + up, 21.5f, 2.6f + up, 20, -0.2f + up, ARROWHEAD);
-        }
-        if (frame == 4) {
-            stroke(cv, 16.5f, 3.5f, 16.0f, 0.2f, 0.8f, GLINT);
-            stroke(cv, 23.5f, 3.5f, 24.0f, 0.2f, 0.8f, GLINT);
-        }
-    }
-
     // The cloak covers the back; the quiver rides on it.
     float cloak[] = {13.6f, 17 + up, 26.4f, 17 + up, 28.4f + p.hem, 33.8f + p.bob, 11.6f + p.hem, 33.8f + p.bob};
     fill_poly(cv, 4, cloak, CLOAK);
@@ -204,12 +214,16 @@ void hero_back(Canvas &cv, int action, int frame)
     fill_rect(cv, 23.6f, 13.0f + up, 27.6f, 14.6f + up, BELT);
 
     if (action == 2) {
-        float d = draw_amount[frame];
-        float nock_y = 9.5f + 3.0f * d + up;
-        stroke(cv, 14.0f, 18.5f + up, 12.4f, 9.6f + up, 2.8f, CLOAK);
-        stroke(cv, 26.0f, 18.5f + up, 21.0f, nock_y + 1.0f, 2.8f, CLOAK);
-        hand(cv, 12.2f, 8.8f + up);
-        hand(cv, 20.6f, nock_y + 0.6f);
+        // Shooting away from us: the bow upright in the left hand, the right elbow out as
+        // the string comes back.
+        const Aim &a = aim_back[frame];
+        stroke(cv, 14.2f, 18.8f + up, a.gx, a.gy + up, 2.8f, CLOAK);
+        float ex = std::max(a.hx, 26.0f) + 1.5f, ey = (18.8f + a.hy) / 2 + 1.0f + up;
+        stroke(cv, 25.8f, 18.8f + up, ex, ey, 2.8f, CLOAK);
+        stroke(cv, ex, ey, a.hx, a.hy + up, 2.6f, CLOAK);
+        upright_bow(cv, a, up, -1, arrow_nocked[frame]);
+        hand(cv, a.gx, a.gy + up);
+        hand(cv, a.hx, a.hy + up);
     } else {
         float sw = p.swing * 1.4f;
         stroke(cv, 14.2f, 18.8f + up, 13.0f, 25.6f + up - sw, 2.8f, CLOAK);
@@ -246,7 +260,7 @@ void hero_side(Canvas &cv, int action, int frame)
 {
     Pose p = pose_for(action, frame);
     float up = p.bob + p.breath;
-    float stride = 0.55f * p.swing;
+    float stride = 0.75f * p.swing;
 
     // Cloak trailing behind.
     float cloak[] = {18.0f, 16.5f + up, 21.5f, 17.5f + up, 20.5f, 33.5f + p.bob, 12.0f + p.hem, 33.0f + p.bob};
@@ -281,28 +295,42 @@ void hero_side(Canvas &cv, int action, int frame)
     fill_rect(cv, 24.6f, 13.2f + up, 25.6f, 14.4f + up, EYE);
 
     if (action == 2) {
+        // The bow comes up from low, is drawn to the cheek, loosed (the hand flies back)
+        // and lowered; the bow tilts from lying forward to upright and back.
+        static const float grip_x[6] = {25.0f, 27.0f, 27.5f, 27.5f, 27.5f, 26.0f};
+        static const float grip_y[6] = {25.5f, 21.0f, 18.4f, 18.4f, 18.4f, 23.0f};
+        static const float tilt[6] = {1.0f, 0.45f, 0.1f, 0.0f, 0.0f, 0.6f};
         float d = draw_amount[frame];
-        float bow_x = 30.0f;
-        float nock_x = bow_x - 1.0f - 6.5f * d;
-        float y = 18.4f + up;
+        float gx = grip_x[frame], gy = grip_y[frame] + up, t = tilt[frame];
+        float ux = std::cos(t), uy = std::sin(t);      // the way the arrow points
+        float ax = std::sin(t), ay = -std::cos(t);     // along the bow, toward its upper tip
         float bulge = 2.6f + 1.4f * d;
-        stroke(cv, 21.5f, y, bow_x - 0.8f, y, 2.6f, CLOAK);  // bow arm straight out
-        vertical_bow(cv, bow_x, 8.6f + up, 28.2f + up, bulge, nock_x, y);
+        float tx = gx + ax * 9.8f, ty = gy + ay * 9.8f, bx = gx - ax * 9.8f, by = gy - ay * 9.8f;
+        float nx = gx - ux * (1.0f + 6.5f * d), ny = gy - uy * (1.0f + 6.5f * d);
+        if (frame == 4)
+            nx = 15.5f, ny = 15.5f + up;  // loosed: the drawing hand flies back past the ear
+        stroke(cv, 21.5f, 18.4f + up, gx - ux * 0.8f, gy - uy * 0.8f, 2.6f, CLOAK);  // bow arm out
+        curve(cv, tx, ty, gx + ux * bulge, gy + uy * bulge, bx, by, 1.5f, BOW);
+        curve(cv, tx + ux * 0.3f - ax * 3, ty + uy * 0.3f - ay * 3, gx + ux * (bulge + 0.3f), gy + uy * (bulge + 0.3f),
+              bx + ux * 0.3f + ax * 3, by + uy * 0.3f + ay * 3, 0.6f, scale_rgb(BOW, 1.3f));
         if (arrow_nocked[frame]) {
-            stroke(cv, nock_x, y, bow_x + bulge + 2.4f, y, 1.0f, SHAFT);
-            fill_tri(cv, bow_x + bulge + 2.0f, y - 1.6f, bow_x + bulge + 5.0f, y, bow_x + bulge + 2.0f, y + 1.6f, ARROWHEAD);
-            fill_tri(cv, nock_x + 0.2f, y, nock_x + 2.6f, y - 1.6f, nock_x + 2.6f, y + 1.6f, FLETCH);
+            stroke(cv, tx, ty, nx, ny, 0.9f, STRING);
+            stroke(cv, nx, ny, bx, by, 0.9f, STRING);
+            float hx = gx + ux * (bulge + 2.2f), hy = gy + uy * (bulge + 2.2f);
+            stroke(cv, nx, ny, hx, hy, 1.0f, SHAFT);
+            fill_tri(cv, hx - uy * 1.6f, hy + ux * 1.6f, hx + ux * 3.0f, hy + uy * 3.0f, hx + uy * 1.6f, hy - ux * 1.6f, ARROWHEAD);
+            fill_tri(cv, nx + ux * 0.2f, ny + uy * 0.2f, nx + ux * 2.6f - uy * 1.6f, ny + uy * 2.6f + ux * 1.6f,
+                     nx + ux * 2.6f + uy * 1.6f, ny + uy * 2.6f - ux * 1.6f, FLETCH);
+        } else {
+            stroke(cv, tx, ty, bx, by, 0.9f, STRING);
         }
-        if (frame == 4) {
-            stroke(cv, 34.5f, 16.0f + up, 39.5f, 16.0f + up, 0.8f, GLINT);
-            stroke(cv, 35.5f, 18.6f + up, 39.8f, 18.6f + up, 0.8f, GLINT);
-            stroke(cv, 34.5f, 21.2f + up, 39.5f, 21.2f + up, 0.8f, GLINT);
-        }
-        // The drawing arm: elbow back, hand at the string.
-        stroke(cv, 20.0f, 18.6f + up, nock_x - 2.4f, y - 0.4f, 2.6f, CLOAK);
-        stroke(cv, nock_x - 2.4f, y - 0.4f, nock_x, y, 2.2f, CLOAK);
-        hand(cv, nock_x, y);
-        hand(cv, bow_x, y);
+        fill_rect(cv, gx - 0.9f, gy - 1.4f, gx + 1.1f, gy + 1.4f, BOW_DARK);
+        // The drawing arm: elbow back, hand at the string (or flung back after the loose).
+        float ex = std::min(nx, 20.0f) - 2.4f, ey = (18.6f + up + ny) / 2;
+        stroke(cv, 20.0f, 18.6f + up, ex, ey, 2.6f, CLOAK);
+        stroke(cv, ex, ey, nx, ny, 2.2f, CLOAK);
+        hand(cv, nx, ny);
+        hand(cv, gx, gy);
     } else {
         float sw = p.swing;
         float hx = 23.5f + 3.0f * sw, hy = 25.2f + up - std::fabs(sw) * 0.6f;

@@ -189,9 +189,10 @@ bool forge_contact_sheets(const std::string &dir)
     if (!write_and_free(dir + "/lineup.bmp", lineup()))
         return false;
 
-    // Objects and surfaces, four times their size.
-    int wide = OBJECT_FILES * 136 > SURFACE_COUNT * 144 ? OBJECT_FILES * 136 : SURFACE_COUNT * 144;
-    BITMAP *things = create_bitmap_ex(32, wide + 8, 8 + 136 + 8 + 128 + 8);
+    // Objects and surfaces, four times their size; the surfaces in rows of ten, named.
+    const int per_row = 10, surface_rows = (SURFACE_COUNT + per_row - 1) / per_row;
+    int wide = OBJECT_FILES * 136 > per_row * 144 ? OBJECT_FILES * 136 : per_row * 144;
+    BITMAP *things = create_bitmap_ex(32, wide + 8, 8 + 136 + 8 + surface_rows * 144 + 8);
     clear_to_color(things, pixel32(SHEET_CELL));
     for (int i = 0; i < OBJECT_FILES; i++) {
         BITMAP *b = make_object(i);
@@ -201,9 +202,13 @@ bool forge_contact_sheets(const std::string &dir)
     for (int s = 0; s < SURFACE_COUNT; s++) {
         BITMAP *b = make_surface(s);
         // Two by two, to show that the tiles join without seams.
+        int x = 8 + (s % per_row) * 144, y = 152 + (s / per_row) * 144;
         for (int j = 0; j < 4; j++)
-            stretch_blit(b, things, 0, 0, 16, 16, 8 + s * 144 + (j % 2) * 64, 152 + (j / 2) * 64, 64, 64);
+            stretch_blit(b, things, 0, 0, 16, 16, x + (j % 2) * 64, y + (j / 2) * 64, 64, 64);
+        textout_ex(things, font, surface_names[s], x, y + 130, pixel32(rgb(20, 20, 20)), -1);
         destroy_bitmap(b);
     }
-    return write_and_free(dir + "/objects.bmp", things);
+    if (!write_and_free(dir + "/objects.bmp", things))
+        return false;
+    return write_and_free(dir + "/scenery.bmp", make_scenery_sheet());
 }

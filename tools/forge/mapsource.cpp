@@ -155,12 +155,39 @@ bool parse_cell(Reader &r, std::istringstream &in, const std::string &raw_line, 
             if (style.bed_height >= style.height)
                 return r.fail("a bed lies below its cell's top");
             style.has_bed = true;
+        } else if (option.compare(0, 5, "post=") == 0) {
+            // post=SURFACE:HEIGHT or post=SURFACE:HEIGHT:WIDTH
+            std::string rest, h, w = "0.5";
+            if (!split_pair(option.substr(5), style.post_surface, rest))
+                return r.fail("post= is written post=SURFACE:HEIGHT[:WIDTH]");
+            if (!split_pair(rest, h, w))
+                h = rest;
+            if (!parse_float(h, style.post_height) || !parse_float(w, style.post_width) || style.post_height <= 0 ||
+                style.post_width <= 0 || style.post_width > 1)
+                return r.fail("a post needs a height above 0 and a width from above 0 to 1");
+        } else if (option.compare(0, 6, "crown=") == 0) {
+            std::string rest, lo, hi;
+            if (!split_pair(option.substr(6), style.crown_surface, rest) || !split_pair(rest, lo, hi) ||
+                !parse_float(lo, style.crown_bottom) || !parse_float(hi, style.crown_top))
+                return r.fail("crown= is written crown=SURFACE:BOTTOM:TOP");
+            if (style.crown_bottom < 0 || style.crown_top <= style.crown_bottom)
+                return r.fail("a crown's top lies above its bottom, and its bottom not below the cell");
+        } else if (option.compare(0, 6, "fence=") == 0) {
+            style.fence_surface = option.substr(6);
+            if (style.fence_surface.empty())
+                return r.fail("fence= needs a surface");
+        } else if (option.compare(0, 7, "stairs=") == 0) {
+            if (!parse_float(option.substr(7), style.stairs_low))
+                return r.fail("stairs= is written stairs=LOW, the height at the cell's south edge");
+            style.has_stairs = true;
         } else {
             return r.fail("unknown cell option \"" + option + "\" in: " + raw_line);
         }
     }
     if (!style.exit_map.empty() && style.kind != 0)
         return r.fail("a trigger cell cannot have another kind");
+    if (style.has_stairs && (style.stairs_low >= style.height || style.has_bed || style.blocking))
+        return r.fail("stairs climb to the cell's height from below it, on a floor without a bed");
     out.legend[symbol] = style;
     return true;
 }

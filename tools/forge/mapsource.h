@@ -10,6 +10,13 @@
 //   cell S flagstone 0 spot=start  the spot named "start" lies on the one cell marked S
 //   cell k flagstone 0 item=key1   a key 1 lies on every cell marked k
 //   cell space void              nothing at all (the space character is void unless defined)
+//   cell T roots 0 wall post=bark:2.2:0.45 crown=leaves:1.8:3.4    a tree: a trunk standing
+//                                in the cell and a see-through crown over it (heights above
+//                                the cell's top)
+//   cell P bone 0 wall post=bone:2.4:0.7   a pillar (width optional, 0.5 by default)
+//   cell _ mud 0.2 wall fence=wood  a low fence of posts and rails across the cell
+//   cell s tiles 0.5 stairs=0      three steps climbing from 0 at the cell's south edge
+//                                to its height at the north edge
 //   grid                         then one line per row, ended by "end"
 //   spot start 4 7               column, row (start = where the game starts on this map;
 //   spot gate 10 3               gate = arrival through the gem gate; any other name is
@@ -39,6 +46,14 @@ struct CellStyle {
     std::string bed_surface;
     float bed_height = 0;
     std::string spot;           // the named spot lies on this cell (the symbol is used once)
+    std::string post_surface;   // scenery: a square post in the middle of the cell ...
+    float post_height = 0;      // ... this high above the top ...
+    float post_width = 0;       // ... and this wide (0: no post)
+    std::string crown_surface;  // a see-through crown over the cell (a tree's leaves) ...
+    float crown_bottom = 0, crown_top = 0;  // ... between these heights above the top
+    std::string fence_surface;  // a low fence of posts and rails running east-west
+    bool has_stairs = false;    // the top climbs in three steps from stairs_low (south)
+    float stairs_low = 0;       // to the height (north)
     int item = -1;              // an item lies on every cell with this symbol
     int line = 0;
 };
