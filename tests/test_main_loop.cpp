@@ -7,6 +7,8 @@
 #include "game/monsters.h"
 #include "game/triggers.h"
 #include "render/camera.h"
+#include "render/draw.h"
+#include "render/transform.h"
 #include "screens/assets.h"
 #include "tests/gameplay_scene.h"
 #include "tools/forge/campaign.h"
@@ -65,6 +67,36 @@ monsters 2
 
 const int PICKUPS = 10;
 
+// A long field running north, so the world reaches up under the HUD's top band, with a
+// trigger two cells east of the start.
+const char *field_map = R"(map 901
+cell # wall 2 wall
+cell . grass 0
+cell x grass 0 kind=7
+cell S grass 0 spot=start
+cell r grass 0 spot=back
+cell E trigger 0 exit=906:start
+grid
+###########
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#....S.E..#
+#.........#
+#r.......x#
+###########
+end
+monsters 1
+)";
+
 // The world the forged files fill, emptied again however the test ends.
 struct ForgedWorld {
     FrameTimingKept timing;
@@ -74,16 +106,17 @@ struct ForgedWorld {
     double clock = manual_clock;
     s32 range = depth_range;
     s32 band = hud_band_height;
+    int fog = fog_color;
     bool forged = false;
 
-    ForgedWorld()
+    explicit ForgedWorld(const char *start_map = court_map)
     {
         for (BITMAP **map : {&height_map, &paint_scratch, &kind_map})
             if (!*map)
                 *map = create_bitmap(FLOOR_MAP_SIZE, FLOOR_MAP_SIZE);
         hud_band_height = screen_height / 5;
         memcpy(kinds, monster_kinds, sizeof(kinds));
-        dir.write("maps/901.map", court_map);
+        dir.write("maps/901.map", start_map);
         dir.write("maps/906.map", gate_map);
         forged = forge_world(dir.path() + "/maps", dir.path() + "/data", "");
         // The kinds as start-up fills them: weak 1, middle 8, strong 15.
@@ -115,6 +148,7 @@ struct ForgedWorld {
         fixed_time_scale = 0;
         depth_range = range;
         hud_band_height = band;
+        fog_color = fog;
         closing_screens_return_at_once = false;
         closing_screen_shown = CLOSING_NONE;
         release_all_keys();
@@ -329,4 +363,84 @@ TEST(MainLoopRates, RulesHoldPerGameSecondWithTheRateMeasured)
 TEST(MainLoopRates, RulesHoldPerGameSecondWithAJitteringClock)
 {
     expect_rules_per_game_second(JITTERING);
+}
+
+namespace {
+
+bool world_band_is_fog(BITMAP *b)
+{
+    for (int y = hud_band_height + 4; y < screen_height - hud_band_height - 4; y += 8)
+        for (int x = 4; x < screen_width; x += 8)
+            if (getpixel(b, x, y) != fog_color)
+                return false;
+    return true;
+}
+
+}  // namespace
+
+// Effects of the pass's order, each of which a swap of two steps would undo: the floor
+// painter reads this pass's buckets (reset, transformed and sorted before it), the hero's
+// flash fades before the demons set it, a trigger underfoot is followed in the pass that
+// painted it, the new map's demons wait for the next pass, nothing of the old scene is
+// drawn after a map change, the HUD lies over the world, and the frame is shown before
+// the buffer is cleared.
+TEST(MainLoopOrder, EachStepSeesWhatTheStepsBeforeItLeft)
+{
+    ForgedWorld world(field_map);
+    ASSERT_TRUE(world.forged);
+    ASSERT_TRUE(world.enter_court());
+    fog_color = makecol(20, 30, 40);
+    clear_to_color(back_buffer, fog_color);
+    Rate rate(FIXED, 1);
+
+    // The first pass after a map change: fresh scene, buckets empty until this pass sorts.
+    float x0 = player_x;
+    press(KEY_RIGHT);
+    rate.pass();
+    EXPECT_GT(player_x, x0) << "the floor painter found this pass's floor";
+
+    // The frame on the screen: the world under the bands, the HUD's black band over it.
+    EXPECT_FALSE(world_band_is_fog(screen)) << "the frame was shown before the buffer was cleared";
+    EXPECT_EQ(getpixel(screen, screen_half_width, hud_band_height / 2 + 8), 0) << "the HUD covers the world";
+    // ...where the world alone does reach.
+    depth_low = (s16)depth_range;
+    depth_high = 0;
+    transform_scene();
+    project_sprites();
+    sort_scene();
+    draw_world();
+    EXPECT_NE(getpixel(back_buffer, screen_half_width, hud_band_height / 2 + 8), fog_color);
+    clear_to_color(back_buffer, fog_color);
+
+    // A demon at the hero's side bites: the flash is full when the HUD draws it.
+    release_all_keys();
+    Monster &m = lone_demon(1, 0.5f);
+    rate.pass();
+    EXPECT_EQ(hurt_flash, 255);
+    m.health = 0;
+
+    // Walk onto the trigger.
+    monsters[906][0].anim_time = 0;
+    press(KEY_RIGHT);
+    bool changed = false;
+    for (int n = 0; n < 200 && !changed; n++) {
+        rate.pass();
+        changed = current_map == 906;
+        bool trigger_underfoot = false;
+        for (int a = -2; a <= 2; a++)
+            for (int b = -2; b <= 2; b++)
+                trigger_underfoot |= getpixel(kind_map, FLOOR_MAP_CENTER + a, FLOOR_MAP_CENTER + b) >= KIND_TRIGGER_BASE;
+        EXPECT_FALSE(!changed && trigger_underfoot) << "a trigger painted underfoot is followed in the same pass";
+    }
+    ASSERT_TRUE(changed);
+    EXPECT_TRUE(world_band_is_fog(screen)) << "nothing of the old scene is drawn after the change";
+    EXPECT_EQ(monsters[906][0].anim_time, 0) << "the new map's demons wait for the next pass";
+    release_all_keys();
+    float ax = player_x, az = player_z;
+    rate.pass();
+    EXPECT_EQ(current_map, 906);
+    EXPECT_EQ(player_x, ax);
+    EXPECT_EQ(player_z, az);
+    EXPECT_FALSE(world_band_is_fog(screen)) << "the next pass draws the new map";
+    EXPECT_FLOAT_EQ(monsters[906][0].anim_time, 0.32f);
 }
