@@ -84,6 +84,7 @@ std::vector<double> looked_at;    // when the hero last stood near each node (no
 
 std::map<int, std::map<int, int>> exits_of;  // map -> trigger kind -> destination map
 std::set<int> visited;
+std::set<int> learned;  // maps whose ways out are known
 std::map<int, std::array<s16, INVENTORY_SLOTS>> left_with;  // inventory when a map was left unfinished
 
 // What the last pass looked like, to see what the next one did.
@@ -829,6 +830,7 @@ void autoplay_begin()
     walk = WalkMap();
     exits_of.clear();
     visited.clear();
+    learned.clear();
     left_with.clear();
     seen_map = -1;
     photographed.clear();
@@ -865,8 +867,9 @@ void autoplay_choose_keys()
     release_keys();
     if (walk_map_stale())
         build_walk_map();
-    if (!visited.count(current_map)) {
-        visited.insert(current_map);
+    visited.insert(current_map);
+    if (!learned.count(current_map)) {
+        learned.insert(current_map);
         learn_exits();
     }
     look();
@@ -1094,6 +1097,12 @@ static bool play(long max_frames, double max_seconds)
     autoplay_report.health_tally = player_health;
     last_seconds = 0;
     autoplay_report.maps.clear();
+    // Started on a later map, the player knows the maps before it are done.
+    for (int m : campaign_order) {
+        if (m == autoplay_start_map || !autoplay_start_map)
+            break;
+        visited.insert(m);
+    }
     hand_log = autoplay_log_path.empty() ? nullptr : fopen(autoplay_log_path.c_str(), "w");
     bool running = true;
     bool map_done = false;
