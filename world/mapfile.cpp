@@ -16,6 +16,7 @@
 
 #include "shell/video.h"
 #include "world/datafile.h"
+#include "world/picture.h"
 
 enum { HEADER_WORD_LIMIT = 99, TRIANGLE_RECORD = 17, STRIP_SIZE_LIMIT = 65536 };
 
@@ -36,16 +37,6 @@ void clear_bitmap_of(BITMAP *bitmap)
 
 // ---- reading ----
 
-static uint32_t le32(const unsigned char *p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24);
-}
-
-static uint16_t le16(const unsigned char *p)
-{
-    return (uint16_t)(p[0] | (p[1] << 8));
-}
-
 // A shadow-map strip: a plain Windows bitmap, 8 bits with a palette of at most 256 colours
 // or 24 or 32 bits, uncompressed, rows bottom-up. The cells are copied straight out of the
 // file's pixels: the general bitmap loader reads byte by byte and converts through
@@ -63,24 +54,28 @@ struct Strip {
 // `need_width` pixels wide, or nullptr when it is one.
 static const char *inspect_strip(const unsigned char *h, int64_t size, long need_width, Strip &s)
 {
-    if (size < 54 || h[0] != 'B' || h[1] != 'M' || le32(h + 14) != 40 || le16(h + 26) != 1 || le32(h + 30) != 0)
-        return "is not a plain Windows bitmap";
-    s.offset = le32(h + 10);
-    s.width = (int32_t)le32(h + 18);
-    s.height = (int32_t)le32(h + 22);
-    s.bits = le16(h + 28);
+    PictureHeader p;
+    const char *problem = inspect_picture(h, size < PICTURE_HEADER_SIZE ? 0 : PICTURE_HEADER_SIZE, size,
+                                          STRIP_SIZE_LIMIT, p);
+    if (problem)
+        return problem;
+    // The cells are copied by this reader itself, which knows fewer forms than the loader.
     bool layout_ok;
-    if (s.bits == 8)
-        layout_ok = s.offset > 54 && s.offset <= 54 + 256 * 4 && (s.offset - 54) % 4 == 0;
+    if (p.compression != 0)
+        layout_ok = false;
+    else if (p.bits == 8)
+        layout_ok = p.offset > PICTURE_HEADER_SIZE;
     else
-        layout_ok = (s.bits == 24 || s.bits == 32) && s.offset == 54;
+        layout_ok = (p.bits == 24 || p.bits == 32) && p.offset == PICTURE_HEADER_SIZE;
     if (!layout_ok)
         return "has an unsupported layout (8 bits with a palette, or 24 or 32 bits, uncompressed)";
-    if (s.width < need_width || s.height < SHADOW_CELL || s.width > STRIP_SIZE_LIMIT || s.height > STRIP_SIZE_LIMIT)
+    if (p.width < need_width || p.height < SHADOW_CELL)
         return "is too small for the plane's cells";
-    s.row_bytes = ((int64_t)s.width * s.bits + 31) / 32 * 4;
-    if (size < (int64_t)s.offset + s.row_bytes * s.height)
-        return "is cut short";
+    s.offset = p.offset;
+    s.width = p.width;
+    s.height = p.height;
+    s.bits = p.bits;
+    s.row_bytes = p.row_bytes;
     return nullptr;
 }
 
@@ -474,7 +469,8 @@ static void write_triangle(FILE *f, const Plane &pl, int t)
     fprintf(f, "%d\n", pl.triangle_shadow_state[t] > 0 ? 1 : 0);
 }
 
-// Writes the plane's strip under its temporary name; false after a line on stderr.
+// Writes the plane's strip, complete and flushed, under its temporary name; false after a
+// line on stderr.
 static bool write_strip(const Plane &pl, int last_triangle, bool pruned, SafeFile &out)
 {
     int cells = last_triangle + 1 > 0 ? last_triangle + 1 : 1;
@@ -490,12 +486,8 @@ static bool write_strip(const Plane &pl, int last_triangle, bool pruned, SafeFil
         if (pl.triangle_shadow_state[t] > 0 && pl.triangle_shadow[t])
             blit(pl.triangle_shadow[t], strip, 0, 0, SHADOW_CELL * t, 0, SHADOW_CELL, SHADOW_CELL);
     }
-    bool ok = save_bitmap(out.temp.c_str(), strip, palette) == 0;
+    bool ok = write_picture_file(out, out.path, strip, palette);
     destroy_bitmap(strip);
-    if (!ok) {
-        fprintf(stderr, "%s: cannot write: %s\n", out.path.c_str(), strerror(errno));
-        remove(out.temp.c_str());
-    }
     return ok;
 }
 
@@ -551,7 +543,6 @@ static bool write_map(const char *name, bool pruned)
             }
             SafeFile strip;
             strip.path = strip_path(name, p);
-            strip.temp = temporary_name(strip.path);
             strip.file = nullptr;
             if (write_strip(pl, last_triangle, pruned, strip))
                 strips.push_back(strip);
