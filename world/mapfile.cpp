@@ -19,6 +19,8 @@
 #include "world/picture.h"
 
 enum { HEADER_WORD_LIMIT = 99, TRIANGLE_RECORD = 17, STRIP_SIZE_LIMIT = 65536 };
+// A floor this far above or below the hero's feet is not his floor.
+static const float ARRIVAL_REACH = 1.5f;
 
 static std::string map_file_path(const char *name, const char *extension)
 {
@@ -222,10 +224,31 @@ static bool triangle_usable(const PlaneTriangle &tri, int last_vertex, const flo
     return true;
 }
 
+// Where the hero will stand on the map being checked, and whether a floor was found there.
+struct Arrival {
+    bool wanted;
+    float x, y, z;
+    bool found;
+};
+
+// Whether the triangle with corners a, b, c (x, z in the first and third element) covers
+// the point, edges included.
+static bool covers(const float *a, const float *b, const float *c, float x, float z)
+{
+    const float *p[3] = {a, b, c};
+    float d[3];
+    for (int k = 0; k < 3; k++) {
+        const float *u = p[k], *v = p[(k + 1) % 3];
+        d[k] = (v[0] - u[0]) * (z - u[2]) - (v[2] - u[2]) * (x - u[0]);
+    }
+    const float e = 1e-4f;
+    return (d[0] >= -e && d[1] >= -e && d[2] >= -e) || (d[0] <= e && d[1] <= e && d[2] <= e);
+}
+
 // One walk over the map text. With store false nothing is written anywhere; the walk only
 // answers whether the file may be loaded. Values the file does not supply (it ends early or
 // holds a bad token) are those already in the tables, in both walks alike.
-static bool walk_map(TextReader &r, const char *name, bool store)
+static bool walk_map(TextReader &r, const char *name, bool store, Arrival &arrival)
 {
     long v;
     float f;
@@ -251,7 +274,9 @@ static bool walk_map(TextReader &r, const char *name, bool store)
     }
 
     static float skip[MAX_PLANE_VERTICES];
+    static float corner[MAX_PLANE_VERTICES][3];  // world position of each vertex, for the arrival
     static Strip strip;
+    int active_planes = 0;
     for (int p = 0; p <= last_plane; p++) {
         Plane &pl = planes[p];
         if (store)
@@ -264,9 +289,15 @@ static bool walk_map(TextReader &r, const char *name, bool store)
         float *header_floats[13] = {&pl.origin_x, &pl.origin_y, &pl.origin_z};
         for (int i = 0; i < 10; i++)
             header_floats[3 + i] = &pl.params[i];
-        for (int i = 0; i < 13; i++)
-            if (read_float(r, f) && store)
+        float origin[3] = {pl.origin_x, pl.origin_y, pl.origin_z};
+        for (int i = 0; i < 13; i++) {
+            if (!read_float(r, f))
+                continue;
+            if (i < 3)
+                origin[i] = f;
+            if (store)
                 *header_floats[i] = f;
+        }
         if (read_int(r, v) && store)
             pl.value_a = (s16)v;
         if (read_int(r, v) && store)
@@ -287,6 +318,7 @@ static bool walk_map(TextReader &r, const char *name, bool store)
             pl.view_triangle_count = (s16)v;
 
         if (active) {
+            active_planes++;
             if (store)
                 pl.active = 1;
             // A count kept from an earlier map may be out of range only if that map was never
@@ -300,14 +332,19 @@ static bool walk_map(TextReader &r, const char *name, bool store)
                 at_record(r, "plane", p, "vertex", i);
                 PlaneVertex &vx = pl.vertices[i];
                 skip[i] = vx.e[VERTEX_SKIP];
+                float local[3] = {vx.e[3], vx.e[4], vx.e[5]};
                 for (int j = 0; j < VERTEX_FILE_ELEMENTS; j++) {
                     if (!read_float(r, f))
                         break;
                     if (j == VERTEX_SKIP)
                         skip[i] = f;
+                    if (j >= 3 && j <= 5)
+                        local[j - 3] = f;
                     if (store)
                         vx.e[j] = f;
                 }
+                for (int k = 0; k < 3; k++)
+                    corner[i][k] = origin[k] + local[k];
             }
 
             // The strip is needed only when there are cells left to read.
@@ -341,6 +378,15 @@ static bool walk_map(TextReader &r, const char *name, bool store)
                 bool usable = triangle_usable(seen, last_vertex, skip);
                 if (n == TRIANGLE_RECORD && !usable)
                     return refuse(r, "plane %d triangle %d is in the scene but uses a left-out vertex", p, t);
+                // A floor for the hero: in the scene, not a wall, within a step of his feet.
+                if (arrival.wanted && !arrival.found && n == TRIANGLE_RECORD && rec[TRIANGLE_INCLUDE] < 2 &&
+                    rec[TRIANGLE_WALL] != 1) {
+                    const float *a = corner[rec[0]], *b = corner[rec[1]], *c = corner[rec[2]];
+                    float top = std::max(a[1], std::max(b[1], c[1]));
+                    if (top > arrival.y - ARRIVAL_REACH && top < arrival.y + ARRIVAL_REACH &&
+                        covers(a, b, c, arrival.x, arrival.z))
+                        arrival.found = true;
+                }
                 if (!store)
                     continue;
 
@@ -376,6 +422,11 @@ static bool walk_map(TextReader &r, const char *name, bool store)
                     x.data[j] = (s16)v;
         }
     }
+    // An empty or garbage file reads as planes that are all inactive: a void with no way out.
+    if (active_planes == 0)
+        return refuse(r, "has no active plane");
+    if (arrival.wanted && !arrival.found)
+        return refuse(r, "has no floor under the arrival point (%g, %g, %g)", arrival.x, arrival.y, arrival.z);
     return true;
 }
 
@@ -403,7 +454,7 @@ static void place_pickups()
     }
 }
 
-bool load_map(const char *name)
+bool load_map(const char *name, const float *arrival_point)
 {
     std::string path = map_file_path(name, ".dtl");
     // Per-map tables are indexed by the number, so it must be one of the game's maps.
@@ -416,11 +467,18 @@ bool load_map(const char *name)
     static TextReader r;
     if (!open_text(r, path.c_str()))
         return false;
-    if (!walk_map(r, name, false))
+    Arrival arrival = {arrival_point != nullptr, 0, 0, 0, false};
+    if (arrival_point) {
+        arrival.x = arrival_point[0];
+        arrival.y = arrival_point[1];
+        arrival.z = arrival_point[2];
+    }
+    if (!walk_map(r, name, false, arrival))
         return false;
     rewind_text(r);
     current_map = (s16)(int)number;
-    walk_map(r, name, true);
+    arrival.wanted = false;
+    walk_map(r, name, true, arrival);
     warn_if_stopped(r);
     place_pickups();
     return true;
