@@ -66,6 +66,13 @@ bool open_text(TextReader &r, const char *path)
     return true;
 }
 
+void use_text(TextReader &r, const char *path, const char *data, size_t size)
+{
+    r.path = path;
+    r.text.assign(data, data + size);
+    rewind_text(r);
+}
+
 void rewind_text(TextReader &r)
 {
     r.pos = r.text.data();

@@ -157,13 +157,18 @@ BITMAP *load_picture(const char *path, RGB *pal, std::string &why)
         why = strerror(error);
         return nullptr;
     }
+    return decode_picture(bytes.data(), bytes.size(), pal, why);
+}
+
+BITMAP *decode_picture(const unsigned char *bytes, size_t size, RGB *pal, std::string &why)
+{
     PictureHeader header;
-    const char *problem = inspect_picture(bytes.data(), bytes.size(), (int64_t)bytes.size(), PICTURE_SIDE_LIMIT, header);
+    const char *problem = inspect_picture(bytes, size, (int64_t)size, PICTURE_SIDE_LIMIT, header);
     if (problem) {
         why = problem;
         return nullptr;
     }
-    MemoryFile m = {bytes.data(), bytes.size(), 0, nullptr};
+    MemoryFile m = {bytes, size, 0, nullptr};
     PACKFILE *pf = pack_fopen_vtable(&memory_vtable, &m);
     if (!pf) {
         why = "no memory to read it";

@@ -32,6 +32,8 @@ const char *inspect_picture(const unsigned char *h, size_t got, int64_t size, lo
 // Reads a picture file, checks it and loads it; the colours of an 8-bit file go into `pal`.
 // Returns nullptr and says why in `why` when the file cannot be read or is refused.
 BITMAP *load_picture(const char *path, RGB *pal, std::string &why);
+// The same for a file already in memory.
+BITMAP *decode_picture(const unsigned char *bytes, size_t size, RGB *pal, std::string &why);
 
 // The bytes of the bitmap as a Windows bitmap file (24 bits, or 8 with `pal` for an 8-bit
 // bitmap); false when the encoder fails.
