@@ -2,6 +2,7 @@
 #include "shell/startup.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include "screens/hud.h"
 #include "shell/video.h"
 #include "world/mapfile.h"
+#include "world/picture.h"
 #include "world/tables.h"
 
 int closing_screen_shown;
@@ -35,6 +37,7 @@ static const char *const story_lines[5] = {
     "Hit SPACE and let the killing begin!",
 };
 static const int story_offsets[5] = {4, 16, 28, 40, 60};
+static const char LOGO_FILE[] = "data/logo.bmp";
 
 std::string program_path(const char *argv0)
 {
@@ -129,7 +132,17 @@ void start_program(s16 fullscreen_flag)
 
 void show_title()
 {
-    BITMAP *logo = load_bitmap("data/logo.bmp", palette);
+    // The title picture may be left out; one that is there must be sound.
+    BITMAP *logo = nullptr;
+    if (access(LOGO_FILE, F_OK) == 0) {
+        std::string why;
+        logo = load_picture(LOGO_FILE, palette, why);
+        if (!logo) {
+            fprintf(stderr, "Can't load %s: %s\n", LOGO_FILE, why.c_str());
+            fflush(stderr);
+            exit(1);
+        }
+    }
     if (logo) {
         for (int alpha = 0; alpha < 256; alpha += 16) {
             set_trans_blender(0, 0, 0, alpha);
@@ -166,11 +179,13 @@ void load_world()
     require(load_triggers());
     require(load_monsters());
     require(load_items());
-    require(load_map("901"));
+    // The start point is a trigger record of the first map: the map must have a floor there.
+    const Trigger &start = triggers[START_RECORD + 901];
+    const float arrival[3] = {start.e[1], start.e[2], start.e[3]};
+    require(load_map("901", arrival));
     build_scene();
     place_monsters();
 
-    const Trigger &start = triggers[START_RECORD + current_map];
     player_x = camera_x = camera_target_x = start.e[1];
     player_y = camera_y = camera_target_y = start.e[2];
     player_z = camera_z = camera_target_z = start.e[3];
