@@ -10,6 +10,8 @@ static const float STEP_PER_FRAME = 0.16f;
 static const float LEVEL_REACH = 0.5f;   // farther above or below the hero: another level
 static const float CONTACT_REACH = 1;
 
+double contact_damage_carry;
+
 void draw_heading(Monster &m)
 {
     m.step_x = rand() % 3 - 1;
@@ -62,14 +64,18 @@ static void update_monster(Monster &m, float step, int white)
     }
 
     if (m.flash > 0)
-        m.flash /= 2;
+        m.flash = (s16)fade_flash(m.flash, &m.flash_level, time_scale);
 
     float ex = m.x - player_x, ey = m.y - player_y, ez = m.z - player_z;
     if (std::sqrt(ex * ex + ey * ey + ez * ez) < CONTACT_REACH) {
         m.state = 2;
         if (m.anim_time < 2) {
             hurt_flash = 255;
-            player_health -= m.damage;
+            // The damage of a frame at time_scale 1, scaled to this frame's share of it.
+            double owed = m.damage * (double)time_scale + contact_damage_carry;
+            s32 whole = (s32)owed;
+            contact_damage_carry = owed - whole;
+            player_health -= whole;
             if (player_health > HEALTH_CAP)
                 player_health = HEALTH_CAP;
         }

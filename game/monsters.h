@@ -5,6 +5,10 @@
 
 enum { HEALTH_CAP = 300 };
 
+// Contact damage is taken per game second; this is the fraction owed and not yet taken
+// (kind 1's 2 x 0.1 a frame at 600 frames a second would otherwise come to nothing).
+extern double contact_damage_carry;
+
 void update_monsters();
 
 // Slots in use on the current map, never more than the table holds.

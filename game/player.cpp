@@ -15,13 +15,27 @@ s16 player_anim_state;
 float player_anim_frame;
 double next_shot_time;
 s32 hurt_flash;
+float hurt_flash_level;
 uint8_t ground_reached;
+uint8_t bow_ready;
 
 static const float STEP_PER_FRAME = 0.16f;
 static const float FLOOR_REACH = 1.5f;  // a floor this far above or below the feet is not floor
 static const float PAINT_RADIUS = 5;    // triangles whose centroid is farther are left out
 static const float ARROW_RANGE = 10;
 static const float ARROW_RISE = 1.5f;
+// Far below one frame's advance of the game clock at any rate the game meets, far above
+// the rounding of the clock's sums: an arrow due on this frame is not put off to the next.
+static const double SHOT_MARGIN = 1e-7;
+
+s32 fade_flash(s32 flash, float *level, float scale)
+{
+    // A flash set anew (or by hand) starts again from its whole value.
+    if ((s32)*level != flash)
+        *level = (float)flash;
+    *level *= std::pow(0.5f, scale);
+    return (s32)*level;
+}
 
 int floor_map_pixel(BITMAP *map, float column, float row)
 {
@@ -172,18 +186,41 @@ static bool diagonal_free(int dx, int dz, float step, int white)
     return true;
 }
 
-static void shoot_arrow()
+// The slot for a new arrow: the first free one, else the arrow nearest its target (the
+// next to settle anyway). A pick-up's slot is never taken: -1 when only pick-ups are left.
+static int arrow_slot()
 {
-    int slot = 0;
+    int best = -1;
+    float best_left = 0;
     for (int k = 0; k < MAP_ITEM_SLOTS; k++) {
-        if (!map_items[k].present) {
-            slot = k;
-            break;
+        const MapItem &it = map_items[k];
+        if (!it.present)
+            return k;
+        if (it.type < ARROW_TYPE_BASE)
+            continue;
+        float dx = it.target_x - it.x, dy = it.target_y - it.y, dz = it.target_z - it.z;
+        float left = dx * dx + dy * dy + dz * dz;
+        if (best < 0 || left < best_left) {
+            best = k;
+            best_left = left;
         }
     }
+    return best;
+}
+
+static void shoot_arrow()
+{
+    int slot = arrow_slot();
+    if (slot < 0)
+        return;
     player_anim_frame = 0;
     player_anim_state = 2;
-    next_shot_time = game_clock + 0.002 * time_scale;
+    // The rhythm holds at any frame rate: the next arrow is due one interval after this one
+    // was due, unless SPACE was let go for longer than that.
+    if (game_clock - next_shot_time < SHOT_INTERVAL)
+        next_shot_time += SHOT_INTERVAL;
+    else
+        next_shot_time = game_clock + SHOT_INTERVAL;
 
     MapItem &a = map_items[slot];
     a.present = 1;
@@ -262,9 +299,11 @@ void update_player()
     camera_target_z = player_z;
 
     if (hurt_flash > 0)
-        hurt_flash /= 2;
+        hurt_flash = fade_flash(hurt_flash, &hurt_flash_level, time_scale);
 
-    if (key[KEY_SPACE] && next_shot_time < game_clock)
+    if (!key[KEY_SPACE])
+        bow_ready = 1;
+    if (key[KEY_SPACE] && bow_ready && next_shot_time < game_clock + SHOT_MARGIN)
         shoot_arrow();
 
     if (player_anim_state == 2) {

@@ -180,6 +180,8 @@ void load_world()
     follow_camera();
     depth_range = DEPTH_BUCKETS - 1;
     tick_frame_count = 60;
+    bow_ready = 0;  // the SPACE that left the story is still down
+    contact_damage_carry = 0;
 }
 
 bool time_pass_steps;

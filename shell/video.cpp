@@ -137,6 +137,9 @@ void present_frame(int show)
 {
     if (tick_frame_count < 32767)
         tick_frame_count++;
+    // The game clock moves by the scale this frame's world moved by, before a tick that ends
+    // here sets the next one: game time stays the measure of what the rules did.
+    game_clock += time_scale * 0.001;
     double now = clock_ms();
     if (now > next_tick_time) {
         frames_last_tick = tick_frame_count;
@@ -147,7 +150,6 @@ void present_frame(int show)
     }
     if (fixed_time_scale > 0)
         time_scale = fixed_time_scale;
-    game_clock += time_scale * 0.001;
     if (show & 0xff)
         blit(back_buffer, screen, 0, 0, 0, 0, screen->w, screen->h);  // the video mode's size; headless, the memory screen's
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "game/monsters.h"
 #include "game/player.h"
 #include "game/scene.h"
 #include "render/ordering.h"
@@ -102,6 +103,9 @@ protected:
         player_anim_state = 0;
         player_anim_frame = 0;
         hurt_flash = 0;
+        hurt_flash_level = 0;
+        contact_damage_carry = 0;
+        bow_ready = 1;
         ground_reached = 0;
         time_scale = 1;
         game_clock = 1;

@@ -182,6 +182,15 @@ TEST(CampaignValidator, RefusesTooManyItemsAndUnreachablePlaces)
     auto p = problems_of({items, gate_map()});
     EXPECT_TRUE(reports(p, {"101 item placements in all, more than the 100"})) << joined(p);
 
+    // Ten pick-ups on a map are allowed, eleven are refused, naming the map.
+    items = start_map() + "item key1 1 2\n";
+    for (int i = 0; i < 9; i++)
+        items += "item heart 2 2\n";
+    p = problems_of({items, gate_map()});
+    EXPECT_FALSE(reports(p, {"pick-ups"})) << joined(p);
+    p = problems_of({items + "item gem1 3 2\n", gate_map()});
+    EXPECT_TRUE(reports(p, {"map 901 (", "11 pick-ups, more than the 10 a map holds"})) << joined(p);
+
     // A walled-off corner with a key and a spawn cell.
     std::string walled = replaced(start_map(), "#S....x.#\n#.......#", "#S...#x.#\n#....####");
     walled += "item key1 6 1\n";

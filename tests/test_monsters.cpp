@@ -123,6 +123,35 @@ TEST_F(MonsterTest, HurtsInTheFirstThirdOfItsCycle)
     EXPECT_EQ(hurting, 7) << "clock below 2 after its advance of 0.32";
 }
 
+TEST_F(MonsterTest, ContactDamageIsPerGameSecondWithTheFractionCarried)
+{
+    Monster &m = add_monster(0.5f, 0, 0, 0, 1);
+    m.damage = 2;  // kind 1's
+    m.flash = 255;
+    time_scale = 0.1f;
+    player_health = 100;
+    for (int frame = 0; frame < 10; frame++) {
+        m.anim_time = 0;
+        update_monsters();
+    }
+    EXPECT_EQ(player_health, 98) << "ten frames of 0.2: one frame's damage at 60 a second";
+    EXPECT_NEAR(contact_damage_carry, 0, 1e-6);
+    m.anim_time = 0;
+    update_monsters();
+    EXPECT_EQ(player_health, 98) << "0.2 owed, not yet taken";
+    EXPECT_NEAR(contact_damage_carry, 0.2, 1e-6);
+    EXPECT_EQ(hurt_flash, 255) << "the flash shows the touch all the same";
+
+    // The hit flash halves per sixtieth of a game second: after 11 frames at 0.1, 255 x 2^-1.1.
+    EXPECT_EQ(m.flash, 118);
+    time_scale = 3;
+    m.anim_time = 0;
+    update_monsters();
+    EXPECT_EQ(player_health, 92);
+    EXPECT_NEAR(contact_damage_carry, 0.2, 1e-6);
+    EXPECT_EQ(m.flash, 14) << "three halvings at once, from the fraction kept";
+}
+
 TEST_F(MonsterTest, ContactIsTheStraightDistanceAndAHitIsCappedAtThreeHundred)
 {
     paint_floor_maps(50, 0, 0);  // no floor: it stays and turns

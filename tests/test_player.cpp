@@ -249,7 +249,7 @@ TEST_F(HeroMove, AnimationClocksHurtFlashAndCameraTarget)
     update_player();
     EXPECT_EQ(player_anim_state, 0);
     EXPECT_NEAR(player_anim_frame, 0.22f + 0.48f, 1e-5);  // 1.5 x step standing
-    EXPECT_EQ(hurt_flash, 63);
+    EXPECT_EQ(hurt_flash, 31) << "two sixtieths of a second: halved twice";
 }
 
 TEST_F(HeroMove, ArrowLeavesAboveTheHeroWithACooldown)
@@ -266,13 +266,40 @@ TEST_F(HeroMove, ArrowLeavesAboveTheHeroWithACooldown)
     EXPECT_FLOAT_EQ(a.y, 2.5f);
     EXPECT_FLOAT_EQ(a.target_x, -8);
     EXPECT_FLOAT_EQ(a.target_z, 3);
-    EXPECT_DOUBLE_EQ(next_shot_time, 1.002);
-    game_clock += 0.001;
-    update_player();
-    EXPECT_EQ(map_items[1].present, 0) << "still cooling down";
-    game_clock += 0.0011;
+    EXPECT_DOUBLE_EQ(next_shot_time, 1 + SHOT_INTERVAL);
+    // Three frames at 60 a second, whatever the rounding of the clock's sums.
+    for (int frame = 1; frame <= 2; frame++) {
+        game_clock += 1.0f * 0.001;
+        update_player();
+        EXPECT_EQ(map_items[1].present, 0) << "still cooling down on frame " << frame;
+    }
+    game_clock += 1.0f * 0.001;
     update_player();
     EXPECT_EQ(map_items[1].present, 1);
+    EXPECT_DOUBLE_EQ(next_shot_time, 1 + 2 * SHOT_INTERVAL) << "due one interval after the last was due";
+
+    // At 30 frames a second the clock passes two intervals in three frames: the rhythm
+    // keeps up (0.004, 0.006) instead of falling to one arrow every other frame.
+    time_scale = 2;
+    int shots = 0;
+    for (int frame = 0; frame < 30; frame++) {
+        double before = next_shot_time;
+        game_clock += 2.0f * 0.001;
+        update_player();
+        shots += next_shot_time != before;
+    }
+    EXPECT_EQ(shots, 20);
+    time_scale = 1;
+
+    // Let go for longer than the interval, the next arrow leaves at once and the rhythm
+    // starts from it.
+    release_all_keys();
+    game_clock += 0.5;
+    update_player();
+    press(KEY_SPACE);
+    game_clock += 0.001;
+    update_player();
+    EXPECT_DOUBLE_EQ(next_shot_time, game_clock + SHOT_INTERVAL);
 
     // Standing, the pose runs 4 x step a frame until it passes 6: ten frames in all.
     release_all_keys();
@@ -282,20 +309,69 @@ TEST_F(HeroMove, ArrowLeavesAboveTheHeroWithACooldown)
     EXPECT_EQ(frames, 10);
 }
 
-TEST_F(HeroMove, ArrowTakesTheFirstFreeSlotOrElseSlotZero)
+TEST_F(HeroMove, ArrowsNeverTakeAPickUpsSlot)
 {
-    for (int k = 0; k < MAP_ITEM_SLOTS - 1; k++)
+    for (int k = 0; k < MAP_ITEM_SLOTS - 1; k++) {
         map_items[k].present = 1;
+        map_items[k].type = (s16)(k % ARROW_TYPE_BASE);
+    }
     player_facing = FACING_DOWN;
     press(KEY_SPACE);
     update_player();
-    EXPECT_EQ(map_items[MAP_ITEM_SLOTS - 1].type, ARROW_TYPE_BASE + FACING_DOWN);
-    EXPECT_EQ(map_items[0].type, ITEM_HEART);
+    EXPECT_EQ(map_items[MAP_ITEM_SLOTS - 1].type, ARROW_TYPE_BASE + FACING_DOWN) << "the first free slot";
     game_clock += 1;
     player_facing = FACING_UP;
-    update_player();  // all fifty taken: the pick-up in slot 0 gives way
-    EXPECT_EQ(map_items[0].type, ARROW_TYPE_BASE + FACING_UP);
-    EXPECT_FLOAT_EQ(map_items[0].target_z, -10);
+    update_player();  // all fifty taken: the only arrow gives way, no pick-up does
+    EXPECT_EQ(map_items[MAP_ITEM_SLOTS - 1].type, ARROW_TYPE_BASE + FACING_UP);
+    EXPECT_FLOAT_EQ(map_items[MAP_ITEM_SLOTS - 1].target_z, -10);
+    for (int k = 0; k < MAP_ITEM_SLOTS - 1; k++)
+        EXPECT_EQ(map_items[k].type, k % ARROW_TYPE_BASE) << "slot " << k;
+
+    // Only pick-ups: no arrow, no pose, no cooldown.
+    map_items[MAP_ITEM_SLOTS - 1].type = ITEM_HEART;
+    game_clock += 1;
+    double due = next_shot_time;
+    player_anim_state = 0;
+    update_player();
+    EXPECT_EQ(next_shot_time, due);
+    EXPECT_EQ(player_anim_state, 0);
+    for (int k = 0; k < MAP_ITEM_SLOTS; k++)
+        EXPECT_LT(map_items[k].type, ARROW_TYPE_BASE) << "slot " << k;
+}
+
+TEST_F(HeroMove, WithNoFreeSlotTheArrowNearestItsTargetGivesWay)
+{
+    for (int k = 0; k < MAP_ITEM_SLOTS; k++) {
+        MapItem &a = map_items[k];
+        a.present = 1;
+        a.type = (s16)(k < 10 ? (int)ITEM_HEART : ARROW_TYPE_BASE + FACING_LEFT);
+        a.x = a.y = a.z = 0;
+        a.target_x = a.target_y = a.target_z = 0;
+        a.target_x = k < 10 ? 0 : -(float)(k % 7) - 1;
+    }
+    map_items[3].target_x = 0.01f;  // a pick-up nearly risen: not an arrow, never taken
+    map_items[20].target_x = -0.5f;  // the arrow next to settle
+    player_facing = FACING_RIGHT;
+    press(KEY_SPACE);
+    update_player();
+    EXPECT_EQ(map_items[20].type, ARROW_TYPE_BASE + FACING_RIGHT);
+    EXPECT_EQ(map_items[3].type, ITEM_HEART);
+}
+
+TEST_F(HeroMove, TheBowWaitsUntilSpaceHasBeenUpOnce)
+{
+    bow_ready = 0;  // as the main loop starts, SPACE still down from the story
+    press(KEY_SPACE);
+    for (int frame = 0; frame < 10; frame++, game_clock += 0.001)
+        update_player();
+    for (const MapItem &it : map_items)
+        EXPECT_EQ(it.present, 0);
+    release_all_keys();
+    update_player();
+    press(KEY_SPACE);
+    game_clock += 0.001;
+    update_player();
+    EXPECT_EQ(map_items[0].present, 1);
 }
 
 TEST_F(HeroMove, CameraEasesAndPruningMarksWhatWasNeverDrawn)

@@ -160,6 +160,7 @@ struct Monster {
     float x, y, z;
     float sprite_scale;
     float anim_time;
+    float flash_level;  // the hit flash with its fraction, so it fades per game second
 };
 
 struct MonsterKind {

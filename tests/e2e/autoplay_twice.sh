@@ -6,7 +6,7 @@ player="$1"
 out="$2"
 mkdir -p "$out"
 for run in 1 2; do
-    if ! "$player" --seed 1 --frames 60000 >"$out/run$run.txt" 2>&1; then
+    if ! "$player" --seed 1 --minutes 10 >"$out/run$run.txt" 2>&1; then
         echo "run $run did not win:"
         tail -n 12 "$out/run$run.txt"
         exit 1

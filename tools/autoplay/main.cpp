@@ -1,7 +1,10 @@
 // grimhold-autoplay: the automated player, headless.
 //
-//   grimhold-autoplay [--frames N] [--seed S]
-//       plays the campaign once; exit status 0 only on victory with every demon dead.
+//   grimhold-autoplay [--minutes M] [--seed S] [--skill expert|novice] [--rate S]
+//                     [--start-map N] [--log FILE]
+//       plays the campaign once within M game minutes. The expert's exit status is 0 only
+//       on victory with every demon dead; the novice's whenever the game ends (won or
+//       lost). Either fails when its report disagrees with the game's counts.
 //   grimhold-autoplay --shots DIR ...
 //       also saves a picture of each map two seconds after the hero first enters it.
 //   grimhold-autoplay --soak PASSES [--seed S]
@@ -56,13 +59,30 @@ static void find_data(const char *argv0)
         return;
 }
 
-static int play_once(long frames, const char *shots)
+static int play_once(double minutes, const char *shots)
 {
     autoplay_shots_dir = shots ? shots : "";
-    bool won = autoplay_run(frames);
+    if (!autoplay_enter_start_map()) {
+        printf("FAILED: map %d is not one of the campaign's\n", autoplay_start_map);
+        return 1;
+    }
+    autoplay_run_minutes(minutes);
     print_autoplay_report(stdout);
-    if (!won || monsters_killed != monster_total) {
-        printf("FAILED: the campaign was not won with every demon dead\n");
+    const std::string &result = autoplay_report.result;
+    std::string problem;
+    if (!autoplay_counts_agree(&problem)) {
+        printf("FAILED: %s\n", problem.c_str());
+        return 1;
+    }
+    if (result == "out of time") {
+        printf("FAILED: no end within %g game minutes\n", minutes);
+        return 1;
+    }
+    if (autoplay_skill == SKILL_NOVICE)
+        return 0;
+    if (autoplay_start_map ? result != "map cleared" && result != "victory"
+                           : result != "victory" || monsters_killed != monster_total) {
+        printf("FAILED: the %s was not won with every demon dead\n", autoplay_start_map ? "map" : "campaign");
         return 1;
     }
     return 0;
@@ -107,24 +127,36 @@ static int soak(long passes)
 
 int main(int argc, char **argv)
 {
-    long frames = 200000, soak_passes = 0;
+    long soak_passes = 0;
+    double minutes = 30;
     const char *shots = nullptr;
     unsigned seed = 1;
     for (int i = 1; i < argc; i++) {
-        if (!strcmp(argv[i], "--frames") && i + 1 < argc)
-            frames = atol(argv[++i]);
+        if (!strcmp(argv[i], "--minutes") && i + 1 < argc)
+            minutes = atof(argv[++i]);
         else if (!strcmp(argv[i], "--seed") && i + 1 < argc)
             seed = (unsigned)atol(argv[++i]);
         else if (!strcmp(argv[i], "--shots") && i + 1 < argc)
             shots = argv[++i];
         else if (!strcmp(argv[i], "--soak") && i + 1 < argc)
             soak_passes = atol(argv[++i]);
+        else if (!strcmp(argv[i], "--skill") && i + 1 < argc && !strcmp(argv[i + 1], "expert"))
+            autoplay_skill = SKILL_EXPERT, i++;
+        else if (!strcmp(argv[i], "--skill") && i + 1 < argc && !strcmp(argv[i + 1], "novice"))
+            autoplay_skill = SKILL_NOVICE, i++;
+        else if (!strcmp(argv[i], "--rate") && i + 1 < argc && atof(argv[i + 1]) > 0)
+            autoplay_rate = (float)atof(argv[++i]);
+        else if (!strcmp(argv[i], "--start-map") && i + 1 < argc)
+            autoplay_start_map = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--log") && i + 1 < argc)
+            autoplay_log_path = argv[++i];
         else {
-            fprintf(stderr, "usage: grimhold-autoplay [--frames N] [--seed S] [--shots DIR] [--soak PASSES]\n");
+            fprintf(stderr, "usage: grimhold-autoplay [--minutes M] [--seed S] [--skill expert|novice] [--rate S]\n"
+                            "                         [--start-map N] [--log FILE] [--shots DIR] [--soak PASSES]\n");
             return 2;
         }
     }
     find_data(argv[0]);
     start_headless_game(seed);
-    return soak_passes > 0 ? soak(soak_passes) : play_once(frames, shots);
+    return soak_passes > 0 ? soak(soak_passes) : play_once(minutes, shots);
 }

@@ -20,6 +20,10 @@
 
 namespace {
 
+// Pick-ups share the map's fifty item slots with the hero's arrows; ten leave the arrows
+// room enough for the bow's fastest rhythm.
+const int MAX_MAP_PICKUPS = 10;
+
 std::string where(const MapSource &m)
 {
     return "map " + std::to_string(m.number) + " (" + m.file + ")";
@@ -220,6 +224,9 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
                     " spawn points, more than the " + std::to_string(MAX_SPAWN_POINTS) + " the game uses");
 
         total_items += (int)m.items.size();
+        if ((int)m.items.size() > MAX_MAP_PICKUPS)
+            problem(where(m) + ": " + std::to_string(m.items.size()) + " pick-ups, more than the " +
+                    std::to_string(MAX_MAP_PICKUPS) + " a map holds");
         std::vector<char> reach = reachable_cells(campaign, m);
         auto reachable = [&](int col, int row) {
             return col >= 0 && col < m.width && row >= 0 && row < m.height && reach[row * m.width + col];

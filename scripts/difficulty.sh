@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Plays the campaign with both automated player profiles, 20 seeds each at time_scale 1
+# (plus three novice seeds with the rate measured at 0.1, 600 frames a second), and writes
+# the table of wins, deaths, damage and game time per map into the README.
+#   scripts/difficulty.sh [BUILD_DIR]     (default: build; the game must be built there)
+set -eu
+cd "$(dirname "$0")/.."
+build="${1:-build}"
+player="$build/tools/grimhold-autoplay"
+[ -x "$player" ] || { echo "no $player: build the game first (cmake -S . -B $build && cmake --build $build)"; exit 1; }
+out="$build/difficulty"
+rm -rf "$out"
+mkdir -p "$out"
+seeds=20
+
+jobs=()
+for s in $(seq 1 $seeds); do
+    jobs+=("expert $s 1" "novice $s 1")
+done
+jobs+=("novice 1 0.1" "novice 2 0.1" "novice 3 0.1")
+printf '%s\n' "${jobs[@]}" | xargs -P "$(nproc)" -L 1 sh -c '
+    skill=$0 seed=$1 rate=$2
+    if [ "$rate" = 1 ]; then name="$skill-$seed"; rateopt=""; else name="$skill-$seed-at-$rate"; rateopt="--rate $rate"; fi
+    "'"$player"'" --skill "$skill" --seed "$seed" $rateopt --minutes 20 >"'"$out"'/$name.txt" 2>&1 || true
+    echo "$name: $(grep "^result" "'"$out"'/$name.txt")"'
+
+table="$out/table.md"
+awk -v seeds=$seeds '
+function profile(f) { n = split(f, p, "/"); f = p[n]; sub(/\.txt$/, "", f);
+                      if (f ~ /-at-/) return "novice at 0.1"; split(f, q, "-"); return q[1] }
+FNR == 1 { pr = profile(FILENAME); runs[pr]++ }
+/^result: victory/ { wins[pr]++; minutes[pr] += $4 }
+/^map [0-9]+:/ { m = $2; sub(/:/, "", m); maps[m] = 1; reached[pr, m]++; secs[pr, m] += $3;
+                 dmg = $7; sub(/,/, "", dmg); damage[pr, m] += dmg; deaths[pr, m] += $9 }
+/^death:/ { m = $3; where[pr, m] = where[pr, m] sprintf("%s(%s, %s) kind %s", (where[pr, m] == "" ? "" : "; "), $6, $8, $12) }
+END {
+    print "| Player | Games | Won | Win rate | Game minutes of a won game (mean) |"
+    print "|---|---|---|---|---|"
+    split("expert,novice,novice at 0.1", order, ",")
+    for (i = 1; i <= 3; i++) { pr = order[i]; if (!runs[pr]) continue
+        printf "| %s | %d | %d | %d %% | %s |\n", pr, runs[pr], wins[pr], 100 * wins[pr] / runs[pr],
+               wins[pr] ? sprintf("%.1f", minutes[pr] / wins[pr]) : "-" }
+    print ""
+    print "Per map, for the games that reached it: how many did, the deaths there (where, x and z in"
+    print "world units, and the kind of the demon that bit last), and the mean damage taken and game"
+    print "seconds spent there."
+    print ""
+    print "| Map | Player | Reached | Deaths | Where, and which kind | Damage | Game seconds |"
+    print "|---|---|---|---|---|---|---|"
+    split("901 101 201 301 601 701 801 906", mo, " ")
+    for (k = 1; k <= 8; k++) { m = mo[k]
+        for (i = 1; i <= 3; i++) { pr = order[i]; if (!reached[pr, m]) continue
+            printf "| %s | %s | %d of %d | %d | %s | %.1f | %.1f |\n", m, pr, reached[pr, m], runs[pr], deaths[pr, m],
+                   where[pr, m] == "" ? "-" : where[pr, m], damage[pr, m] / reached[pr, m], secs[pr, m] / reached[pr, m] } }
+}' "$out"/*.txt >"$table"
+cat "$table"
+
+# Into the README, between the markers.
+awk -v table="$table" '
+/<!-- difficulty table -->/ { print; while ((getline line < table) > 0) print line; skip = 1; next }
+/<!-- end of difficulty table -->/ { skip = 0 }
+!skip' README.md >README.md.new && mv README.md.new README.md
+echo "README.md: table written"

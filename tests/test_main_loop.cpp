@@ -1,0 +1,446 @@
+// The real main-loop pass on a forged world: the rules hold per second of game time at any
+// frame rate, and the pass's steps come in the order that their effects need.
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "game/monsters.h"
+#include "game/triggers.h"
+#include "render/camera.h"
+#include "render/draw.h"
+#include "render/transform.h"
+#include "screens/assets.h"
+#include "tests/gameplay_scene.h"
+#include "tools/forge/campaign.h"
+#include "world/mapfile.h"
+#include "world/tables.h"
+
+namespace {
+
+// A small court: the hero in the middle, ten pick-ups beside him (two units off, out of
+// reach), a demon's spawn point in a corner.
+const char *court_map = R"(map 901
+cell # wall 2 wall
+cell . grass 0
+cell x grass 0 kind=7
+cell S grass 0 spot=start
+cell r grass 0 spot=back
+cell E trigger 0 exit=906:start
+grid
+#######
+#.....#
+#.....#
+#..S..#
+#.....#
+#r..xE#
+#######
+end
+item heart 1 2
+item heart 1 3
+item heart 1 4
+item key1 5 2
+item gem1 5 3
+item gem2 5 4
+item heart 2 1
+item heart 3 1
+item heart 4 1
+item heart 3 5
+monsters 1
+)";
+
+const char *gate_map = R"(map 906
+cell # wall 2 wall
+cell . grass 0
+cell x grass 0 kind=7
+cell S grass 0 spot=start
+cell a grass 0 spot=gate
+cell B trigger 0 exit=901:back
+grid
+#######
+#S..a.#
+#.....#
+#B..x.#
+#######
+end
+monsters 2
+)";
+
+const int PICKUPS = 10;
+
+// A long field running north, so the world reaches up under the HUD's top band, with a
+// trigger two cells east of the start.
+const char *field_map = R"(map 901
+cell # wall 2 wall
+cell . grass 0
+cell x grass 0 kind=7
+cell S grass 0 spot=start
+cell r grass 0 spot=back
+cell E trigger 0 exit=906:start
+grid
+###########
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#.........#
+#....S.E..#
+#.........#
+#r.......x#
+###########
+end
+monsters 1
+)";
+
+// The world the forged files fill, emptied again however the test ends.
+struct ForgedWorld {
+    FrameTimingKept timing;
+    ScratchDir dir;
+    MonsterKind kinds[MONSTER_KINDS];
+    bool manual = use_manual_clock;
+    double clock = manual_clock;
+    s32 range = depth_range;
+    s32 band = hud_band_height;
+    int fog = fog_color;
+    bool forged = false;
+
+    explicit ForgedWorld(const char *start_map = court_map)
+    {
+        for (BITMAP **map : {&height_map, &paint_scratch, &kind_map})
+            if (!*map)
+                *map = create_bitmap(FLOOR_MAP_SIZE, FLOOR_MAP_SIZE);
+        hud_band_height = screen_height / 5;
+        memcpy(kinds, monster_kinds, sizeof(kinds));
+        dir.write("maps/901.map", start_map);
+        dir.write("maps/906.map", gate_map);
+        forged = forge_world(dir.path() + "/maps", dir.path() + "/data", "");
+        // The kinds as start-up fills them: weak 1, middle 8, strong 15.
+        for (int k = 1; k <= 5; k++) {
+            monster_kinds[k] = {(s16)(2 * k), (s16)(2 * k), 0.2f * k};
+            monster_kinds[k + 5] = {(s16)(2 * k + 8), (s16)(4 * k), 0.2f * k};
+            monster_kinds[k + 10] = {(s16)(2 * k + 16), (s16)(6 * k), 0.2f * k};
+        }
+        memset(triggers, 0, sizeof(triggers));
+        forged = forged && load_triggers() && load_monsters() && load_items();
+        init_camera();
+        depth_range = DEPTH_BUCKETS - 1;
+    }
+    ~ForgedWorld()
+    {
+        memcpy(monster_kinds, kinds, sizeof(kinds));
+        memset(triggers, 0, sizeof(triggers));
+        memset(monster_counts, 0, sizeof(monster_counts));
+        memset(monsters[901], 0, sizeof(monsters[901]));
+        memset(monsters[906], 0, sizeof(monsters[906]));
+        memset(map_items, 0, sizeof(map_items));
+        item_count = 0;
+        monster_total = monsters_killed = 0;
+        for (int p = 0; p <= plane_last && p < MAX_PLANES; p++)
+            planes[p].active = 0;
+        plane_last = 0;
+        use_manual_clock = manual;
+        manual_clock = clock;
+        fixed_time_scale = 0;
+        depth_range = range;
+        hud_band_height = band;
+        fog_color = fog;
+        closing_screens_return_at_once = false;
+        closing_screen_shown = CLOSING_NONE;
+        release_all_keys();
+    }
+
+    // Enters the court afresh: its pick-ups back in their slots, the hero on the start.
+    bool enter_court()
+    {
+        for (int i = 0; i < item_count; i++)
+            item_placements[i].present = 1;
+        const Trigger &start = triggers[START_RECORD + 901];
+        if (!change_map("901", start.e[1], start.e[2], start.e[3]))
+            return false;
+        player_health = 200;
+        hurt_flash = 0;
+        hurt_flash_level = 0;
+        contact_damage_carry = 0;
+        next_shot_time = 0;
+        player_facing = FACING_UP;
+        player_anim_state = 0;
+        bow_ready = 1;
+        closing_screens_return_at_once = true;
+        closing_screen_shown = CLOSING_NONE;
+        monsters[901][0].health = 0;
+        release_all_keys();
+        return true;
+    }
+};
+
+enum Clock { FIXED, MEASURED, JITTERING };
+const char *const clock_names[] = {"fixed time_scale", "measured rate", "jittering clock"};
+const float scales[] = {2, 1, 0.5f, 0.1f};
+
+// Drives main_loop_pass at a rate whose time_scale is s: fixed, measured by present_frame
+// from a manual clock that moves 1000/60 x s ms a pass (the first tick's lag included), or
+// measured from a clock whose passes last anywhere from half to one and a half of that.
+class Rate {
+public:
+    Rate(Clock clock, float scale) : clock_(clock), scale_(scale)
+    {
+        use_manual_clock = true;
+        manual_clock = 100000;
+        game_clock = 1;
+        fixed_time_scale = clock == FIXED ? scale : 0;
+        time_scale = clock == FIXED ? scale : 1;
+        // As the main loop starts: the frames of the start-up are counted into the first tick.
+        tick_frame_count = 60;
+        next_tick_time = manual_clock;
+    }
+    void pass()
+    {
+        double ms = 1000.0 / 60 * scale_;
+        if (clock_ == JITTERING) {
+            seed_ = seed_ * 1103515245u + 12345u;
+            ms *= 0.5 + ((seed_ >> 8) & 0xffff) / 65536.0;
+        }
+        manual_clock += ms;
+        main_loop_pass();
+    }
+    // Game seconds since the rate was set: one game second is an advance of 0.06.
+    double seconds() const { return (game_clock - 1) / 0.06; }
+
+private:
+    Clock clock_;
+    float scale_;
+    unsigned seed_ = 7;
+};
+
+Monster &lone_demon(int kind, float dx)
+{
+    monster_counts[901] = 1;
+    Monster &m = monsters[901][0];
+    m.kind = (s16)kind;
+    m.damage = monster_kinds[kind].damage;
+    m.health = m.max_health = 100;
+    m.x = player_x + dx;
+    m.y = player_y;
+    m.z = player_z;
+    m.step_x = m.step_z = 0;  // it stands where it is put
+    m.anim_time = 0;
+    m.flash = 0;
+    m.flash_level = 0;
+    return m;
+}
+
+// Health a demon of this kind takes a game second in contact with a hero standing still.
+double contact_damage_rate(Clock clock, float scale, int kind)
+{
+    Rate rate(clock, scale);
+    lone_demon(kind, 0.5f);
+    long taken = 0;
+    // Eight whole cycles of its clock (2 x 0.16 x 60 a game second over 6).
+    while (rate.seconds() < 2.5) {
+        player_health = 290;
+        rate.pass();
+        taken += 290 - player_health;
+    }
+    return taken / rate.seconds();
+}
+
+// The game time at which a flash set to 255 falls below 8. Frames at 30 a second lie 33 ms
+// apart, a third of the whole fall, so the crossing is placed between the last frame at or
+// above 8 and the first below it, on the logarithmic scale the flash falls on.
+double crossing(double t0, int v0, double t1, int v1)
+{
+    double low = v1 > 0 ? v1 : 0.5;
+    return t0 + (t1 - t0) * std::log(v0 / 8.0) / std::log(v0 / low);
+}
+
+void flash_fall_times(Clock clock, float scale, double *hurt, double *hit)
+{
+    Rate rate(clock, scale);
+    Monster &m = lone_demon(1, 5);
+    m.flash = 255;
+    hurt_flash = 255;
+    *hurt = *hit = -1;
+    double t = 0;
+    int hurt_before = 255, hit_before = 255;
+    while ((*hurt < 0 || *hit < 0) && rate.seconds() < 1) {
+        rate.pass();
+        if (*hurt < 0 && hurt_flash < 8)
+            *hurt = crossing(t, hurt_before, rate.seconds(), hurt_flash);
+        if (*hit < 0 && m.flash < 8)
+            *hit = crossing(t, hit_before, rate.seconds(), m.flash);
+        hurt_before = hurt_flash;
+        hit_before = m.flash;
+        t = rate.seconds();
+    }
+}
+
+struct Volley {
+    double arrows_per_second;
+    int most_slots_in_use;
+    int pickups_in_place;
+};
+
+// Ten game seconds of SPACE held beside the court's ten pick-ups.
+Volley hold_space(Clock clock, float scale)
+{
+    Rate rate(clock, scale);
+    press(KEY_SPACE);
+    Volley v = {0, 0, 0};
+    int shots = 0;
+    while (rate.seconds() < 10) {
+        double due = next_shot_time;
+        rate.pass();
+        shots += next_shot_time != due;
+        int used = 0;
+        for (const MapItem &it : map_items)
+            used += it.present;
+        v.most_slots_in_use = std::max(v.most_slots_in_use, used);
+    }
+    release_all_keys();
+    v.arrows_per_second = shots / rate.seconds();
+    for (int i = 0; i < item_count; i++) {
+        if (item_placements[i].map != 901 || !item_placements[i].present)
+            continue;
+        for (const MapItem &it : map_items)
+            if (it.present && it.type == item_placements[i].type && it.placement == i) {
+                v.pickups_in_place++;
+                break;
+            }
+    }
+    return v;
+}
+
+// At 60 frames a second: a demon hurts on a third of its frames, arrows leave every third
+// frame, and a flash halves every frame.
+const int test_kinds[] = {1, 8, 15};
+double expected_damage(int kind) { return monster_kinds[kind].damage * 60 / 3.0; }
+const double expected_arrows = 20;
+const double expected_fall = std::log2(255 / 8.0) / 60;
+
+void expect_rules_per_game_second(Clock clock)
+{
+    ForgedWorld world;
+    ASSERT_TRUE(world.forged);
+    for (float scale : scales) {
+        SCOPED_TRACE(std::string(clock_names[clock]) + " at time_scale " + std::to_string(scale));
+        ASSERT_TRUE(world.enter_court());
+        for (int kind : test_kinds) {
+            double rate = contact_damage_rate(clock, scale, kind);
+            EXPECT_NEAR(rate, expected_damage(kind), expected_damage(kind) * 0.1) << "kind " << kind;
+        }
+
+        ASSERT_TRUE(world.enter_court());
+        double hurt, hit;
+        flash_fall_times(clock, scale, &hurt, &hit);
+        EXPECT_NEAR(hurt, expected_fall, expected_fall * 0.1) << "the hurt flash";
+        EXPECT_NEAR(hit, expected_fall, expected_fall * 0.1) << "the monster's hit flash";
+
+        ASSERT_TRUE(world.enter_court());
+        Volley v = hold_space(clock, scale);
+        EXPECT_NEAR(v.arrows_per_second, expected_arrows, expected_arrows * 0.1);
+        EXPECT_EQ(v.most_slots_in_use, MAP_ITEM_SLOTS) << "the arrows used up every free slot";
+        EXPECT_EQ(v.pickups_in_place, PICKUPS);
+    }
+}
+
+}  // namespace
+
+TEST(MainLoopRates, RulesHoldPerGameSecondWithAFixedTimeScale)
+{
+    expect_rules_per_game_second(FIXED);
+}
+
+TEST(MainLoopRates, RulesHoldPerGameSecondWithTheRateMeasured)
+{
+    expect_rules_per_game_second(MEASURED);
+}
+
+TEST(MainLoopRates, RulesHoldPerGameSecondWithAJitteringClock)
+{
+    expect_rules_per_game_second(JITTERING);
+}
+
+namespace {
+
+bool world_band_is_fog(BITMAP *b)
+{
+    for (int y = hud_band_height + 4; y < screen_height - hud_band_height - 4; y += 8)
+        for (int x = 4; x < screen_width; x += 8)
+            if (getpixel(b, x, y) != fog_color)
+                return false;
+    return true;
+}
+
+}  // namespace
+
+// Effects of the pass's order, each of which a swap of two steps would undo: the floor
+// painter reads this pass's buckets (reset, transformed and sorted before it), the hero's
+// flash fades before the demons set it, a trigger underfoot is followed in the pass that
+// painted it, the new map's demons wait for the next pass, nothing of the old scene is
+// drawn after a map change, the HUD lies over the world, and the frame is shown before
+// the buffer is cleared.
+TEST(MainLoopOrder, EachStepSeesWhatTheStepsBeforeItLeft)
+{
+    ForgedWorld world(field_map);
+    ASSERT_TRUE(world.forged);
+    ASSERT_TRUE(world.enter_court());
+    fog_color = makecol(20, 30, 40);
+    clear_to_color(back_buffer, fog_color);
+    Rate rate(FIXED, 1);
+
+    // The first pass after a map change: fresh scene, buckets empty until this pass sorts.
+    float x0 = player_x;
+    press(KEY_RIGHT);
+    rate.pass();
+    EXPECT_GT(player_x, x0) << "the floor painter found this pass's floor";
+
+    // The frame on the screen: the world under the bands, the HUD's black band over it.
+    EXPECT_FALSE(world_band_is_fog(screen)) << "the frame was shown before the buffer was cleared";
+    EXPECT_EQ(getpixel(screen, screen_half_width, hud_band_height / 2 + 8), 0) << "the HUD covers the world";
+    // ...where the world alone does reach.
+    depth_low = (s16)depth_range;
+    depth_high = 0;
+    transform_scene();
+    project_sprites();
+    sort_scene();
+    draw_world();
+    EXPECT_NE(getpixel(back_buffer, screen_half_width, hud_band_height / 2 + 8), fog_color);
+    clear_to_color(back_buffer, fog_color);
+
+    // A demon at the hero's side bites: the flash is full when the HUD draws it.
+    release_all_keys();
+    Monster &m = lone_demon(1, 0.5f);
+    rate.pass();
+    EXPECT_EQ(hurt_flash, 255);
+    m.health = 0;
+
+    // Walk onto the trigger.
+    monsters[906][0].anim_time = 0;
+    press(KEY_RIGHT);
+    bool changed = false;
+    for (int n = 0; n < 200 && !changed; n++) {
+        rate.pass();
+        changed = current_map == 906;
+        bool trigger_underfoot = false;
+        for (int a = -2; a <= 2; a++)
+            for (int b = -2; b <= 2; b++)
+                trigger_underfoot |= getpixel(kind_map, FLOOR_MAP_CENTER + a, FLOOR_MAP_CENTER + b) >= KIND_TRIGGER_BASE;
+        EXPECT_FALSE(!changed && trigger_underfoot) << "a trigger painted underfoot is followed in the same pass";
+    }
+    ASSERT_TRUE(changed);
+    EXPECT_TRUE(world_band_is_fog(screen)) << "nothing of the old scene is drawn after the change";
+    EXPECT_EQ(monsters[906][0].anim_time, 0) << "the new map's demons wait for the next pass";
+    release_all_keys();
+    float ax = player_x, az = player_z;
+    rate.pass();
+    EXPECT_EQ(current_map, 906);
+    EXPECT_EQ(player_x, ax);
+    EXPECT_EQ(player_z, az);
+    EXPECT_FALSE(world_band_is_fog(screen)) << "the next pass draws the new map";
+    EXPECT_FLOAT_EQ(monsters[906][0].anim_time, 0.32f);
+}
