@@ -186,6 +186,8 @@ TEST(MapSource, RingsGoAroundTheGridInTheOrderWritten)
         EXPECT_EQ(m.grid[row].substr(0, 2).find_first_not_of("#~"), std::string::npos) << row;
     }
     EXPECT_EQ(m.grid[2].substr(2, 5), "#S.k#");
+    EXPECT_EQ(m.ring_west, 2);
+    EXPECT_EQ(m.ring_north, 1);
     // Spots and items keep their cells: by symbol and by line alike.
     auto spot = [&](const std::string &name) {
         for (const SourceSpot &s : m.spots)

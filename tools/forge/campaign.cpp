@@ -36,6 +36,12 @@ std::string where(const MapSource &m)
     return "map " + std::to_string(m.number) + " (" + m.file + ")";
 }
 
+// A cell as the map maker wrote it: counted from the grid, not from the rings around it.
+std::string cell_name(const MapSource &m, int col, int row)
+{
+    return "column " + std::to_string(col - m.ring_west) + " row " + std::to_string(row - m.ring_north);
+}
+
 std::string at(const MapSource &m, int line)
 {
     return m.file + ":" + std::to_string(line);
@@ -237,13 +243,12 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
             if (s->col < 0 || s->col >= m.width || s->row < 0 || s->row >= m.height)
                 continue;
             if (!cell_is_plain_floor(m, s->col, s->row))
-                problem(at(m, s->line) + ": arrival \"" + s->name + "\" at column " + std::to_string(s->col) + " row " +
-                        std::to_string(s->row) + " is not on plain walkable floor");
+                problem(at(m, s->line) + ": arrival \"" + s->name + "\" at " + cell_name(m, s->col, s->row) + " is not on plain walkable floor");
             for (int dr = -1; dr <= 1; dr++)
                 for (int dc = -1; dc <= 1; dc++)
                     if (is_trigger_cell(m, s->col + dc, s->row + dr))
-                        problem(at(m, s->line) + ": arrival \"" + s->name + "\" lies within reach of the trigger at column " +
-                                std::to_string(s->col + dc) + " row " + std::to_string(s->row + dr) +
+                        problem(at(m, s->line) + ": arrival \"" + s->name + "\" lies within reach of the trigger at " +
+                                cell_name(m, s->col + dc, s->row + dr) +
                                 ": the hero would be sent on at once");
         }
 
@@ -303,7 +308,7 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
                 if (matters && !reachable(col, row))
                     problem(where(m) + ": the " +
                             std::string(st.kind == KIND_SPAWN ? "spawn point" : st.kind == KIND_GEM_GATE ? "gem gate" : "exit") +
-                            " at column " + std::to_string(col) + " row " + std::to_string(row) +
+                            " at " + cell_name(m, col, row) +
                             " cannot be reached from the map's arrivals");
             }
 
@@ -315,7 +320,7 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
                 const CellStyle &st = cell_style(m, col, row);
                 if (st.is_void || st.kind != KIND_SPAWN)
                     continue;
-                std::string place = " at column " + std::to_string(col) + " row " + std::to_string(row);
+                std::string place = " at " + cell_name(m, col, row);
                 float d = walk[row * m.width + col];
                 if (d <= SAFE_ARRIVAL_DISTANCE) {
                     char units[32];

@@ -233,6 +233,7 @@ bool add_rings(MapSource &m, std::string &error)
                     m.grid[row] += cells;
             }
             if (ring.side == "west") {
+                m.ring_west += w;
                 for (SourceSpot &s : m.spots)
                     s.col += w;
                 for (SourceItem &it : m.items)
@@ -250,6 +251,7 @@ bool add_rings(MapSource &m, std::string &error)
             }
             if (ring.side == "north") {
                 m.grid.insert(m.grid.begin(), rows.begin(), rows.end());
+                m.ring_north += w;
                 for (SourceSpot &s : m.spots)
                     s.row += w;
                 for (SourceItem &it : m.items)

@@ -99,6 +99,7 @@ struct MapSource {
     std::vector<int> monsters;
     int monsters_line = 0;
     std::vector<SourceRing> rings;
+    int ring_west = 0, ring_north = 0;  // where the grid as written starts, inside the rings
 };
 
 // Parses one source. On failure returns false with "file:line: what" in error.
