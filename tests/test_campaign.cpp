@@ -26,12 +26,12 @@ std::string start_map()
 cell E trigger 0 exit=906:start
 cell r grass 0 spot=back
 grid
-#########
-#S....x.#
-#.......#
-#..G.r..#
-#......E#
-#########
+#################
+#S..............#
+#...............#
+#..G.r..........#
+#......E......x.#
+#################
 end
 monsters 1 2
 )";
@@ -42,11 +42,11 @@ std::string gate_map()
     return std::string("map 906\n") + legend + R"(cell a grass 0 spot=gate
 cell B trigger 0 exit=901:back
 grid
-#######
-#S..a.#
-#.....#
-#B..x.#
-#######
+###############
+#S..a.........#
+#.............#
+#B..........x.#
+###############
 end
 monsters 15
 )";
@@ -144,21 +144,21 @@ TEST(CampaignValidator, RefusesMissingStartAndGateRecords)
 TEST(CampaignValidator, RefusesBadArrivals)
 {
     // The arrival "back" moved onto a wall, then right beside the trigger.
-    std::string on_wall = replaced(start_map(), "#......E#", "#....r.E#");
-    on_wall = replaced(on_wall, "#..G.r..#", "#..G....#");
+    std::string on_wall = replaced(start_map(), "#......E", "#....r.E");
+    on_wall = replaced(on_wall, "#..G.r", "#..G..");
     on_wall = replaced(on_wall, "cell r grass 0 spot=back", "cell r grass 0 kind=5 spot=back");
     auto p = problems_of({on_wall, gate_map()});
     EXPECT_TRUE(reports(p, {"arrival \"back\"", "not on plain walkable floor"})) << joined(p);
 
-    std::string beside = replaced(start_map(), "#..G.r..#", "#..G....#");
-    beside = replaced(beside, "#......E#", "#.....rE#");
+    std::string beside = replaced(start_map(), "#..G.r", "#..G..");
+    beside = replaced(beside, "#......E", "#.....rE");
     p = problems_of({beside, gate_map()});
     EXPECT_TRUE(reports(p, {"arrival \"back\"", "within reach of the trigger at column 7 row 4"})) << joined(p);
 }
 
 TEST(CampaignValidator, RefusesMonstersWithoutSpawnAndOverCapacity)
 {
-    Campaign c = campaign_of({start_map(), replaced(gate_map(), "#B..x.#", "#B....#")});
+    Campaign c = campaign_of({start_map(), replaced(gate_map(), "#B..........x.#", "#B............#")});
     auto p = validate_campaign(c);
     EXPECT_TRUE(reports(p, {"monsters but no spawn point"})) << joined(p);
 
@@ -168,8 +168,7 @@ TEST(CampaignValidator, RefusesMonstersWithoutSpawnAndOverCapacity)
     EXPECT_TRUE(reports(p, {"21 monsters, more than the 20 a map holds"})) << joined(p);
 
     // Eleven spawn cells make 22 spawn points.
-    std::string many = replaced(start_map(), "#.......#\n#..G", "#xxxxxxx#\n#..G");
-    many = replaced(many, "#S....x.#", "#S.xxxx.#");
+    std::string many = replaced(start_map(), "#...............#\n#..G", "#xxxxxxxxxx.....#\n#..G");
     p = problems_of({many, gate_map()});
     EXPECT_TRUE(reports(p, {"11 spawn cells make 22 spawn points, more than the 20"})) << joined(p);
 }
@@ -192,7 +191,7 @@ TEST(CampaignValidator, RefusesTooManyItemsAndUnreachablePlaces)
     EXPECT_TRUE(reports(p, {"map 901 (", "11 pick-ups, more than the 10 a map holds"})) << joined(p);
 
     // A walled-off corner with a key and a spawn cell.
-    std::string walled = replaced(start_map(), "#S....x.#\n#.......#", "#S...#x.#\n#....####");
+    std::string walled = replaced(start_map(), "#S..............#\n#...............#", "#S...#x.........#\n#....############");
     walled += "item key1 6 1\n";
     p = problems_of({walled, gate_map()});
     EXPECT_TRUE(reports(p, {"key1 cannot be reached"})) << joined(p);
@@ -200,7 +199,7 @@ TEST(CampaignValidator, RefusesTooManyItemsAndUnreachablePlaces)
 
     // A step of 1.5 cannot be climbed; 1.4 can.
     std::string step = replaced(start_map(), "cell S grass 0 spot=start", "cell S grass 0 spot=start\ncell h grass 1.5");
-    step = replaced(step, "#S....x.#\n#.......#", "#S...hx.#\n#....hhh#");
+    step = replaced(step, "#S..............#\n#...............#", "#S...hx.........#\n#....hhhhhhhhhhh#");
     p = problems_of({step, gate_map()});
     EXPECT_TRUE(reports(p, {"spawn point at column 6 row 1 cannot be reached"})) << joined(p);
     step = replaced(step, "cell h grass 1.5", "cell h grass 1.4");
@@ -221,6 +220,74 @@ TEST(CampaignValidator, RefusesUnknownSurfacesAndPlaneOverflow)
     huge += "end\ncell E trigger 0 exit=905:start\n";
     p = problems_of({replaced(start_map(), "exit=906:start", "exit=905:start"), gate_map(), huge});
     EXPECT_TRUE(reports(p, {"map 905", "needs more than 500 planes"})) << joined(p);
+}
+
+TEST(CampaignValidator, KeepsSpawnPointsAwayFromArrivals)
+{
+    // The spawn point 9.4 units' walk from the arrival "back" is far enough; one step nearer
+    // (8.4 units) is too, and 8 units is refused.
+    auto p = problems_of({start_map(), gate_map()});
+    EXPECT_FALSE(reports(p, {"spawn point"})) << joined(p);
+    std::string near = replaced(start_map(), "#......E......x.#", "#......E.....x..#");
+    p = problems_of({near, gate_map()});
+    EXPECT_FALSE(reports(p, {"spawn point"})) << joined(p);
+    near = replaced(start_map(), "#......E......x.#", "#......E....x...#");
+    near = replaced(near, "#..G.r..........#", "#..G..........r.#");
+    p = problems_of({near, gate_map()});
+    EXPECT_TRUE(reports(p, {"map 901 (", "spawn point at column 12 row 4 lies 2.4 units' walk from an arrival"}))
+        << joined(p);
+    p = problems_of({start_map(), replaced(gate_map(), "#S..a.........#", "#S..a.......x.#")});
+    EXPECT_TRUE(reports(p, {"map 906 (", "spawn point at column 12 row 1 lies 8.0 units' walk"})) << joined(p);
+
+    // The distance is walked: a wall between makes a near spawn point far, and the hero does
+    // not cut a wall's corner.
+    std::string walled = replaced(gate_map(), "#.............#\n#B..........x.#", "#.....####....#\n#B....#.x.....#");
+    p = problems_of({start_map(), walled});
+    EXPECT_FALSE(reports(p, {"spawn point"})) << joined(p);
+    walled = replaced(walled, "#.....####....#", "#.....#.##....#");
+    p = problems_of({start_map(), walled});
+    EXPECT_TRUE(reports(p, {"map 906 (", "spawn point at column 8 row 3"})) << joined(p);
+}
+
+TEST(CampaignValidator, RefusesSpawnPointsOffTheFloorsLevelUnlessARefuge)
+{
+    std::string raised = replaced(gate_map(), "cell a grass 0 spot=gate", "cell a grass 0 spot=gate\ncell y grass 0.5 kind=7");
+    raised = replaced(raised, "#B..........x.#", "#B..........y.#");
+    auto p = problems_of({start_map(), raised});
+    EXPECT_TRUE(reports(p, {"map 906 (", "spawn point at column 12 row 3 lies 0.5 or more above or below"})) << joined(p);
+    p = problems_of({start_map(), replaced(raised, "grass 0.5 kind=7", "grass -1 kind=7")});
+    EXPECT_TRUE(reports(p, {"spawn point at column 12 row 3 lies 0.5 or more"})) << joined(p);
+    // A little lower or higher is the floor's own level; a refuge is a choice.
+    p = problems_of({start_map(), replaced(raised, "grass 0.5 kind=7", "grass 0.4 kind=7")});
+    EXPECT_FALSE(reports(p, {"spawn point"})) << joined(p);
+    p = problems_of({start_map(), replaced(raised, "grass 0.5 kind=7", "grass 0.5 kind=7 refuge")});
+    EXPECT_FALSE(reports(p, {"spawn point"})) << joined(p);
+    // One neighbour at its level is enough.
+    std::string ledge = replaced(raised, "cell y grass 0.5 kind=7", "cell y grass 0.5 kind=7\ncell l grass 0.5");
+    p = problems_of({start_map(), replaced(ledge, "#B..........y.#", "#B..........yl#")});
+    EXPECT_FALSE(reports(p, {"spawn point"})) << joined(p);
+
+    MapSource m;
+    std::string error;
+    EXPECT_FALSE(parse_map_text("r.map", "map 1\ncell y grass 1 refuge\n", m, error));
+    EXPECT_NE(error.find("refuge marks a spawn point"), std::string::npos) << error;
+}
+
+TEST(CampaignValidator, RefusesAMapOverItsTriangleBudget)
+{
+    // 123 cells across and 121 rows make 30 496 triangles (two a cell and the edges' faces
+    // down to the void); 115 rows about 29 000.
+    auto field = [](int rows) {
+        std::string text = "map 905\ncell . grass 0\ncell S grass 0 spot=start\ngrid\nS" + std::string(122, '.') + "\n";
+        for (int row = 1; row < rows; row++)
+            text += std::string(123, '.') + "\n";
+        return text + "end\n";
+    };
+    std::string to905 = replaced(start_map(), "exit=906:start", "exit=905:start");
+    auto p = problems_of({to905, gate_map(), field(121)});
+    EXPECT_TRUE(reports(p, {"map 905 (", "30496 triangles, more than the 30000 a map may have"})) << joined(p);
+    p = problems_of({to905, gate_map(), field(115)});
+    EXPECT_FALSE(reports(p, {"triangles"})) << joined(p);
 }
 
 // The shipped campaign, forged into a scratch data folder and read back by the game.

@@ -18,7 +18,7 @@
 namespace {
 
 // A small court: the hero in the middle, ten pick-ups beside him (two units off, out of
-// reach), a demon's spawn point in a corner.
+// reach), a demon's spawn point at the end of a passage, out of reach of the arrivals.
 const char *court_map = R"(map 901
 cell # wall 2 wall
 cell . grass 0
@@ -28,11 +28,11 @@ cell r grass 0 spot=back
 cell E trigger 0 exit=906:start
 grid
 #######
-#.....#
+#...........x#
 #.....#
 #..S..#
 #.....#
-#r..xE#
+#r...E#
 #######
 end
 item heart 1 2
@@ -57,9 +57,9 @@ cell a grass 0 spot=gate
 cell B trigger 0 exit=901:back
 grid
 #######
-#S..a.#
+#S..a........x#
 #.....#
-#B..x.#
+#B....#
 #######
 end
 monsters 2
@@ -78,7 +78,7 @@ cell r grass 0 spot=back
 cell E trigger 0 exit=906:start
 grid
 ###########
-#.........#
+#........x#
 #.........#
 #.........#
 #.........#
@@ -91,7 +91,7 @@ grid
 #.........#
 #....S.E..#
 #.........#
-#r.......x#
+#r........#
 ###########
 end
 monsters 1

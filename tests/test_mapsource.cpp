@@ -164,3 +164,57 @@ TEST(MapSource, ItemNamesRoundTrip)
     EXPECT_EQ(item_type_from_name("key6"), -1);
     EXPECT_STREQ(item_type_name(10), "?");
 }
+
+TEST(MapSource, RingsGoAroundTheGridInTheOrderWritten)
+{
+    std::string text = std::string(small_map) +
+                       "ring west 2 ##~   # a comment after ' # '\n"
+                       "ring north 1 ~\n"
+                       "ring south 3 #\n"
+                       "ring east 1 x\n";
+    MapSource m;
+    std::string error;
+    ASSERT_TRUE(parse(text, m, error)) << error;
+    EXPECT_EQ(m.width, 5 + 2 + 1);
+    EXPECT_EQ(m.height, 4 + 1 + 3);
+    // The north ring spans the west ring's columns; the east ring, laid last, spans all rows.
+    EXPECT_EQ(m.grid[0].substr(0, 7), "~~~~~~~");
+    EXPECT_EQ(m.grid[0][7], 'x');
+    for (int row = 5; row < 8; row++)
+        EXPECT_EQ(m.grid[row].substr(0, 7), "#######") << row;
+    for (int row = 1; row < 5; row++) {
+        EXPECT_EQ(m.grid[row].substr(0, 2).find_first_not_of("#~"), std::string::npos) << row;
+    }
+    EXPECT_EQ(m.grid[2].substr(2, 5), "#S.k#");
+    EXPECT_EQ(m.ring_west, 2);
+    EXPECT_EQ(m.ring_north, 1);
+    // Spots and items keep their cells: by symbol and by line alike.
+    auto spot = [&](const std::string &name) {
+        for (const SourceSpot &s : m.spots)
+            if (s.name == name)
+                return std::make_pair(s.col, s.row);
+        return std::make_pair(-1, -1);
+    };
+    EXPECT_EQ(spot("start"), std::make_pair(3, 2));
+    EXPECT_EQ(spot("far"), std::make_pair(3, 4));
+    for (const SourceItem &it : m.items)
+        EXPECT_EQ(m.grid[it.row][it.col], it.type == item_type_from_name("key2") ? 'k' : '.') << it.type;
+
+    // The same source always gets the same scenery, and both symbols of a mixed ring occur.
+    MapSource again;
+    ASSERT_TRUE(parse(text, again, error));
+    EXPECT_EQ(again.grid, m.grid);
+    std::string wide = std::string(small_map) + "ring north 6 #~\n";
+    ASSERT_TRUE(parse(wide, m, error));
+    std::string band;
+    for (int row = 0; row < 6; row++)
+        band += m.grid[row];
+    EXPECT_NE(band.find('#'), std::string::npos);
+    EXPECT_NE(band.find('~'), std::string::npos);
+
+    EXPECT_NE(error_of(std::string(small_map) + "ring up 2 #\n").find("ring is written"), std::string::npos);
+    EXPECT_NE(error_of(std::string(small_map) + "ring west 0 #\n").find("ring is written"), std::string::npos);
+    EXPECT_NE(error_of(std::string(small_map) + "ring west 2\n").find("needs the symbols"), std::string::npos);
+    EXPECT_NE(error_of(std::string(small_map) + "ring west 2 Q\n").find("no cell is defined for 'Q'"),
+              std::string::npos);
+}

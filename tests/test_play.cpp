@@ -26,8 +26,8 @@ cell E trigger 0 exit=906:start
 cell r grass 0 spot=back
 grid
 #########
-#S.h..x.#
-#.......#
+#S.h....#
+#...............x#
 #..G.r..#
 #......E#
 #########
@@ -45,9 +45,9 @@ cell a grass 0 spot=gate
 cell B trigger 0 exit=901:back
 grid
 #######
-#S..a.#
+#S..a........x#
 #.....#
-#B..x.#
+#B....#
 #######
 end
 monsters 2

@@ -25,9 +25,22 @@ namespace {
 // room enough for the bow's fastest rhythm.
 const int MAX_MAP_PICKUPS = 10;
 
+// A demon that appears this close (walking, in units) to where the hero arrives can bite
+// before the player has seen the map.
+const float SAFE_ARRIVAL_DISTANCE = 8.0f;
+// Demons off the hero's level freeze: a spawn point this far above or below all the floor
+// around it keeps its demons out of reach.
+const float SPAWN_LEVEL_TOLERANCE = 0.5f;
+
 std::string where(const MapSource &m)
 {
     return "map " + std::to_string(m.number) + " (" + m.file + ")";
+}
+
+// A cell as the map maker wrote it: counted from the grid, not from the rings around it.
+std::string cell_name(const MapSource &m, int col, int row)
+{
+    return "column " + std::to_string(col - m.ring_west) + " row " + std::to_string(row - m.ring_north);
 }
 
 std::string at(const MapSource &m, int line)
@@ -82,7 +95,57 @@ std::vector<char> reachable_cells(const Campaign &c, const MapSource &m)
     return seen;
 }
 
+// Whether the hero can step from one floor cell onto a neighbouring one.
+bool can_step(const MapSource &m, int col, int row, int nc, int nr)
+{
+    return cell_is_floor(m, nc, nr) &&
+           std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) < 1.5f;
+}
+
 }  // namespace
+
+std::vector<float> walking_distances(const Campaign &c, const MapSource &m)
+{
+    // Dijkstra over cell centres, diagonals allowed where both sides are open too (the hero
+    // walks diagonally but does not cut wall corners).
+    std::vector<float> dist(m.width * m.height, INFINITY);
+    typedef std::pair<float, int> Entry;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> todo;
+    for (const SourceSpot *s : arrival_spots(c, m))
+        if (cell_is_floor(m, s->col, s->row)) {
+            dist[s->row * m.width + s->col] = 0;
+            todo.push({0.0f, s->row * m.width + s->col});
+        }
+    const float diagonal = std::sqrt(2.0f);
+    while (!todo.empty()) {
+        auto [d, at] = todo.top();
+        todo.pop();
+        if (d > dist[at])
+            continue;
+        int col = at % m.width, row = at / m.width;
+        for (int dr = -1; dr <= 1; dr++)
+            for (int dc = -1; dc <= 1; dc++) {
+                if (!dr && !dc)
+                    continue;
+                int nc = col + dc, nr = row + dr;
+                if (!can_step(m, col, row, nc, nr))
+                    continue;
+                if (dr && dc && !(can_step(m, col, row, nc, row) && can_step(m, col, row, col, nr)))
+                    continue;
+                float nd = d + (dr && dc ? diagonal : 1.0f);
+                if (nd < dist[nr * m.width + nc]) {
+                    dist[nr * m.width + nc] = nd;
+                    todo.push({nd, nr * m.width + nc});
+                }
+            }
+    }
+    return dist;
+}
+
+std::vector<char> reachable_floor(const Campaign &c, const MapSource &m)
+{
+    return reachable_cells(c, m);
+}
 
 const MapSource *find_map(const Campaign &campaign, int number)
 {
@@ -181,13 +244,12 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
             if (s->col < 0 || s->col >= m.width || s->row < 0 || s->row >= m.height)
                 continue;
             if (!cell_is_plain_floor(m, s->col, s->row))
-                problem(at(m, s->line) + ": arrival \"" + s->name + "\" at column " + std::to_string(s->col) + " row " +
-                        std::to_string(s->row) + " is not on plain walkable floor");
+                problem(at(m, s->line) + ": arrival \"" + s->name + "\" at " + cell_name(m, s->col, s->row) + " is not on plain walkable floor");
             for (int dr = -1; dr <= 1; dr++)
                 for (int dc = -1; dc <= 1; dc++)
                     if (is_trigger_cell(m, s->col + dc, s->row + dr))
-                        problem(at(m, s->line) + ": arrival \"" + s->name + "\" lies within reach of the trigger at column " +
-                                std::to_string(s->col + dc) + " row " + std::to_string(s->row + dr) +
+                        problem(at(m, s->line) + ": arrival \"" + s->name + "\" lies within reach of the trigger at " +
+                                cell_name(m, s->col + dc, s->row + dr) +
                                 ": the hero would be sent on at once");
         }
 
@@ -247,8 +309,42 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
                 if (matters && !reachable(col, row))
                     problem(where(m) + ": the " +
                             std::string(st.kind == KIND_SPAWN ? "spawn point" : st.kind == KIND_GEM_GATE ? "gem gate" : "exit") +
-                            " at column " + std::to_string(col) + " row " + std::to_string(row) +
+                            " at " + cell_name(m, col, row) +
                             " cannot be reached from the map's arrivals");
+            }
+
+        // Safe arrivals: no spawn point within a few steps of where the hero appears, and none
+        // set off the floor's level unless the source says it is a refuge.
+        std::vector<float> walk = walking_distances(campaign, m);
+        for (int row = 0; row < m.height; row++)
+            for (int col = 0; col < m.width; col++) {
+                const CellStyle &st = cell_style(m, col, row);
+                if (st.is_void || st.kind != KIND_SPAWN)
+                    continue;
+                std::string place = " at " + cell_name(m, col, row);
+                float d = walk[row * m.width + col];
+                if (d <= SAFE_ARRIVAL_DISTANCE) {
+                    char units[32];
+                    snprintf(units, sizeof(units), "%.1f", d);
+                    problem(where(m) + ": the spawn point" + place + " lies " + units +
+                            " units' walk from an arrival, not more than " + std::to_string((int)SAFE_ARRIVAL_DISTANCE) +
+                            ": its demons could bite on arrival");
+                }
+                if (st.refuge || st.blocking)
+                    continue;
+                bool level = false, has_floor = false;
+                for (int dr = -1; dr <= 1; dr++)
+                    for (int dc = -1; dc <= 1; dc++) {
+                        const CellStyle &n = cell_style(m, col + dc, row + dr);
+                        if ((!dr && !dc) || !cell_is_floor(m, col + dc, row + dr) || n.kind == KIND_SPAWN)
+                            continue;
+                        has_floor = true;
+                        level = level || std::fabs(n.height - st.height) < SPAWN_LEVEL_TOLERANCE;
+                    }
+                if (has_floor && !level)
+                    problem(where(m) + ": the spawn point" + place +
+                            " lies 0.5 or more above or below all the floor around it, where its demons freeze"
+                            " (mark its cell \"refuge\" if that is meant)");
             }
 
         // Capacities of the geometry: build the map's tables without lighting.
@@ -256,6 +352,9 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
         std::string error;
         if (!build_map_tables(m, campaign.exit_triggers, stats, error, false))
             problem(where(m) + ": " + error);
+        else if (stats.triangles > MAX_MAP_TRIANGLES)
+            problem(where(m) + ": " + std::to_string(stats.triangles) + " triangles, more than the " +
+                    std::to_string(MAX_MAP_TRIANGLES) + " a map may have");
     }
     if (total_items > MAX_ITEM_PLACEMENTS)
         problem(std::to_string(total_items) + " item placements in all, more than the " +

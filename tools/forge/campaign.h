@@ -14,6 +14,8 @@ enum {
     START_MAP = 901,
     GATE_MAP = 906,
     EXIT_RECORD_BASE = 3000,
+    // Below the 32 668 triangles the scene's bucket codes can name, with room to spare.
+    MAX_MAP_TRIANGLES = 30000,
 };
 
 struct Campaign {
@@ -27,6 +29,11 @@ bool load_campaign_sources(const std::string &dir, Campaign &campaign, std::stri
 void assign_exit_triggers(Campaign &campaign);
 // Every reason the campaign cannot be written, each naming the map and the place.
 std::vector<std::string> validate_campaign(Campaign &campaign);
+
+// The cells the hero can walk to from the map's arrivals, with every gate open (1 = yes).
+std::vector<char> reachable_floor(const Campaign &campaign, const MapSource &map);
+// Walking distance in units from the nearest arrival to every cell (infinite where none leads).
+std::vector<float> walking_distances(const Campaign &campaign, const MapSource &map);
 
 const MapSource *find_map(const Campaign &campaign, int number);
 const SourceSpot *find_spot(const MapSource &map, const std::string &name);

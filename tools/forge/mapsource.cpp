@@ -117,6 +117,8 @@ bool parse_cell(Reader &r, std::istringstream &in, const std::string &raw_line, 
         std::string name, value;
         if (option == "wall") {
             style.blocking = true;
+        } else if (option == "refuge") {
+            style.refuge = true;
         } else if (option.compare(0, 5, "kind=") == 0) {
             if (!parse_int(option.substr(5), style.kind) || style.kind < 0 || style.kind > 8)
                 return r.fail("kind must be 0 to 8 (triggers are written with exit=)");
@@ -184,11 +186,82 @@ bool parse_cell(Reader &r, std::istringstream &in, const std::string &raw_line, 
             return r.fail("unknown cell option \"" + option + "\" in: " + raw_line);
         }
     }
+    if (style.refuge && style.kind != 7)
+        return r.fail("refuge marks a spawn point (kind=7) set apart from the floor on purpose");
     if (!style.exit_map.empty() && style.kind != 0)
         return r.fail("a trigger cell cannot have another kind");
     if (style.has_stairs && (style.stairs_low >= style.height || style.has_bed || style.blocking))
         return r.fail("stairs climb to the cell's height from below it, on a floor without a bed");
     out.legend[symbol] = style;
+    return true;
+}
+
+// The ring cells' symbols, picked from the ring's list by position: the same map always gets
+// the same scenery, and the pick is patchy (pairs of cells share a pick half the time) so that
+// woods and rocks clump rather than alternate.
+char ring_symbol(const MapSource &m, const SourceRing &ring, int col, int row)
+{
+    unsigned h = (unsigned)m.number * 2654435761u;
+    unsigned c = (unsigned)col, w = (unsigned)row;
+    unsigned fine = (c * 73856093u) ^ (w * 19349663u) ^ h;
+    unsigned coarse = ((c / 2) * 83492791u) ^ ((w / 2) * 2971215073u) ^ h;
+    unsigned pick = (fine * 0x9E3779B1u >> 16) & 1 ? fine : coarse;
+    pick ^= pick >> 13;
+    pick *= 0x5bd1e995u;
+    pick ^= pick >> 15;
+    return ring.symbols[pick % ring.symbols.size()];
+}
+
+// Lays the rings around the grid in the order written, each outside what is there, and
+// moves the spots and items placed by column and row with the grid.
+bool add_rings(MapSource &m, std::string &error)
+{
+    for (const SourceRing &ring : m.rings) {
+        int w = ring.width;
+        if (m.width + 2 * w > 400 || m.height + 2 * w > 400) {
+            error = m.file + ":" + std::to_string(ring.line) + ": the rings make the map too large";
+            return false;
+        }
+        if (ring.side == "west" || ring.side == "east") {
+            for (int row = 0; row < m.height; row++) {
+                std::string cells;
+                for (int i = 0; i < w; i++)
+                    cells += ring_symbol(m, ring, ring.side == "west" ? -1 - i : m.width + i, row);
+                if (ring.side == "west")
+                    m.grid[row] = std::string(cells.rbegin(), cells.rend()) + m.grid[row];
+                else
+                    m.grid[row] += cells;
+            }
+            if (ring.side == "west") {
+                m.ring_west += w;
+                for (SourceSpot &s : m.spots)
+                    s.col += w;
+                for (SourceItem &it : m.items)
+                    it.col += w;
+            }
+            m.width += w;
+        } else {
+            std::vector<std::string> rows;
+            for (int i = 0; i < w; i++) {
+                std::string cells;
+                int row = ring.side == "north" ? -w + i : m.height + i;
+                for (int col = 0; col < m.width; col++)
+                    cells += ring_symbol(m, ring, col, row);
+                rows.push_back(cells);
+            }
+            if (ring.side == "north") {
+                m.grid.insert(m.grid.begin(), rows.begin(), rows.end());
+                m.ring_north += w;
+                for (SourceSpot &s : m.spots)
+                    s.row += w;
+                for (SourceItem &it : m.items)
+                    it.row += w;
+            } else {
+                m.grid.insert(m.grid.end(), rows.begin(), rows.end());
+            }
+            m.height += w;
+        }
+    }
     return true;
 }
 
@@ -217,9 +290,11 @@ bool parse_map_text(const std::string &file, const std::string &text, MapSource 
                 out.width = (int)raw.size();
             continue;
         }
-        // Comments run from "#" to the end of the line; on a cell line the symbol itself may be '#'.
+        // Comments run from "#" to the end of the line; on a cell line the symbol itself may be
+        // '#', and on a ring line the symbols may hold it, so there a comment starts with " # ".
         bool is_cell = raw.compare(0, 5, "cell ") == 0;
-        size_t hash = is_cell ? raw.find(" #", 6) : raw.find('#');
+        bool is_ring = raw.compare(0, 5, "ring ") == 0;
+        size_t hash = is_cell ? raw.find(" #", 6) : is_ring ? raw.find(" # ") : raw.find('#');
         std::string line = hash == std::string::npos ? raw : raw.substr(0, hash);
         std::istringstream in(line);
         std::string word;
@@ -273,6 +348,19 @@ bool parse_map_text(const std::string &file, const std::string &text, MapSource 
             if (it.type < 0)
                 return r.fail("unknown item \"" + name + "\" (heart, key1..key5, gem1..gem4)");
             out.items.push_back(it);
+        } else if (word == "ring") {
+            SourceRing ring;
+            std::string w;
+            ring.line = r.line;
+            if (!(in >> ring.side >> w) || !parse_int(w, ring.width) || ring.width < 1 || ring.width > 40 ||
+                (ring.side != "north" && ring.side != "south" && ring.side != "west" && ring.side != "east"))
+                return r.fail("ring is written: ring north|south|west|east WIDTH SYMBOLS...");
+            std::string symbols;
+            while (in >> symbols)
+                ring.symbols += symbols;
+            if (ring.symbols.empty())
+                return r.fail("a ring needs the symbols of its cells");
+            out.rings.push_back(ring);
         } else if (word == "monsters") {
             out.monsters_line = r.line;
             std::string k;
@@ -299,6 +387,8 @@ bool parse_map_text(const std::string &file, const std::string &text, MapSource 
     out.height = (int)out.grid.size();
     for (std::string &row : out.grid)
         row.resize(out.width, ' ');
+    if (!add_rings(out, error))
+        return false;
     if (!out.legend.count(' ')) {
         CellStyle space;
         space.symbol = ' ';

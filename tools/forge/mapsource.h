@@ -15,6 +15,9 @@
 //                                the cell's top)
 //   cell P bone 0 wall post=bone:2.4:0.7   a pillar (width optional, 0.5 by default)
 //   cell _ mud 0.2 wall fence=wood  a low fence of posts and rails across the cell
+//   cell y rock 1 kind=7 refuge   a spawn point a step above or below the floor around it,
+//                                where its demons stay out of the hero's reach: a choice
+//                                the map's comments must give the reason for
 //   cell s tiles 0.5 stairs=0      three steps climbing from 0 at the cell's south edge
 //                                to its height at the north edge
 //   grid                         then one line per row, ended by "end"
@@ -23,6 +26,10 @@
 //                                an arrival point that exits of other maps lead to)
 //   item key1 12 5               heart, key1..key5, gem1..gem4 at a cell
 //   monsters 1 1 2 3             the kinds of the map's demons
+//   ring west 7 T T ^ .          seven columns of scenery west of the grid, each cell one of
+//                                these symbols (repeat one to make it likelier); rings go
+//                                around the grid in the order written, each outside the last,
+//                                and spot and item lines keep counting from the grid as written
 #pragma once
 
 #include <map>
@@ -37,6 +44,7 @@ struct CellStyle {
     float height = 0;
     int kind = 0;               // triangle kind of the top face (0..8)
     bool blocking = false;      // top is never floor
+    bool refuge = false;        // a spawn point set off the floor's level on purpose
     int transparency = 0;
     std::string exit_map;       // trigger: destination map number (text) ...
     std::string exit_spot;      // ... and the spot there
@@ -70,6 +78,14 @@ struct SourceItem {
     int line = 0;
 };
 
+// A band of scenery laid around the grid: its cells are picked from the symbols.
+struct SourceRing {
+    std::string side;
+    int width = 0;
+    std::string symbols;
+    int line = 0;
+};
+
 struct MapSource {
     std::string file;
     int number = -1;
@@ -82,6 +98,8 @@ struct MapSource {
     std::vector<SourceItem> items;
     std::vector<int> monsters;
     int monsters_line = 0;
+    std::vector<SourceRing> rings;
+    int ring_west = 0, ring_north = 0;  // where the grid as written starts, inside the rings
 };
 
 // Parses one source. On failure returns false with "file:line: what" in error.
