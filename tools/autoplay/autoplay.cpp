@@ -1012,36 +1012,6 @@ void autoplay_note_pass()
     seen_player_health = player_health;
 }
 
-void start_headless_game(unsigned seed)
-{
-    init_headless_video(16, 640, 480);
-    use_manual_clock = true;
-    manual_clock = 1000;
-    fixed_time_scale = autoplay_rate > 0 ? 0 : 1.0f;
-    closing_screens_return_at_once = true;
-    closing_screen_shown = CLOSING_NONE;
-    time_scale = 1.0f;
-    srand(seed);  // before the world loads: placing the monsters draws from rand
-    load_assets();
-    load_world();
-}
-
-void restart_world()
-{
-    memset(monsters, 0, sizeof(monsters));
-    memset(monster_counts, 0, sizeof(monster_counts));
-    memset(map_cleared, 0, sizeof(map_cleared));
-    memset(item_placements, 0, sizeof(item_placements));
-    memset(map_items, 0, sizeof(map_items));
-    memset(inventory, 0, sizeof(inventory));
-    monster_total = monsters_killed = 0;
-    item_count = 0;
-    player_health = 8;
-    hurt_flash = 0;
-    closing_screen_shown = CLOSING_NONE;
-    load_world();
-}
-
 bool autoplay_enter_start_map()
 {
     start_kills = 0;
