@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "game/items.h"
 #include "game/monsters.h"
@@ -50,17 +49,7 @@ void start_headless_game(unsigned seed, bool measured_rate)
 
 void restart_world()
 {
-    memset(monsters, 0, sizeof(monsters));
-    memset(monster_counts, 0, sizeof(monster_counts));
-    memset(map_cleared, 0, sizeof(map_cleared));
-    memset(item_placements, 0, sizeof(item_placements));
-    memset(map_items, 0, sizeof(map_items));
-    memset(inventory, 0, sizeof(inventory));
-    monster_total = monsters_killed = 0;
-    item_count = 0;
-    player_health = 8;
-    hurt_flash = 0;
+    reset_game_values();
     closing_screen_shown = CLOSING_NONE;
     load_world();
 }
-
