@@ -16,14 +16,14 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRIMHOLD_SANITI
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && ctest --output-on-failure -j"$jobs")
 
-echo "== fuzz the data-file readers (about 30 s each)"
+echo "== fuzz the data-file readers and the picture check (about 30 s each)"
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DGRIMHOLD_FUZZ=ON -DGRIMHOLD_TESTS=OFF \
     -DGRIMHOLD_BENCHMARKS=OFF >/dev/null
 cmake --build build-fuzz -j"$jobs"
 fuzz="$PWD/build-fuzz"
 mkdir -p "$fuzz/artifacts"
 "$fuzz/fuzz/fuzz_seeds" "$fuzz/corpus"
-for reader in map items monsters triggers; do
+for reader in map items monsters triggers picture; do
     # Any crash, sanitizer report, leak, slow input (10 s) or memory blow-up ends the run
     # with a non-zero status and leaves the input under build-fuzz/artifacts.
     if ! "$fuzz/fuzz/fuzz_$reader" -max_total_time=30 -timeout=10 -close_fd_mask=3 -max_len=16384 \

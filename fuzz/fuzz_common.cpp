@@ -12,7 +12,7 @@
 
 const char STRIP_MARK[] = "\n#STRIP\n";
 
-static char scratch[] = "/tmp/grimhold-fuzz-XXXXXX";
+static char scratch[4096];
 
 static void remove_scratch()
 {
@@ -24,6 +24,13 @@ static void remove_scratch()
 void start_fuzzing()
 {
     init_headless_video(16, 640, 480);
+    // Every input is written and read back as a file: on a memory file system that costs
+    // a fraction of what it costs on a disk. TMPDIR wins when it is set.
+    const char *base = getenv("TMPDIR");
+    struct stat st;
+    if (!base || !*base)
+        base = stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) && access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    snprintf(scratch, sizeof(scratch), "%s/grimhold-fuzz-XXXXXX", base);
     if (!mkdtemp(scratch) || chdir(scratch) != 0) {
         perror(scratch);
         exit(1);

@@ -7,7 +7,8 @@
 #include <string>
 
 // Headless Allegro at 16 bits, then a fresh scratch directory with data/maps/shadowmap,
-// which becomes the working directory.
+// which becomes the working directory: under TMPDIR when it is set, else on the memory
+// file system /dev/shm when there is one, else under /tmp.
 void start_fuzzing();
 
 void write_file(const char *path, const uint8_t *data, size_t size);

@@ -1,5 +1,5 @@
 // Writes the seed corpus of the fuzz targets, valid files made by the game's own writers:
-//   fuzz_seeds <corpus folder>   ->   <folder>/map, items, monsters, triggers
+//   fuzz_seeds <corpus folder>   ->   <folder>/map, items, monsters, triggers, picture
 #include <allegro.h>
 #include <climits>
 #include <cstdio>
@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "fuzz/fuzz_common.h"
+#include "tests/crafted_pictures.h"
 #include "world/mapfile.h"
 #include "world/tables.h"
 
@@ -111,5 +112,11 @@ int main(int argc, char **argv)
         for (int j = 0; j < 9; j++)
             triggers << (j == 0 ? 901 + i % 3 : i * 0.5 + j) << "\n";
     seed("triggers", "twenty", triggers.str());
+
+    // Pictures: the hostile and broken ones the check must refuse, and sound ones.
+    for (const CraftedPicture &c : crafted_pictures())
+        seed("picture", c.name, c.bytes);
+    seed("picture", "indexed_strip", slurp("indexed.bmp"));
+    seed("picture", "strip_24_bits", slurp("data/maps/shadowmap/i1_0.bmp"));
     return 0;
 }

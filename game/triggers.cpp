@@ -2,6 +2,7 @@
 #include "game/triggers.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "game/player.h"
 #include "game/scene.h"
@@ -12,10 +13,17 @@
 static const char *const GEM_GATE_MAP = "906";
 static const int WINDOW_REACH = 2;  // the window runs two pixels each way around the feet
 
-// Load, build and place; nothing is replaced when the map cannot be loaded.
-static bool enter_map(const char *name)
+// A trigger whose map change failed, while the hero still stands on it (0: none). Trying
+// again every pass would read the file and print its line hundreds of times a second; the
+// hero steps off and on again to retry.
+static int failed_trigger;
+
+// Load, build and place; nothing is replaced when the map cannot be loaded, or has no
+// floor under the arrival point.
+static bool enter_map(const char *name, float x, float y, float z)
 {
-    if (!load_map(name))
+    const float arrival[3] = {x, y, z};
+    if (!load_map(name, arrival))
         return false;
     build_scene();
     place_monsters();
@@ -33,8 +41,9 @@ static void put_hero_at(float x, float y, float z)
 
 bool change_map(const char *name, float x, float y, float z)
 {
-    if (!enter_map(name))
+    if (!enter_map(name, x, y, z))
         return false;
+    failed_trigger = 0;
     put_hero_at(x, y, z);
     return true;
 }
@@ -47,43 +56,49 @@ static bool all_gems_held()
     return true;
 }
 
-static void follow_trigger(int v)
+static bool follow_trigger(int v)
 {
     const Trigger &t = triggers[v];
     float destination = t.e[0];
     // A destination beyond any map number cannot be converted; such a record leads nowhere.
     if (!(destination > -2147483648.0f && destination < 2147483648.0f))
-        return;
+        return false;
     char name[16];
     snprintf(name, sizeof(name), "%d", (int)(s16)(s32)destination);
-    change_map(name, t.e[1], t.e[2], t.e[3]);
+    return change_map(name, t.e[1], t.e[2], t.e[3]);
 }
 
-static void pass_gem_gate()
+static bool pass_gem_gate()
 {
-    if (!enter_map(GEM_GATE_MAP))
-        return;
-    // The arrival record is read after the load: the gate's own map.
-    int record = GATE_RECORD + current_map;
-    if (record < 0 || record >= MAX_TRIGGERS)
-        return;
-    const Trigger &t = triggers[record];
-    put_hero_at(t.e[1], t.e[2], t.e[3]);
+    // The arrival record is that of the gate's own map, the map the load will set.
+    const Trigger &t = triggers[GATE_RECORD + atoi(GEM_GATE_MAP)];
+    return change_map(GEM_GATE_MAP, t.e[1], t.e[2], t.e[3]);
 }
 
 void check_triggers()
 {
+    bool on_failed = false;
     for (int a = -WINDOW_REACH; a <= WINDOW_REACH; a++) {
         for (int b = -WINDOW_REACH; b <= WINDOW_REACH; b++) {
             int v = getpixel(kind_map, FLOOR_MAP_CENTER + a, FLOOR_MAP_CENTER + b);
-            if (v >= KIND_TRIGGER_BASE && v < MAX_TRIGGERS) {
-                follow_trigger(v);
-                return;
+            if (failed_trigger && v == failed_trigger) {
+                on_failed = true;
+                continue;
             }
-            if (v == KIND_GEM_GATE && all_gems_held()) {
-                pass_gem_gate();
+            bool tried = false, changed = false;
+            if (v >= KIND_TRIGGER_BASE && v < MAX_TRIGGERS) {
+                tried = true;
+                changed = follow_trigger(v);
+            } else if (v == KIND_GEM_GATE && all_gems_held()) {
+                tried = true;
+                changed = pass_gem_gate();
+            }
+            if (tried) {
+                failed_trigger = changed ? 0 : v;
                 return;
             }
         }
     }
+    if (!on_failed)
+        failed_trigger = 0;
 }

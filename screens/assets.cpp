@@ -9,6 +9,7 @@
 #include "game/player.h"
 #include "render/draw.h"
 #include "render/transform.h"
+#include "world/picture.h"
 
 BITMAP *sprite_frames[SPRITE_CHARACTERS][SPRITE_ACTIONS][SPRITE_FACINGS][SPRITE_FRAMES];
 s32 hud_band_height;
@@ -45,11 +46,17 @@ static void asset_failure(const char *what, const char *name)
     exit(1);
 }
 
+// Every picture's header is checked before the bitmap loader sees it: a crafted size
+// crashes the loader, and a file cut short would load with garbage pixels.
 static BITMAP *load_image(const char *name)
 {
-    BITMAP *image = load_bitmap(name, palette);
-    if (!image)
-        asset_failure("Can't load", name);
+    std::string why;
+    BITMAP *image = load_picture(name, palette, why);
+    if (!image) {
+        fprintf(stderr, "Can't load %s: %s\n", name, why.c_str());
+        fflush(stderr);
+        exit(1);
+    }
     return image;
 }
 

@@ -2,6 +2,7 @@
 #include "shell/startup.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -131,11 +132,13 @@ void load_world()
     require(load_triggers());
     require(load_monsters());
     require(load_items());
-    require(load_map("901"));
+    // The start point is a trigger record of the first map: the map must have a floor there.
+    const Trigger &start = triggers[START_RECORD + 901];
+    const float arrival[3] = {start.e[1], start.e[2], start.e[3]};
+    require(load_map("901", arrival));
     build_scene();
     place_monsters();
 
-    const Trigger &start = triggers[START_RECORD + current_map];
     player_x = camera_x = camera_target_x = start.e[1];
     player_y = camera_y = camera_target_y = start.e[2];
     player_z = camera_z = camera_target_z = start.e[3];

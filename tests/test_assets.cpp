@@ -11,6 +11,7 @@
 #include "render/draw.h"
 #include "render/transform.h"
 #include "screens/assets.h"
+#include "tests/crafted_pictures.h"
 #include "tests/headless.h"
 #include "tools/forge/forge.h"
 
@@ -214,7 +215,8 @@ TEST(LoadAssetsDeathTest, AMissingFrameStopsStartUpByName)
     ScratchDir dir;
     copy_forged_data();
     ASSERT_EQ(remove("data/anim/en3_2_4.bmp"), 0);
-    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1), "Can't load data/anim/en3_2_4\\.bmp\n");
+    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
+                "^Can't load data/anim/en3_2_4\\.bmp: No such file or directory\n$");
 }
 
 TEST(LoadAssetsDeathTest, AMissingObjectStopsStartUpByName)
@@ -222,7 +224,8 @@ TEST(LoadAssetsDeathTest, AMissingObjectStopsStartUpByName)
     ScratchDir dir;
     copy_forged_data();
     ASSERT_EQ(remove("data/objects/gem3.bmp"), 0);
-    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1), "Can't load data/objects/gem3\\.bmp\n");
+    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
+                "^Can't load data/objects/gem3\\.bmp: No such file or directory\n$");
 }
 
 TEST(LoadAssetsDeathTest, AnUnreadableFrameStopsStartUpByName)
@@ -230,5 +233,33 @@ TEST(LoadAssetsDeathTest, AnUnreadableFrameStopsStartUpByName)
     ScratchDir dir;
     copy_forged_data();
     dir.write("data/anim/standl2.bmp", "this is not a picture");
-    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1), "^Can't load data/anim/standl2\\.bmp\n$");
+    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
+                "^Can't load data/anim/standl2\\.bmp: is not a plain Windows bitmap\n$");
+}
+
+// A crafted size crashed the bitmap loader and a file cut short loaded with garbage: every
+// picture is checked first, and start-up stops naming the file and what is wrong with it.
+TEST(LoadAssetsDeathTest, ACraftedOrCutPictureStopsStartUpByName)
+{
+    ScratchDir dir;
+    copy_forged_data();
+    const char *files[3] = {"data/anim/walkd1.bmp", "data/anim/enf14_3_6.bmp", "data/objects/arrowr.bmp"};
+    int n = 0;
+    for (const CraftedPicture &c : crafted_pictures()) {
+        if (!c.reason)
+            continue;
+        // Each case in one of the three kinds of picture, in turn.
+        const char *file = files[n++ % 3];
+        std::string good = dir.read(file);
+        dir.write(file, c.bytes);
+        EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
+                    "^" + regex_literal(std::string("Can't load ") + file + ": " + c.reason) + "\n$")
+            << c.name;
+        dir.write(file, good);
+    }
+
+    // A forged picture short of its last row.
+    std::string whole = dir.read("data/objects/heart.bmp");
+    dir.write("data/objects/heart.bmp", whole.substr(0, whole.size() - 96));
+    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1), "^Can't load data/objects/heart\\.bmp: is cut short\n$");
 }

@@ -399,7 +399,9 @@ TEST_F(MapFile, ActiveAndFlagValuesOtherThanZeroOrOne)
     PlaneSpec odd;
     odd.active = 2;  // neither 0 nor 1: stays cleared
     odd.flag_b = 5;  // leaves flag_b as it was
-    dir.write("data/maps/7.dtl", map_text({odd}));
+    // A second, ordinary plane: a map with no active plane at all is refused.
+    dir.write("data/maps/7.dtl", map_text({odd, PlaneSpec()}));
+    write_strip("7", 1, 2, red_cells);
     planes[0].active = 1;
     planes[0].flag_b = 1;
     ASSERT_TRUE(load_map("7"));

@@ -14,12 +14,14 @@ protected:
         GameplayTest::SetUp();
         write_map(412);
         write_map(906);
-        set_trigger(1500, 412, 3, 0.5f, -2);
+        // Arrival points on the new map's floor (-2..2 both ways, height 0).
+        set_trigger(1500, 412, 1.5f, 0.5f, -2);
         set_trigger(1600, 906, 1, 1, 1);
-        set_trigger(2906, 7, 11, 5, -13);
+        set_trigger(2906, 7, -1, -0.5f, 2);
         add_floor(-4, -4, 4, 4, 0);  // the old scene, in this pass's buckets
         add_floor(-4, -4, 4, 4, 0);
         player_x = camera_x = camera_target_x = -7;
+        check_triggers();  // a pass off every trigger floor: no failed change is remembered
     }
     void TearDown() override
     {
@@ -82,7 +84,7 @@ TEST_F(TriggerTest, FiresFromTheEdgeOfTheWindow)
     putpixel(kind_map, 64 + 2, 64 - 2, 1500);
     check_triggers();
     EXPECT_EQ(current_map, 412);
-    expect_hero_at(3, 0.5f, -2);
+    expect_hero_at(1.5f, 0.5f, -2);
     EXPECT_EQ(view_triangles.size(), 2u) << "the new map's scene";
     EXPECT_EQ(ground_reached, 0);
     int left = 0;
@@ -114,7 +116,7 @@ TEST_F(TriggerTest, GemGateWantsAllFourGems)
     inventory[8] = 1;
     check_triggers();
     EXPECT_EQ(current_map, 906);
-    expect_hero_at(11, 5, -13);  // record 2000 + 906
+    expect_hero_at(-1, -0.5f, 2);  // record 2000 + 906
 }
 
 TEST_F(TriggerTest, MissingMapLeavesTheHeroWhereHeIs)
@@ -123,8 +125,135 @@ TEST_F(TriggerTest, MissingMapLeavesTheHeroWhereHeIs)
     putpixel(kind_map, 64, 64, 1500);
     check_triggers();
     expect_nothing_changed();
-    EXPECT_FALSE(change_map("413", 1, 2, 3));
+    EXPECT_FALSE(change_map("413", 1, 0.5f, 1.5f));
     expect_nothing_changed();
-    EXPECT_TRUE(change_map("412", 1, 2, 3));
-    expect_hero_at(1, 2, 3);
+    EXPECT_TRUE(change_map("412", 1, 0.5f, 1.5f));
+    expect_hero_at(1, 0.5f, 1.5f);
+}
+
+namespace {
+
+int line_count(const std::string &text)
+{
+    int n = 0;
+    for (char c : text)
+        n += c == '\n';
+    return n;
+}
+
+}  // namespace
+
+// A map change that fails was tried, and its line printed, every pass while the hero stood
+// on the trigger: now once, and again only after he has stepped off it.
+TEST_F(TriggerTest, FailedChangeIsTriedOnceUntilTheHeroStepsOff)
+{
+    set_trigger(1500, 413, 1, 0, 1);  // no such map
+    putpixel(kind_map, 64, 64, 1500);
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 100; i++)
+        check_triggers();
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(line_count(err), 1) << err;
+    EXPECT_NE(err.find("data/maps/413.dtl"), std::string::npos) << err;
+    expect_nothing_changed();
+
+    // Still on it when the map appears: not yet tried again.
+    write_map(413);
+    check_triggers();
+    expect_nothing_changed();
+
+    // Another trigger in the window still leads on meanwhile.
+    putpixel(kind_map, 65, 65, 1600);
+    check_triggers();
+    EXPECT_EQ(current_map, 906);
+}
+
+TEST_F(TriggerTest, SteppingOffAndOnAgainRetries)
+{
+    set_trigger(1500, 413, 1, 0, 1);
+    putpixel(kind_map, 63, 62, 1500);
+    testing::internal::CaptureStderr();
+    check_triggers();
+    check_triggers();
+    putpixel(kind_map, 63, 62, 0);  // off the trigger floor
+    check_triggers();
+    putpixel(kind_map, 64, 64, 1500);
+    check_triggers();
+    check_triggers();
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(line_count(err), 2) << err;
+    expect_nothing_changed();
+
+    // A failed gem gate is the same.
+    putpixel(kind_map, 64, 64, KIND_GEM_GATE);
+    for (int i = 6; i <= 9; i++)
+        inventory[i] = 1;
+    remove("data/maps/906.dtl");
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 10; i++)
+        check_triggers();
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(line_count(err), 1) << err;
+    expect_nothing_changed();
+}
+
+// An empty, one-byte or garbage map read as planes that were all inactive: the hero stood
+// in a void with no floor and no way out. Such a map is refused like any other bad map.
+TEST_F(TriggerTest, AMapWithoutPlanesOrWithoutFloorUnderTheArrivalIsRefused)
+{
+    putpixel(kind_map, 64, 64, 1500);
+    for (const char *text : {"", "1", "garbage \x01\x02 not a map at all", "1 endplane 0 0 plane_info\n0 0"}) {
+        write_map(412);
+        dir.write("data/maps/412.dtl", text);
+        testing::internal::CaptureStderr();
+        check_triggers();
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(line_count(err), 1) << err;
+        EXPECT_NE(err.find("data/maps/412.dtl: refused: has no active plane"), std::string::npos) << err;
+        expect_nothing_changed();
+        putpixel(kind_map, 64, 64, 0);  // step off, so that the next map is tried
+        check_triggers();
+        putpixel(kind_map, 64, 64, 1500);
+    }
+
+    // A sound map, but the arrival point is off its floor, or a floor too far above or below.
+    write_map(412);
+    struct Point {
+        float x, y, z;
+    };
+    for (Point p : {Point{2.5f, 0, 0}, Point{0, 0, -2.01f}, Point{0, 1.5f, 0}, Point{0, -1.5f, 0}}) {
+        set_trigger(1500, 412, p.x, p.y, p.z);
+        testing::internal::CaptureStderr();
+        check_triggers();
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(line_count(err), 1) << err;
+        EXPECT_NE(err.find("data/maps/412.dtl: refused: has no floor under the arrival point"), std::string::npos)
+            << err;
+        expect_nothing_changed();
+        putpixel(kind_map, 64, 64, 0);
+        check_triggers();
+        putpixel(kind_map, 64, 64, 1500);
+    }
+
+    // On the floor's very edge, and within a step of it: taken.
+    set_trigger(1500, 412, 2, 1.4f, -2);
+    check_triggers();
+    EXPECT_EQ(current_map, 412);
+    expect_hero_at(2, 1.4f, -2);
+}
+
+// A wall's top is never floor, so it is no place to arrive on either.
+TEST_F(TriggerTest, AWallIsNoFloorToArriveOn)
+{
+    dir.write("data/maps/412.dtl", "1 endplane 0 0 plane_info\n1 0  0 0 0  0 0 0 0 0 0 0 0 0 0  0 0 3 1 0 0\n"
+                                   "0 0 0 -2 0 -2 0 0 0 0 0\n0 0 0 2 0 -2 0 0 0 0 0\n"
+                                   "0 0 0 2 0 2 0 0 0 0 0\n0 0 0 -2 0 2 0 0 0 0 0\n"
+                                   "0 1 2 0 0 0 0 1 0 0  0 0 15 0 15 15  1\n0 2 3 0 0 0 0 1 0 0  0 0 15 15 0 15  1\n");
+    set_trigger(1500, 412, 0, 0, 0);
+    putpixel(kind_map, 64, 64, 1500);
+    testing::internal::CaptureStderr();
+    check_triggers();
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("no floor under the arrival point"), std::string::npos) << err;
+    expect_nothing_changed();
 }

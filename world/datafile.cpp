@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 static inline bool is_blank(char c)
 {
@@ -63,6 +64,13 @@ bool open_text(TextReader &r, const char *path)
     }
     rewind_text(r);
     return true;
+}
+
+void use_text(TextReader &r, const char *path, const char *data, size_t size)
+{
+    r.path = path;
+    r.text.assign(data, data + size);
+    rewind_text(r);
 }
 
 void rewind_text(TextReader &r)
@@ -313,18 +321,28 @@ bool begin_write(SafeFile &out, const std::string &path)
 
 bool end_write(SafeFile &out)
 {
-    bool ok = ferror(out.file) == 0;
-    int error = ok ? 0 : errno;
-    if (fclose(out.file) != 0 && ok) {
-        ok = false;
+    // The cause of the first failure is what the user needs ("No space left on device"),
+    // so errno is taken right where a step fails.
+    int error = 0;
+    bool failed_before = ferror(out.file) != 0;
+    int earlier = errno;
+    if (fflush(out.file) != 0)
         error = errno;
-    }
+    else if (failed_before)
+        error = earlier ? earlier : EIO;
+    // On disk before it may replace anything: a crash after the rename must not leave an
+    // empty file under the final name.
+    if (!error && fsync(fileno(out.file)) != 0)
+        error = errno;
+    if (fclose(out.file) != 0 && !error)
+        error = errno;
     out.file = nullptr;
-    if (!ok) {
-        fprintf(stderr, "%s: cannot write: %s\n", out.path.c_str(), strerror(error ? error : EIO));
+    if (error) {
+        fprintf(stderr, "%s: cannot write: %s\n", out.path.c_str(), strerror(error));
         remove(out.temp.c_str());
+        return false;
     }
-    return ok;
+    return true;
 }
 
 bool commit_write(SafeFile &out)

@@ -25,6 +25,8 @@ struct TextReader {
 
 // Reads the whole file; false after one line on stderr naming it when it cannot be read.
 bool open_text(TextReader &r, const char *path);
+// Reads from a copy of text already in memory, as if it were the file at `path`.
+void use_text(TextReader &r, const char *path, const char *data, size_t size);
 // The whole of an open file, from its start; false when reading failed.
 bool read_whole_file(FILE *f, std::vector<char> &out);
 bool read_whole_file(FILE *f, std::vector<unsigned char> &out);

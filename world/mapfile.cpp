@@ -16,8 +16,11 @@
 
 #include "shell/video.h"
 #include "world/datafile.h"
+#include "world/picture.h"
 
 enum { HEADER_WORD_LIMIT = 99, TRIANGLE_RECORD = 17, STRIP_SIZE_LIMIT = 65536 };
+// A floor this far above or below the hero's feet is not his floor.
+static const float ARRIVAL_REACH = 1.5f;
 
 static std::string map_file_path(const char *name, const char *extension)
 {
@@ -36,16 +39,6 @@ void clear_bitmap_of(BITMAP *bitmap)
 
 // ---- reading ----
 
-static uint32_t le32(const unsigned char *p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24);
-}
-
-static uint16_t le16(const unsigned char *p)
-{
-    return (uint16_t)(p[0] | (p[1] << 8));
-}
-
 // A shadow-map strip: a plain Windows bitmap, 8 bits with a palette of at most 256 colours
 // or 24 or 32 bits, uncompressed, rows bottom-up. The cells are copied straight out of the
 // file's pixels: the general bitmap loader reads byte by byte and converts through
@@ -63,24 +56,28 @@ struct Strip {
 // `need_width` pixels wide, or nullptr when it is one.
 static const char *inspect_strip(const unsigned char *h, int64_t size, long need_width, Strip &s)
 {
-    if (size < 54 || h[0] != 'B' || h[1] != 'M' || le32(h + 14) != 40 || le16(h + 26) != 1 || le32(h + 30) != 0)
-        return "is not a plain Windows bitmap";
-    s.offset = le32(h + 10);
-    s.width = (int32_t)le32(h + 18);
-    s.height = (int32_t)le32(h + 22);
-    s.bits = le16(h + 28);
+    PictureHeader p;
+    const char *problem = inspect_picture(h, size < PICTURE_HEADER_SIZE ? 0 : PICTURE_HEADER_SIZE, size,
+                                          STRIP_SIZE_LIMIT, p);
+    if (problem)
+        return problem;
+    // The cells are copied by this reader itself, which knows fewer forms than the loader.
     bool layout_ok;
-    if (s.bits == 8)
-        layout_ok = s.offset > 54 && s.offset <= 54 + 256 * 4 && (s.offset - 54) % 4 == 0;
+    if (p.compression != 0)
+        layout_ok = false;
+    else if (p.bits == 8)
+        layout_ok = p.offset > PICTURE_HEADER_SIZE;
     else
-        layout_ok = (s.bits == 24 || s.bits == 32) && s.offset == 54;
+        layout_ok = (p.bits == 24 || p.bits == 32) && p.offset == PICTURE_HEADER_SIZE;
     if (!layout_ok)
         return "has an unsupported layout (8 bits with a palette, or 24 or 32 bits, uncompressed)";
-    if (s.width < need_width || s.height < SHADOW_CELL || s.width > STRIP_SIZE_LIMIT || s.height > STRIP_SIZE_LIMIT)
+    if (p.width < need_width || p.height < SHADOW_CELL)
         return "is too small for the plane's cells";
-    s.row_bytes = ((int64_t)s.width * s.bits + 31) / 32 * 4;
-    if (size < (int64_t)s.offset + s.row_bytes * s.height)
-        return "is cut short";
+    s.offset = p.offset;
+    s.width = p.width;
+    s.height = p.height;
+    s.bits = p.bits;
+    s.row_bytes = p.row_bytes;
     return nullptr;
 }
 
@@ -227,10 +224,31 @@ static bool triangle_usable(const PlaneTriangle &tri, int last_vertex, const flo
     return true;
 }
 
+// Where the hero will stand on the map being checked, and whether a floor was found there.
+struct Arrival {
+    bool wanted;
+    float x, y, z;
+    bool found;
+};
+
+// Whether the triangle with corners a, b, c (x, z in the first and third element) covers
+// the point, edges included.
+static bool covers(const float *a, const float *b, const float *c, float x, float z)
+{
+    const float *p[3] = {a, b, c};
+    float d[3];
+    for (int k = 0; k < 3; k++) {
+        const float *u = p[k], *v = p[(k + 1) % 3];
+        d[k] = (v[0] - u[0]) * (z - u[2]) - (v[2] - u[2]) * (x - u[0]);
+    }
+    const float e = 1e-4f;
+    return (d[0] >= -e && d[1] >= -e && d[2] >= -e) || (d[0] <= e && d[1] <= e && d[2] <= e);
+}
+
 // One walk over the map text. With store false nothing is written anywhere; the walk only
 // answers whether the file may be loaded. Values the file does not supply (it ends early or
 // holds a bad token) are those already in the tables, in both walks alike.
-static bool walk_map(TextReader &r, const char *name, bool store)
+static bool walk_map(TextReader &r, const char *name, bool store, Arrival &arrival)
 {
     long v;
     float f;
@@ -256,7 +274,9 @@ static bool walk_map(TextReader &r, const char *name, bool store)
     }
 
     static float skip[MAX_PLANE_VERTICES];
+    static float corner[MAX_PLANE_VERTICES][3];  // world position of each vertex, for the arrival
     static Strip strip;
+    int active_planes = 0;
     for (int p = 0; p <= last_plane; p++) {
         Plane &pl = planes[p];
         if (store)
@@ -269,9 +289,15 @@ static bool walk_map(TextReader &r, const char *name, bool store)
         float *header_floats[13] = {&pl.origin_x, &pl.origin_y, &pl.origin_z};
         for (int i = 0; i < 10; i++)
             header_floats[3 + i] = &pl.params[i];
-        for (int i = 0; i < 13; i++)
-            if (read_float(r, f) && store)
+        float origin[3] = {pl.origin_x, pl.origin_y, pl.origin_z};
+        for (int i = 0; i < 13; i++) {
+            if (!read_float(r, f))
+                continue;
+            if (i < 3)
+                origin[i] = f;
+            if (store)
                 *header_floats[i] = f;
+        }
         if (read_int(r, v) && store)
             pl.value_a = (s16)v;
         if (read_int(r, v) && store)
@@ -292,6 +318,7 @@ static bool walk_map(TextReader &r, const char *name, bool store)
             pl.view_triangle_count = (s16)v;
 
         if (active) {
+            active_planes++;
             if (store)
                 pl.active = 1;
             // A count kept from an earlier map may be out of range only if that map was never
@@ -305,14 +332,19 @@ static bool walk_map(TextReader &r, const char *name, bool store)
                 at_record(r, "plane", p, "vertex", i);
                 PlaneVertex &vx = pl.vertices[i];
                 skip[i] = vx.e[VERTEX_SKIP];
+                float local[3] = {vx.e[3], vx.e[4], vx.e[5]};
                 for (int j = 0; j < VERTEX_FILE_ELEMENTS; j++) {
                     if (!read_float(r, f))
                         break;
                     if (j == VERTEX_SKIP)
                         skip[i] = f;
+                    if (j >= 3 && j <= 5)
+                        local[j - 3] = f;
                     if (store)
                         vx.e[j] = f;
                 }
+                for (int k = 0; k < 3; k++)
+                    corner[i][k] = origin[k] + local[k];
             }
 
             // The strip is needed only when there are cells left to read.
@@ -346,6 +378,15 @@ static bool walk_map(TextReader &r, const char *name, bool store)
                 bool usable = triangle_usable(seen, last_vertex, skip);
                 if (n == TRIANGLE_RECORD && !usable)
                     return refuse(r, "plane %d triangle %d is in the scene but uses a left-out vertex", p, t);
+                // A floor for the hero: in the scene, not a wall, within a step of his feet.
+                if (arrival.wanted && !arrival.found && n == TRIANGLE_RECORD && rec[TRIANGLE_INCLUDE] < 2 &&
+                    rec[TRIANGLE_WALL] != 1) {
+                    const float *a = corner[rec[0]], *b = corner[rec[1]], *c = corner[rec[2]];
+                    float top = std::max(a[1], std::max(b[1], c[1]));
+                    if (top > arrival.y - ARRIVAL_REACH && top < arrival.y + ARRIVAL_REACH &&
+                        covers(a, b, c, arrival.x, arrival.z))
+                        arrival.found = true;
+                }
                 if (!store)
                     continue;
 
@@ -381,6 +422,11 @@ static bool walk_map(TextReader &r, const char *name, bool store)
                     x.data[j] = (s16)v;
         }
     }
+    // An empty or garbage file reads as planes that are all inactive: a void with no way out.
+    if (active_planes == 0)
+        return refuse(r, "has no active plane");
+    if (arrival.wanted && !arrival.found)
+        return refuse(r, "has no floor under the arrival point (%g, %g, %g)", arrival.x, arrival.y, arrival.z);
     return true;
 }
 
@@ -408,7 +454,7 @@ static void place_pickups()
     }
 }
 
-bool load_map(const char *name)
+bool load_map(const char *name, const float *arrival_point)
 {
     std::string path = map_file_path(name, ".dtl");
     // Per-map tables are indexed by the number, so it must be one of the game's maps.
@@ -421,11 +467,18 @@ bool load_map(const char *name)
     static TextReader r;
     if (!open_text(r, path.c_str()))
         return false;
-    if (!walk_map(r, name, false))
+    Arrival arrival = {arrival_point != nullptr, 0, 0, 0, false};
+    if (arrival_point) {
+        arrival.x = arrival_point[0];
+        arrival.y = arrival_point[1];
+        arrival.z = arrival_point[2];
+    }
+    if (!walk_map(r, name, false, arrival))
         return false;
     rewind_text(r);
     current_map = (s16)(int)number;
-    walk_map(r, name, true);
+    arrival.wanted = false;
+    walk_map(r, name, true, arrival);
     warn_if_stopped(r);
     place_pickups();
     return true;
@@ -474,7 +527,8 @@ static void write_triangle(FILE *f, const Plane &pl, int t)
     fprintf(f, "%d\n", pl.triangle_shadow_state[t] > 0 ? 1 : 0);
 }
 
-// Writes the plane's strip under its temporary name; false after a line on stderr.
+// Writes the plane's strip, complete and flushed, under its temporary name; false after a
+// line on stderr.
 static bool write_strip(const Plane &pl, int last_triangle, bool pruned, SafeFile &out)
 {
     int cells = last_triangle + 1 > 0 ? last_triangle + 1 : 1;
@@ -490,12 +544,8 @@ static bool write_strip(const Plane &pl, int last_triangle, bool pruned, SafeFil
         if (pl.triangle_shadow_state[t] > 0 && pl.triangle_shadow[t])
             blit(pl.triangle_shadow[t], strip, 0, 0, SHADOW_CELL * t, 0, SHADOW_CELL, SHADOW_CELL);
     }
-    bool ok = save_bitmap(out.temp.c_str(), strip, palette) == 0;
+    bool ok = write_picture_file(out, out.path, strip, palette);
     destroy_bitmap(strip);
-    if (!ok) {
-        fprintf(stderr, "%s: cannot write: %s\n", out.path.c_str(), strerror(errno));
-        remove(out.temp.c_str());
-    }
     return ok;
 }
 
@@ -551,7 +601,6 @@ static bool write_map(const char *name, bool pruned)
             }
             SafeFile strip;
             strip.path = strip_path(name, p);
-            strip.temp = temporary_name(strip.path);
             strip.file = nullptr;
             if (write_strip(pl, last_triangle, pruned, strip))
                 strips.push_back(strip);

@@ -5,8 +5,9 @@
 
 // Reads "data/maps/<name>.dtl" and its strips, sets current_map and places the map's
 // pick-ups. A missing or refused file is reported on stderr and nothing is replaced;
-// the result tells the caller whether the map was loaded.
-bool load_map(const char *name);
+// the result tells the caller whether the map was loaded. A map with no active plane is
+// refused; with `arrival` (x, y, z) given, so is one with no floor for the hero there.
+bool load_map(const char *name, const float *arrival = nullptr);
 
 // Write the loaded map back ("data/maps/<name>.dtl" or the reduced ".smp") with its strips.
 // Each file is written beside its final name and renamed over it only when complete;

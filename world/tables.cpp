@@ -51,11 +51,23 @@ static bool walk_items(TextReader &r, bool store)
     return true;
 }
 
+static bool read_items(TextReader &r);
+
 bool load_items()
 {
     TextReader r;
-    if (!open_text(r, ITEMS_FILE))
-        return false;
+    return open_text(r, ITEMS_FILE) && read_items(r);
+}
+
+bool load_items_text(const char *text, size_t size)
+{
+    TextReader r;
+    use_text(r, ITEMS_FILE, text, size);
+    return read_items(r);
+}
+
+static bool read_items(TextReader &r)
+{
     if (!walk_items(r, false))
         return false;
     rewind_text(r);
@@ -103,11 +115,23 @@ static bool walk_monsters(TextReader &r, bool store)
     return true;
 }
 
+static bool read_monsters(TextReader &r);
+
 bool load_monsters()
 {
     TextReader r;
-    if (!open_text(r, MONSTERS_FILE))
-        return false;
+    return open_text(r, MONSTERS_FILE) && read_monsters(r);
+}
+
+bool load_monsters_text(const char *text, size_t size)
+{
+    TextReader r;
+    use_text(r, MONSTERS_FILE, text, size);
+    return read_monsters(r);
+}
+
+static bool read_monsters(TextReader &r)
+{
     if (!walk_monsters(r, false))
         return false;
     rewind_text(r);
@@ -116,12 +140,24 @@ bool load_monsters()
     return true;
 }
 
-// Nothing in the trigger file can be out of range, so one walk stores as it goes.
+static bool read_triggers(TextReader &r);
+
 bool load_triggers()
 {
     TextReader r;
-    if (!open_text(r, TRIGGERS_FILE))
-        return false;
+    return open_text(r, TRIGGERS_FILE) && read_triggers(r);
+}
+
+bool load_triggers_text(const char *text, size_t size)
+{
+    TextReader r;
+    use_text(r, TRIGGERS_FILE, text, size);
+    return read_triggers(r);
+}
+
+// Nothing in the trigger file can be out of range, so one walk stores as it goes.
+static bool read_triggers(TextReader &r)
+{
     float f;
     for (int i = 0; i < MAX_TRIGGERS && !r.stopped; i++) {
         at_record(r, "record", i);

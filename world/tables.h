@@ -1,6 +1,8 @@
 // The item, monster and trigger tables.
 #pragma once
 
+#include <cstddef>
+
 #include "world/world.h"
 
 // Each returns false (after one line on stderr naming the file) when the file is missing
@@ -8,6 +10,11 @@
 bool load_items();
 bool load_monsters();
 bool load_triggers();
+
+// The same readers on a file's text already in memory (messages still name the file).
+bool load_items_text(const char *text, size_t size);
+bool load_monsters_text(const char *text, size_t size);
+bool load_triggers_text(const char *text, size_t size);
 
 bool save_items();
 bool save_monsters();

@@ -346,9 +346,8 @@ void learn_exits()
             exits[KIND_GEM_GATE] = GATE_MAP;
 }
 
-// The trigger floor to take next: the first step on the shortest known way to a map
-// worth visiting. 0 when there is none.
-int choose_exit()
+// The first step on the shortest known way to a map that `wanted` accepts. 0 when none.
+int exit_toward(bool (*wanted)(int))
 {
     std::map<int, int> first_step;  // map -> exit kind taken from the current map
     std::queue<int> todo;
@@ -363,7 +362,7 @@ int choose_exit()
     while (!todo.empty()) {
         int m = todo.front();
         todo.pop();
-        if (worth_visiting(m))
+        if (wanted(m))
             return first_step[m];
         for (const auto &e : exits_of[m])
             if (!first_step.count(e.second) && e.second != current_map &&
@@ -373,6 +372,22 @@ int choose_exit()
             }
     }
     return 0;
+}
+
+bool any_map(int) { return true; }
+
+// The trigger floor to take next: toward a map worth visiting. A map's surviving demons are
+// scattered anew on every visit, so with nothing else left to do the player goes back to
+// a map that still holds some (or, on such a map where none can be shot, steps out and in
+// again) rather than wander the others while the game can never end.
+int choose_exit()
+{
+    int exit = exit_toward(worth_visiting);
+    if (!exit)
+        exit = exit_toward(map_has_work);
+    if (!exit && map_has_work(current_map))
+        exit = exit_toward(any_map);
+    return exit;
 }
 
 int exit_place(int kind)

@@ -157,6 +157,8 @@ int pickup_place();
 bool map_has_work(int m);
 bool worth_visiting(int m);
 void learn_exits();
+int exit_toward(bool (*wanted)(int));
+bool any_map(int);
 int choose_exit();
 int exit_place(int kind);
 void note_looking();

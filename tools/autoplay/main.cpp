@@ -8,12 +8,15 @@
 //   grimhold-autoplay --shots DIR ...
 //       also saves a picture of each map two seconds after the hero first enters it.
 //   grimhold-autoplay --soak PASSES [--seed S]
-//       plays game after game for that many passes of the main loop and checks that the
-//       memory in use does not grow once every map has been seen.
+//       plays game after game for that many passes of the main loop and checks that every
+//       game ends and that the memory in use shows no upward trend from game to game once
+//       every map has been seen.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 #include <malloc.h>
 #include <unistd.h>
 #ifdef __SANITIZE_ADDRESS__
@@ -22,6 +25,7 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes(void);  // from the sa
 
 #include "shell/startup.h"
 #include "tools/autoplay/autoplay.h"
+#include "tools/autoplay/soak.h"
 
 // Bytes the program has allocated and not freed: the sanitizer's allocator keeps freed
 // blocks in quarantine, so the resident size alone would not tell.
@@ -90,36 +94,55 @@ static int play_once(double minutes, const char *shots)
 
 // Plays game after game. The first game sees every map (the scene arrays reach their
 // largest and every shadow cell is made) and the second reads the tables again; from then
-// on the memory in use must not grow at all.
+// on the heap, sampled at the end of every finished game, must show no upward trend (see
+// heap_grows). Every game must end, won or lost, within GAME_PASS_LIMIT passes.
+enum { GAME_PASS_LIMIT = 60000, SETTLING_GAMES = 2 };
+
 static int soak(long passes)
 {
     long games = 0, done = 0;
-    long start_heap = heap_in_use(), settled_heap = 0, start_kb = resident_kb(), settled_kb = 0;
+    long start_heap = heap_in_use(), settled_kb = 0, start_kb = resident_kb();
+    std::vector<long> samples;
+    bool stuck = false;
     while (done < passes) {
-        autoplay_run(passes - done);
+        long budget = std::min<long>(passes - done, GAME_PASS_LIMIT);
+        autoplay_run(budget);
         done += autoplay_report.frames;
         games++;
+        bool ended = autoplay_report.result != "out of frames";
         printf("game %ld: %s after %ld passes; %ld passes in all; heap in use %ld bytes, resident %ld kB\n", games,
                autoplay_report.result.c_str(), autoplay_report.frames, done, heap_in_use(), resident_kb());
         fflush(stdout);
-        if (games == 2) {
-            settled_heap = heap_in_use();
-            settled_kb = resident_kb();
+        if (!ended && budget == GAME_PASS_LIMIT) {
+            printf("FAILED: game %ld did not end within %d passes\n", games, (int)GAME_PASS_LIMIT);
+            stuck = true;
+            break;
         }
+        if (ended && games > SETTLING_GAMES)
+            samples.push_back(heap_in_use());
+        if (games == SETTLING_GAMES)
+            settled_kb = resident_kb();
         if (done < passes)
             restart_world();
     }
     long end_heap = heap_in_use(), end_kb = resident_kb();
     printf("soak: %ld passes, %ld games\n", done, games);
-    printf("heap in use: %ld bytes at the start, %ld after two games, %ld at the end\n", start_heap, settled_heap,
-           end_heap);
+    long low = samples.empty() ? 0 : *std::min_element(samples.begin(), samples.end());
+    long high = samples.empty() ? 0 : *std::max_element(samples.begin(), samples.end());
+    printf("heap in use: %ld bytes at the start, %ld at the end; after the first %d games %ld to %ld over %zu games, "
+           "trend %+.1f bytes a game (limit %d)\n",
+           start_heap, end_heap, (int)SETTLING_GAMES, low, high, samples.size(), heap_trend(samples),
+           (int)GROWTH_LIMIT);
     printf("resident: %ld kB at the start, %ld kB after two games, %ld kB at the end\n", start_kb, settled_kb, end_kb);
-    if (games < 3) {
-        printf("FAILED: too few games to tell whether memory grows\n");
+    if (stuck)
+        return 1;
+    if (samples.size() < TREND_MIN_GAMES) {
+        printf("FAILED: too few games to tell whether memory grows (%zu finished after the first %d, %d needed)\n",
+               samples.size(), (int)SETTLING_GAMES, (int)TREND_MIN_GAMES);
         return 1;
     }
-    if (end_heap > settled_heap) {
-        printf("FAILED: the heap grew by %ld bytes after every map had been seen\n", end_heap - settled_heap);
+    if (heap_grows(samples)) {
+        printf("FAILED: the heap grows by %.1f bytes a game once every map has been seen\n", heap_trend(samples));
         return 1;
     }
     return 0;

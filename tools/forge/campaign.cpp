@@ -16,6 +16,7 @@
 #include "tools/forge/mapbuild.h"
 #include "world/datafile.h"
 #include "world/mapfile.h"
+#include "world/picture.h"
 #include "world/tables.h"
 
 namespace {
@@ -392,7 +393,7 @@ bool forge_world(const std::string &content_dir, const std::string &data_dir, co
         if (!overview_abs.empty()) {
             BITMAP *pic = draw_map_overview(m);
             std::string path = overview_abs + "/" + name + ".bmp";
-            if (!pic || save_bitmap(path.c_str(), pic, palette) != 0) {
+            if (!pic || !save_picture(path, pic, palette)) {
                 fprintf(stderr, "%s: cannot be written\n", path.c_str());
                 ok = false;
             }

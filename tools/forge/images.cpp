@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "screens/assets.h"
+#include "world/picture.h"
 #include "tools/forge/forge.h"
 
 static const char facing_letter[4] = {'u', 'd', 'l', 'r'};
@@ -24,18 +25,15 @@ bool make_dirs(const std::string &path)
     return true;
 }
 
+// Through a temporary file, flushed to disk and renamed over the old one: a forge killed
+// at any moment, or stopped by a full disk, leaves every picture whole or absent.
 bool write_picture(const std::string &path, BITMAP *bmp)
 {
-    static PALETTE unused_palette;  // truecolour files carry none
     if (!bmp) {
         fprintf(stderr, "Can't make %s\n", path.c_str());
         return false;
     }
-    if (save_bitmap(path.c_str(), bmp, unused_palette) != 0) {
-        fprintf(stderr, "Can't write %s\n", path.c_str());
-        return false;
-    }
-    return true;
+    return save_picture(path, bmp, nullptr);
 }
 
 static bool write_and_free(const std::string &path, BITMAP *bmp)

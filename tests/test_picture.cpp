@@ -1,0 +1,165 @@
+// Pictures: the header check every picture passes before the bitmap loader sees it, and
+// the writer that puts a picture on disk whole or not at all.
+#include <allegro.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "shell/startup.h"
+#include "shell/title.h"
+#include "tests/crafted_pictures.h"
+#include "tests/headless.h"
+#include "world/picture.h"
+
+namespace {
+
+bool file_exists(const char *path)
+{
+    struct stat st;
+    return stat(path, &st) == 0;
+}
+
+}  // namespace
+
+TEST(Picture, CraftedHeadersAreRefusedWithTheirReason)
+{
+    ScratchDir dir;
+    for (const CraftedPicture &c : crafted_pictures()) {
+        dir.write("p.bmp", c.bytes);
+        std::string why;
+        PALETTE pal;
+        BITMAP *b = load_picture("p.bmp", pal, why);
+        if (c.reason) {
+            EXPECT_EQ(b, nullptr) << c.name;
+            EXPECT_EQ(why, c.reason) << c.name;
+        } else {
+            ASSERT_NE(b, nullptr) << c.name << ": " << why;
+            EXPECT_EQ(b->w, 40) << c.name;
+            EXPECT_EQ(b->h, 40) << c.name;
+        }
+        if (b)
+            destroy_bitmap(b);
+    }
+}
+
+TEST(Picture, LimitsAreInclusiveAndTheLastByteCounts)
+{
+    PictureHeader h;
+    // The largest picture allowed, complete: accepted. One pixel more either way: refused.
+    std::string top = crafted_bmp(PICTURE_SIDE_LIMIT, 1, 8, 0, 54 + 1024);
+    EXPECT_EQ(inspect_picture((const unsigned char *)top.data(), top.size(), top.size(), PICTURE_SIDE_LIMIT, h),
+              nullptr);
+    EXPECT_EQ(h.row_bytes, PICTURE_SIDE_LIMIT);
+    std::string wide = crafted_bmp(PICTURE_SIDE_LIMIT + 1, 1, 8, 0, 54 + 1024);
+    EXPECT_STREQ(inspect_picture((const unsigned char *)wide.data(), wide.size(), wide.size(), PICTURE_SIDE_LIMIT, h),
+                 "is too large");
+    std::string tall = crafted_bmp(1, PICTURE_SIDE_LIMIT + 1, 8, 0, 54 + 1024);
+    EXPECT_STREQ(inspect_picture((const unsigned char *)tall.data(), tall.size(), tall.size(), PICTURE_SIDE_LIMIT, h),
+                 "is too large");
+
+    // Rows are padded to four bytes: a 3-pixel 24-bit row takes 12, and one byte short is short.
+    std::string padded = crafted_bmp(3, 5, 24);
+    ASSERT_EQ(padded.size(), 54u + 12 * 5);
+    EXPECT_EQ(inspect_picture((const unsigned char *)padded.data(), 54, padded.size(), PICTURE_SIDE_LIMIT, h), nullptr);
+    EXPECT_STREQ(inspect_picture((const unsigned char *)padded.data(), 54, padded.size() - 1, PICTURE_SIDE_LIMIT, h),
+                 "is cut short");
+    // 1-bit rows: 33 pixels need 5 bytes, padded to 8.
+    std::string mono = crafted_bmp(33, 2, 1, 0, 54 + 8);
+    EXPECT_EQ(mono.size(), 54u + 8 + 16);
+    EXPECT_EQ(inspect_picture((const unsigned char *)mono.data(), 54, mono.size(), PICTURE_SIDE_LIMIT, h), nullptr);
+
+    // Three colour masks sit right after the header, and the pixels right after them.
+    std::string masks = crafted_bmp(4, 4, 16, 3, 66);
+    EXPECT_EQ(inspect_picture((const unsigned char *)masks.data(), 54, masks.size(), PICTURE_SIDE_LIMIT, h), nullptr);
+    std::string masks_far = crafted_bmp(4, 4, 16, 3, 70);
+    EXPECT_STREQ(
+        inspect_picture((const unsigned char *)masks_far.data(), 54, masks_far.size(), PICTURE_SIDE_LIMIT, h),
+        "has its pixels at an unsupported place");
+    // Colours come in whole entries of four bytes.
+    std::string odd = crafted_bmp(4, 4, 8, 0, 56);
+    EXPECT_STREQ(inspect_picture((const unsigned char *)odd.data(), 54, odd.size(), PICTURE_SIDE_LIMIT, h),
+                 "has its pixels at an unsupported place");
+}
+
+TEST(Picture, EncodedPictureLoadsBackPixelForPixel)
+{
+    ScratchDir dir;
+    BITMAP *b = create_bitmap(7, 5);
+    for (int y = 0; y < 5; y++)
+        for (int x = 0; x < 7; x++)
+            putpixel(b, x, y, makecol(x * 36, y * 60, 255 - x * 30));
+    ASSERT_TRUE(save_picture("round.bmp", b, nullptr));
+    EXPECT_FALSE(file_exists("round.tmp.bmp"));
+    std::string why;
+    PALETTE pal;
+    BITMAP *back = load_picture("round.bmp", pal, why);
+    ASSERT_NE(back, nullptr) << why;
+    ASSERT_EQ(back->w, 7);
+    ASSERT_EQ(back->h, 5);
+    for (int y = 0; y < 5; y++)
+        for (int x = 0; x < 7; x++) {
+            int p = getpixel(back, x, y), q = getpixel(b, x, y);
+            int db = bitmap_color_depth(back), dq = bitmap_color_depth(b);
+            EXPECT_EQ(getr_depth(db, p), getr_depth(dq, q)) << x << "," << y;
+            EXPECT_EQ(getg_depth(db, p), getg_depth(dq, q)) << x << "," << y;
+            EXPECT_EQ(getb_depth(db, p), getb_depth(dq, q)) << x << "," << y;
+        }
+    destroy_bitmap(back);
+    destroy_bitmap(b);
+
+    // A missing file names the system's reason.
+    EXPECT_EQ(load_picture("absent.bmp", pal, why), nullptr);
+    EXPECT_EQ(why, strerror(ENOENT));
+}
+
+TEST(Picture, AFailedWriteNamesTheCauseAndLeavesTheOldFile)
+{
+    ScratchDir dir;
+    dir.write("keep.bmp", "the old picture");
+    BITMAP *b = create_bitmap(64, 64);
+    clear_to_color(b, makecol(10, 20, 30));
+
+    // A file size limit stands in for a full disk: the write fails part way with a cause of
+    // its own, which is what must be reported.
+    struct rlimit old_limit;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    void (*old_handler)(int) = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old_limit;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    testing::internal::CaptureStderr();
+    bool ok = save_picture("keep.bmp", b, nullptr);
+    std::string err = testing::internal::GetCapturedStderr();
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    signal(SIGXFSZ, old_handler);
+
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(err, std::string("keep.bmp: cannot write: ") + strerror(EFBIG) + "\n");
+    EXPECT_EQ(dir.read("keep.bmp"), "the old picture");
+    EXPECT_FALSE(file_exists("keep.tmp.bmp"));
+
+    // Where no file can be made at all, the reason is the system's too.
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(save_picture("no/such/folder/x.bmp", b, nullptr));
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, std::string("no/such/folder/x.bmp: cannot write: ") + strerror(ENOENT) + "\n");
+    destroy_bitmap(b);
+}
+
+TEST(PictureDeathTest, ACraftedTitlePictureStopsStartUpByName)
+{
+    ScratchDir dir;
+    mkdir("data", 0777);
+    for (const CraftedPicture &c : crafted_pictures()) {
+        if (!c.reason)
+            continue;
+        dir.write("data/logo.bmp", c.bytes);
+        EXPECT_EXIT(show_title(), ::testing::ExitedWithCode(1),
+                    "^" + regex_literal(std::string("Can't load data/logo.bmp: ") + c.reason) + "\n$")
+            << c.name;
+    }
+}

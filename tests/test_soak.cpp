@@ -1,0 +1,71 @@
+// The soak run's judgement of memory: a trend over many games, not one sample against another.
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "tools/autoplay/soak.h"
+
+namespace {
+
+// Jitter without direction, as the heap showed over games 2 to 100 of a long soak: it moves
+// within 9 559 744 .. 9 560 032 bytes.
+std::vector<long> jitter(int games)
+{
+    std::vector<long> s;
+    unsigned x = 12345;
+    for (int i = 0; i < games; i++) {
+        x = x * 1103515245u + 12345u;
+        s.push_back(9559744 + (long)((x >> 8) % 289));
+    }
+    return s;
+}
+
+}  // namespace
+
+TEST(SoakHeap, JitterIsNoGrowth)
+{
+    for (int games : {8, 16, 99}) {
+        std::vector<long> s = jitter(games);
+        EXPECT_FALSE(heap_grows(s)) << games << " games, trend " << heap_trend(s);
+    }
+    // The old rule, "the end may not exceed the value after two games", failed on such a run.
+    std::vector<long> s = jitter(99);
+    s.back() = 9560032;
+    s.front() = 9559744;
+    EXPECT_FALSE(heap_grows(s));
+
+    // A few odd games, high or low, do not make a trend.
+    s = jitter(20);
+    s[3] += 40000;
+    s[17] += 60000;
+    s[18] -= 50000;
+    EXPECT_FALSE(heap_grows(s)) << heap_trend(s);
+}
+
+TEST(SoakHeap, SteadyGrowthIsFoundUnderTheJitter)
+{
+    // One small allocation kept on each of a game's nine map changes: 9 x 32 bytes a game.
+    for (int games : {8, 16, 99}) {
+        std::vector<long> s = jitter(games);
+        for (int i = 0; i < games; i++)
+            s[i] += 288L * i;
+        EXPECT_TRUE(heap_grows(s)) << games << " games, trend " << heap_trend(s);
+        EXPECT_NEAR(heap_trend(s), 288, 60);
+    }
+    // Growth that stops after a while is still growth over the run.
+    std::vector<long> s = jitter(30);
+    for (int i = 0; i < 30; i++)
+        s[i] += 4096L * std::min(i, 20);
+    EXPECT_TRUE(heap_grows(s));
+}
+
+TEST(SoakHeap, TrendIsTheMedianSlope)
+{
+    EXPECT_EQ(heap_trend({}), 0);
+    EXPECT_EQ(heap_trend({100}), 0);
+    EXPECT_EQ(heap_trend({100, 300}), 200);
+    // Slopes 10, 5, 0: the median.
+    EXPECT_EQ(heap_trend({0, 10, 10}), 5);
+    // Slopes 10, 30, 30, 30, 40, 50: the mean of the middle two.
+    EXPECT_EQ(heap_trend({0, 10, 60, 90}), 30);
+    EXPECT_EQ(heap_trend({500, 400, 300, 200}), -100);
+}

@@ -1,0 +1,26 @@
+// Judging the soak run's memory.
+#include "tools/autoplay/soak.h"
+
+#include <algorithm>
+
+double heap_trend(const std::vector<long> &samples)
+{
+    std::vector<double> slopes;
+    for (size_t i = 0; i < samples.size(); i++)
+        for (size_t j = i + 1; j < samples.size(); j++)
+            slopes.push_back((double)(samples[j] - samples[i]) / (double)(j - i));
+    if (slopes.empty())
+        return 0;
+    size_t mid = slopes.size() / 2;
+    std::nth_element(slopes.begin(), slopes.begin() + mid, slopes.end());
+    double upper = slopes[mid];
+    if (slopes.size() % 2)
+        return upper;
+    double lower = *std::max_element(slopes.begin(), slopes.begin() + mid);
+    return (lower + upper) / 2;
+}
+
+bool heap_grows(const std::vector<long> &samples)
+{
+    return heap_trend(samples) > GROWTH_LIMIT;
+}

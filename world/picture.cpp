@@ -1,0 +1,214 @@
+// Windows bitmap files: header check, checked loading, and encoding for the writers.
+//
+// The bitmap loader trusts its input: a header claiming 65536 x 65536 pixels or a negative
+// height crashes it, and a file cut short loads with garbage pixels. So every picture is
+// read whole, its header checked against what the file holds, and only then handed to the
+// loader, from memory.
+#include "world/picture.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+enum { BI_RGB_CODE = 0, BI_BITFIELDS_CODE = 3, BITFIELD_MASKS = 12, PALETTE_BYTES = 256 * 4 };
+
+static uint32_t le32(const unsigned char *p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24);
+}
+
+static uint16_t le16(const unsigned char *p)
+{
+    return (uint16_t)(p[0] | (p[1] << 8));
+}
+
+const char *inspect_picture(const unsigned char *h, size_t got, int64_t size, long side_limit, PictureHeader &out)
+{
+    if (got < PICTURE_HEADER_SIZE || size < PICTURE_HEADER_SIZE || h[0] != 'B' || h[1] != 'M')
+        return "is not a plain Windows bitmap";
+    if (le32(h + 14) != 40 || le16(h + 26) != 1)
+        return "is not a plain Windows bitmap (its header is not the 40-byte one)";
+    out.offset = le32(h + 10);
+    out.width = (int32_t)le32(h + 18);
+    out.height = (int32_t)le32(h + 22);
+    out.bits = le16(h + 28);
+    out.compression = le32(h + 30);
+    bool bits_ok = out.bits == 1 || out.bits == 4 || out.bits == 8 || out.bits == 16 || out.bits == 24 ||
+                   out.bits == 32;
+    if (!bits_ok)
+        return "has an unsupported number of bits a pixel";
+    // The loader reads the colours (or the three masks) right after the header and the
+    // pixels right after them: anything else between would shift every row.
+    bool layout_ok;
+    if (out.compression == BI_RGB_CODE)
+        layout_ok = out.offset >= PICTURE_HEADER_SIZE && out.offset <= PICTURE_HEADER_SIZE + PALETTE_BYTES &&
+                    (out.offset - PICTURE_HEADER_SIZE) % 4 == 0;
+    else if (out.compression == BI_BITFIELDS_CODE)
+        layout_ok = (out.bits == 16 || out.bits == 32) && out.offset == PICTURE_HEADER_SIZE + BITFIELD_MASKS;
+    else
+        return "is compressed";
+    if (!layout_ok)
+        return "has its pixels at an unsupported place";
+    if (out.height < 0)
+        return "is stored top-down";
+    if (out.width < 1 || out.height < 1)
+        return "has no pixels";
+    if (out.width > side_limit || out.height > side_limit)
+        return "is too large";
+    out.row_bytes = ((int64_t)out.width * out.bits + 31) / 32 * 4;
+    if (size < (int64_t)out.offset + out.row_bytes * out.height)
+        return "is cut short";
+    return nullptr;
+}
+
+// A file held in memory, for the bitmap loader and writer.
+struct MemoryFile {
+    const unsigned char *data;
+    size_t size, pos;
+    std::vector<unsigned char> *written;
+};
+
+static int memory_close(void *)
+{
+    return 0;
+}
+
+static int memory_getc(void *u)
+{
+    MemoryFile *m = (MemoryFile *)u;
+    return m->pos < m->size ? m->data[m->pos++] : EOF;
+}
+
+static int memory_ungetc(int c, void *u)
+{
+    MemoryFile *m = (MemoryFile *)u;
+    if (m->pos == 0)
+        return EOF;
+    m->pos--;
+    return c;
+}
+
+static long memory_read(void *p, long n, void *u)
+{
+    MemoryFile *m = (MemoryFile *)u;
+    size_t left = m->size - m->pos;
+    size_t count = n < 0 ? 0 : ((size_t)n < left ? (size_t)n : left);
+    memcpy(p, m->data + m->pos, count);
+    m->pos += count;
+    return (long)count;
+}
+
+static int memory_putc(int c, void *u)
+{
+    MemoryFile *m = (MemoryFile *)u;
+    if (!m->written)
+        return EOF;
+    m->written->push_back((unsigned char)c);
+    return c;
+}
+
+static long memory_write(const void *p, long n, void *u)
+{
+    MemoryFile *m = (MemoryFile *)u;
+    if (!m->written || n < 0)
+        return 0;
+    const unsigned char *bytes = (const unsigned char *)p;
+    m->written->insert(m->written->end(), bytes, bytes + n);
+    return n;
+}
+
+static int memory_seek(void *u, int offset)
+{
+    MemoryFile *m = (MemoryFile *)u;
+    if (offset < 0 || (size_t)offset > m->size - m->pos)
+        return -1;
+    m->pos += offset;
+    return 0;
+}
+
+static int memory_eof(void *u)
+{
+    MemoryFile *m = (MemoryFile *)u;
+    return m->pos >= m->size;
+}
+
+static int memory_error(void *)
+{
+    return 0;
+}
+
+static const PACKFILE_VTABLE memory_vtable = {
+    memory_close, memory_getc, memory_ungetc, memory_read, memory_putc,
+    memory_write, memory_seek, memory_eof,    memory_error,
+};
+
+BITMAP *load_picture(const char *path, RGB *pal, std::string &why)
+{
+    FILE *f = fopen(path, "rb");
+    if (!f) {
+        why = strerror(errno);
+        return nullptr;
+    }
+    static std::vector<unsigned char> bytes;  // kept between calls: start-up reads hundreds
+    bool read_ok = read_whole_file(f, bytes);
+    int error = errno;
+    fclose(f);
+    if (!read_ok) {
+        why = strerror(error);
+        return nullptr;
+    }
+    return decode_picture(bytes.data(), bytes.size(), pal, why);
+}
+
+BITMAP *decode_picture(const unsigned char *bytes, size_t size, RGB *pal, std::string &why)
+{
+    PictureHeader header;
+    const char *problem = inspect_picture(bytes, size, (int64_t)size, PICTURE_SIDE_LIMIT, header);
+    if (problem) {
+        why = problem;
+        return nullptr;
+    }
+    MemoryFile m = {bytes, size, 0, nullptr};
+    PACKFILE *pf = pack_fopen_vtable(&memory_vtable, &m);
+    if (!pf) {
+        why = "no memory to read it";
+        return nullptr;
+    }
+    BITMAP *image = load_bmp_pf(pf, pal);
+    pack_fclose(pf);
+    if (!image)
+        why = "could not be decoded";
+    return image;
+}
+
+bool encode_picture(BITMAP *bmp, const RGB *pal, std::vector<unsigned char> &out)
+{
+    out.clear();
+    MemoryFile m = {nullptr, 0, 0, &out};
+    PACKFILE *pf = pack_fopen_vtable(&memory_vtable, &m);
+    if (!pf)
+        return false;
+    static PALETTE unused_palette;  // truecolour files carry none
+    bool ok = save_bmp_pf(pf, bmp, pal ? pal : unused_palette) == 0;
+    pack_fclose(pf);
+    return ok && !out.empty();
+}
+
+bool write_picture_file(SafeFile &out, const std::string &path, BITMAP *bmp, const RGB *pal)
+{
+    static std::vector<unsigned char> bytes;
+    if (!bmp || !encode_picture(bmp, pal, bytes)) {
+        fprintf(stderr, "%s: cannot write: the picture could not be made\n", path.c_str());
+        return false;
+    }
+    if (!begin_write(out, path))
+        return false;
+    fwrite(bytes.data(), 1, bytes.size(), out.file);
+    return end_write(out);
+}
+
+bool save_picture(const std::string &path, BITMAP *bmp, const RGB *pal)
+{
+    SafeFile out;
+    return write_picture_file(out, path, bmp, pal) && commit_write(out);
+}

@@ -1,0 +1,48 @@
+// Windows bitmap files: the header check every picture passes before the bitmap loader
+// sees it, and the encoder the writers use to put a picture on disk through a temporary
+// file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "world/datafile.h"
+#include "world/world.h"
+
+enum {
+    PICTURE_HEADER_SIZE = 54,     // file header and the 40-byte information header
+    PICTURE_SIDE_LIMIT = 4096,    // widest and tallest character frame, object or title picture
+};
+
+// What a sound header says.
+struct PictureHeader {
+    uint32_t offset;     // where the pixels start
+    long width, height;  // both at least 1; rows are stored bottom-up
+    int bits;            // 1, 4, 8, 16, 24 or 32
+    uint32_t compression;
+    int64_t row_bytes;   // one stored row, padded to four bytes
+};
+
+// Why the first bytes `h` of a file (`got` of them) holding `size` bytes in all are not an
+// uncompressed Windows bitmap of at most `side_limit` pixels a side that the file holds
+// whole; nullptr when they are one. The bitmap loader is safe on whatever passes.
+const char *inspect_picture(const unsigned char *h, size_t got, int64_t size, long side_limit, PictureHeader &out);
+
+// Reads a picture file, checks it and loads it; the colours of an 8-bit file go into `pal`.
+// Returns nullptr and says why in `why` when the file cannot be read or is refused.
+BITMAP *load_picture(const char *path, RGB *pal, std::string &why);
+// The same for a file already in memory.
+BITMAP *decode_picture(const unsigned char *bytes, size_t size, RGB *pal, std::string &why);
+
+// The bytes of the bitmap as a Windows bitmap file (24 bits, or 8 with `pal` for an 8-bit
+// bitmap); false when the encoder fails.
+bool encode_picture(BITMAP *bmp, const RGB *pal, std::vector<unsigned char> &out);
+
+// Writes the bitmap complete and flushed to disk under the temporary name beside `path`,
+// for commit_write to rename; false after a line on stderr naming the file and the cause,
+// with nothing left behind.
+bool write_picture_file(SafeFile &out, const std::string &path, BITMAP *bmp, const RGB *pal);
+
+// The same, renamed over `path`: a reader sees the old file or the new one, never a part.
+bool save_picture(const std::string &path, BITMAP *bmp, const RGB *pal);
