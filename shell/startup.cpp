@@ -133,9 +133,11 @@ void load_world()
     require(load_monsters());
     require(load_items());
     // The start point is a trigger record of the first map: the map must have a floor there.
-    const Trigger &start = triggers[START_RECORD + 901];
+    const Trigger &start = triggers[START_RECORD + FIRST_MAP];
+    char first[16];
+    snprintf(first, sizeof(first), "%d", (int)FIRST_MAP);
     const float arrival[3] = {start.e[1], start.e[2], start.e[3]};
-    require(load_map("901", arrival));
+    require(load_map(first, arrival));
     build_scene();
     place_monsters();
 
