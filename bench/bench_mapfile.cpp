@@ -13,6 +13,7 @@
 #include "game/scene.h"
 #include "render/camera.h"
 #include "shell/video.h"
+#include "tools/headless/headless.h"
 #include "world/mapfile.h"
 #include "world/tables.h"
 

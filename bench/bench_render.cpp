@@ -17,6 +17,7 @@
 #include "render/transform.h"
 #include "screens/assets.h"
 #include "shell/video.h"
+#include "tools/headless/headless.h"
 
 namespace {
 

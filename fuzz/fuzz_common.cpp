@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "shell/video.h"
+#include "tools/headless/headless.h"
 
 const char STRIP_MARK[] = "\n#STRIP\n";
 

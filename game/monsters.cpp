@@ -82,12 +82,6 @@ static void update_monster(Monster &m, float step, int white)
     }
 }
 
-int current_monster_count()
-{
-    int count = monster_counts[current_map];
-    return count < MONSTERS_PER_MAP ? count : (int)MONSTERS_PER_MAP;
-}
-
 void update_monsters()
 {
     map_cleared[current_map] = 1;

@@ -11,8 +11,5 @@ extern double contact_damage_carry;
 
 void update_monsters();
 
-// Slots in use on the current map, never more than the table holds.
-int current_monster_count();
-
 // A new random heading: never standing still, never along the (+1, +1) / (-1, -1) diagonal.
 void draw_heading(Monster &m);

@@ -154,10 +154,7 @@ void place_monsters()
 {
     if (current_map < 0 || current_map >= MAP_NUMBERS)
         return;
-    int count = monster_counts[current_map];
-    if (count > MONSTERS_PER_MAP)
-        count = MONSTERS_PER_MAP;
-    for (int i = 0; i < count; i++) {
+    for (int i = 0; i < current_monster_count(); i++) {
         Monster &m = monsters[current_map][i];
         if (spawn_point_count > 0) {
             const float *point = spawn_points[rand() % spawn_point_count];

@@ -10,7 +10,6 @@
 #include "shell/startup.h"
 #include "world/mapfile.h"
 
-static const char *const GEM_GATE_MAP = "906";
 static const int WINDOW_REACH = 2;  // the window runs two pixels each way around the feet
 
 // A trigger whose map change failed, while the hero still stands on it (0: none). Trying
@@ -71,8 +70,10 @@ static bool follow_trigger(int v)
 static bool pass_gem_gate()
 {
     // The arrival record is that of the gate's own map, the map the load will set.
-    const Trigger &t = triggers[GATE_RECORD + atoi(GEM_GATE_MAP)];
-    return change_map(GEM_GATE_MAP, t.e[1], t.e[2], t.e[3]);
+    const Trigger &t = triggers[GATE_RECORD + GATE_MAP];
+    char name[16];
+    snprintf(name, sizeof(name), "%d", (int)GATE_MAP);
+    return change_map(name, t.e[1], t.e[2], t.e[3]);
 }
 
 void check_triggers()

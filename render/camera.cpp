@@ -58,3 +58,12 @@ void project_point(float vx, float vy, float vz, float *sx, float *sy)
     *sx = screen_half_width + vx / vz * focal_x;
     *sy = screen_half_height + vy / vz * focal_y - view_y_shift;
 }
+
+// The focus eases toward the target the hero sets as he moves: 9 % of the way a frame at
+// time_scale 1.
+void follow_camera()
+{
+    camera_x += (camera_target_x - camera_x) * 0.09f * time_scale;
+    camera_y += (camera_target_y - camera_y) * 0.09f * time_scale;
+    camera_z += (camera_target_z - camera_z) * 0.09f * time_scale;
+}

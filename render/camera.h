@@ -1,4 +1,5 @@
-// The fixed camera: matrix, view transform and projection shared by the renderer.
+// The fixed camera: matrix, view transform and projection shared by the renderer, and the
+// follow that eases its focus toward the target the hero sets.
 #pragma once
 
 #include "world/world.h"
@@ -6,6 +7,8 @@
 const double DEG_TO_RAD = 3.141592 / 180;
 
 void init_camera();
+// Moves the camera focus a step toward the camera target; once a pass, after the drawing.
+void follow_camera();
 void rotate_point(float x, float y, float z, float angle_x, float angle_y, float angle_z,
                   float *out_x, float *out_y, float *out_z);
 

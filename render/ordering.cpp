@@ -78,10 +78,7 @@ void project_sprites()
                    &player_screen_x, &player_screen_y, &player_sprite_scale);
 
     if (current_map >= 0 && current_map < MAP_NUMBERS) {
-        int count = monster_counts[current_map];
-        if (count > MONSTERS_PER_MAP)
-            count = MONSTERS_PER_MAP;
-        for (int j = 0; j < count; j++) {
+        for (int j = 0; j < current_monster_count(); j++) {
             Monster &m = monsters[current_map][j];
             if (m.health >= 1)
                 project_sprite(m.x, m.y, m.z, 24, 46, (s16)(BUCKET_MONSTER_BASE + j),

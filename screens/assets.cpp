@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 #include "game/player.h"
@@ -139,9 +140,6 @@ void load_assets()
             reserve_voices(16, 0);
     }
 
-    for (int i = 0; i < INVENTORY_SLOTS; i++)
-        inventory[i] = 0;
-
     fill_monster_kinds();
 
     for (int c = 1; c <= 15; c++) {
@@ -163,7 +161,19 @@ void load_assets()
     for (int i = 0; i < OBJECT_FILES; i++)
         object_bitmaps[i] = load_image(object_files[i]);
 
-    player_health = 8;
-    monsters_killed = 0;
+    reset_game_values();
+}
+
+void reset_game_values()
+{
+    memset(monsters, 0, sizeof(monsters));
+    memset(monster_counts, 0, sizeof(monster_counts));
+    memset(map_cleared, 0, sizeof(map_cleared));
+    memset(item_placements, 0, sizeof(item_placements));
+    memset(map_items, 0, sizeof(map_items));
+    memset(inventory, 0, sizeof(inventory));
+    monster_total = monsters_killed = 0;
     item_count = 0;
+    player_health = 8;
+    hurt_flash = 0;
 }

@@ -20,3 +20,8 @@ extern const char *object_files[OBJECT_FILES];
 
 // Ends the process with status 1 and a line naming the file when an image cannot be read.
 void load_assets();
+
+// The values a game starts from: health, no kills, an empty inventory, and no monsters,
+// items or cleared maps until the tables are read. Asset loading sets them; a harness that
+// plays a new game sets them again.
+void reset_game_values();

@@ -2,6 +2,7 @@
 #include <allegro.h>
 
 #include "shell/startup.h"
+#include "shell/title.h"
 
 #ifndef FULLSCREEN_FLAG
 #define FULLSCREEN_FLAG 0

@@ -23,21 +23,10 @@
 #include "screens/hud.h"
 #include "shell/video.h"
 #include "world/mapfile.h"
-#include "world/picture.h"
 #include "world/tables.h"
 
 int closing_screen_shown;
 bool closing_screens_return_at_once;
-
-static const char *const story_lines[5] = {
-    "You are Velok, The Demon Slayer",
-    "You have come from a far to the",
-    "lands of Sorvane to rid the world",
-    "of the demon Hord.",
-    "Hit SPACE and let the killing begin!",
-};
-static const int story_offsets[5] = {4, 16, 28, 40, 60};
-static const char LOGO_FILE[] = "data/logo.bmp";
 
 std::string program_path(const char *argv0)
 {
@@ -130,42 +119,6 @@ void start_program(s16 fullscreen_flag)
     load_assets();
 }
 
-void show_title()
-{
-    // The title picture may be left out; one that is there must be sound.
-    BITMAP *logo = nullptr;
-    if (access(LOGO_FILE, F_OK) == 0) {
-        std::string why;
-        logo = load_picture(LOGO_FILE, palette, why);
-        if (!logo) {
-            fprintf(stderr, "Can't load %s: %s\n", LOGO_FILE, why.c_str());
-            fflush(stderr);
-            exit(1);
-        }
-    }
-    if (logo) {
-        for (int alpha = 0; alpha < 256; alpha += 16) {
-            set_trans_blender(0, 0, 0, alpha);
-            clear_bitmap(back_buffer);
-            draw_trans_sprite(back_buffer, logo, 0, 0);
-            present_frame(1);
-        }
-        set_trans_blender(0, 0, 0, 0);
-        double deadline = clock_ms() + 2000;
-        while (clock_ms() < deadline) {
-        }
-        // The back buffer keeps the last faded frame under the story; the picture itself is done.
-        destroy_bitmap(logo);
-    }
-
-    present_frame(1);
-    draw_text_panel(story_lines, story_offsets, 5);
-    present_frame(1);
-    while (!key[KEY_SPACE])
-        poll_keyboard();
-    present_frame(1);
-}
-
 // A table or the first map that cannot be read ends start-up: there is no game without them.
 static void require(bool loaded)
 {
@@ -180,9 +133,11 @@ void load_world()
     require(load_monsters());
     require(load_items());
     // The start point is a trigger record of the first map: the map must have a floor there.
-    const Trigger &start = triggers[START_RECORD + 901];
+    const Trigger &start = triggers[START_RECORD + FIRST_MAP];
+    char first[16];
+    snprintf(first, sizeof(first), "%d", (int)FIRST_MAP);
     const float arrival[3] = {start.e[1], start.e[2], start.e[3]};
-    require(load_map("901", arrival));
+    require(load_map(first, arrival));
     build_scene();
     place_monsters();
 
@@ -207,47 +162,67 @@ const char *const pass_step_names[PASS_STEPS] = {
 };
 static double step_started;
 
-// Adds the time since the last mark to a step of the pass, when the steps are being timed.
-static void mark_step(int step)
+// Runs one step of the pass; when the steps are being timed, adds its milliseconds to them.
+static void run_step(int step, void (*run)())
 {
+    run();
     if (!time_pass_steps)
         return;
     double now = monotonic_ms();
-    if (step >= 0)
-        pass_step_ms[step] += now - step_started;
+    pass_step_ms[step] += now - step_started;
     step_started = now;
+}
+
+static void order_scene()
+{
+    project_sprites();
+    sort_scene();
+}
+
+static void follow_and_update_items()
+{
+    follow_camera();
+    update_map_items();
+}
+
+static void present_and_clear()
+{
+    present_frame(1);
+    clear_to_color(back_buffer, fog_color);
+}
+
+static void scroll_textures()
+{
+    texture_scroll += texture_scroll_step * time_scale;
+    while (texture_scroll > 16)
+        texture_scroll -= 16;
 }
 
 bool main_loop_pass()
 {
     poll_keyboard();
+    // Ordering fills the depth buckets from empty: their markers start each pass reset.
     depth_low = (s16)depth_range;
     depth_high = 0;
-    mark_step(-1);
-    transform_scene();
-    mark_step(STEP_TRANSFORM);
-    project_sprites();
-    sort_scene();
-    mark_step(STEP_ORDERING);
-    update_player();
-    mark_step(STEP_HERO);
-    update_monsters();
-    mark_step(STEP_MONSTERS);
-    check_triggers();
-    mark_step(STEP_TRIGGERS);
-    draw_world();
-    mark_step(STEP_DRAWING);
-    draw_hud();
-    mark_step(STEP_HUD);
-    follow_camera();
-    update_map_items();
-    mark_step(STEP_ITEMS);
-    present_frame(1);
-    clear_to_color(back_buffer, fog_color);
-    mark_step(STEP_PRESENT);
-    texture_scroll += texture_scroll_step * time_scale;
-    while (texture_scroll > 16)
-        texture_scroll -= 16;
+    if (time_pass_steps)
+        step_started = monotonic_ms();
+
+    run_step(STEP_TRANSFORM, transform_scene);
+    run_step(STEP_ORDERING, order_scene);
+    // The hero's floor painter reads the buckets that ordering has just filled.
+    run_step(STEP_HERO, update_player);
+    run_step(STEP_MONSTERS, update_monsters);
+    // A map change here empties the buckets: this pass draws nothing of the old scene, and
+    // the next pass orders the new one.
+    run_step(STEP_TRIGGERS, check_triggers);
+    // Far to near, emptying the buckets as it goes; the HUD then goes over the world.
+    run_step(STEP_DRAWING, draw_world);
+    run_step(STEP_HUD, draw_hud);
+    // The items after the camera: a pick-up may end the game with the victory screen.
+    run_step(STEP_ITEMS, follow_and_update_items);
+    run_step(STEP_PRESENT, present_and_clear);
+    scroll_textures();
+
     if (player_health < 1)
         show_death_screen();
     return !key[KEY_ESC] && player_health >= 1;

@@ -5,9 +5,6 @@
 
 #include "world/world.h"
 
-// Trigger record m + START_RECORD holds where the game starts on map m.
-enum { START_RECORD = 1000, GATE_RECORD = 2000 };
-
 // Which closing screen has been shown, for the automated player and the tests.
 enum { CLOSING_NONE = 0, CLOSING_DEATH = 1, CLOSING_VICTORY = 2 };
 extern int closing_screen_shown;
@@ -17,9 +14,6 @@ extern bool closing_screens_return_at_once;
 
 // Start-up steps 1 to 4: timing start values, the first progress line, video, assets.
 void start_program(s16 fullscreen_flag);
-
-// Logo fade and hold, story panel and the wait for SPACE.
-void show_title();
 
 // Loads the world and the first map, places the hero and prepares the loop.
 void load_world();

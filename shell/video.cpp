@@ -112,27 +112,6 @@ void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height)
     text_mode(-1);
 }
 
-void init_headless_video(int depth, s16 width, s16 height)
-{
-    static bool started = false;
-    if (!started) {
-        install_allegro(SYSTEM_NONE, &errno, atexit);
-        started = true;
-    }
-    set_color_depth(depth);
-    set_screen_globals(width, height);
-    create_video_bitmaps();
-    screen = create_bitmap(screen_width, screen_height);
-    if (!screen) {
-        printf("Error while allocating bitmaps!\n");
-        fflush(stdout);
-        exit(1);
-    }
-    clear_bitmap(screen);
-    set_view_constants();
-    text_mode(-1);
-}
-
 void present_frame(int show)
 {
     if (tick_frame_count < 32767)

@@ -21,12 +21,7 @@ extern float fixed_time_scale;
 // Brings Allegro up with a real window or full screen; ends the process on failure.
 void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height);
 
-// Headless counterpart for tests and tools: Allegro with no system driver, the given
-// colour depth, the same screen globals and bitmaps, and `screen` pointed at a memory
-// bitmap of the screen's size so that code drawing on the screen runs too.
-void init_headless_video(int depth, s16 width, s16 height);
-
-// The parts of init_video shared with the headless set-up.
+// The parts of init_video shared with the headless set-up (tools/headless/).
 void set_screen_globals(s16 width, s16 height);
 void create_video_bitmaps();   // back_buffer and the texture slots; exits on failure
 void set_view_constants();     // eye offset, camera angles, view_y_shift

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "shell/video.h"
+#include "tools/headless/headless.h"
 
 // A fresh empty directory that the test works in; removed and left on destruction.
 class ScratchDir {

@@ -32,17 +32,6 @@ protected:
 
 }  // namespace
 
-TEST_F(ItemTest, PickUpRisesThreePercentOfTheWayAFrame)
-{
-    MapItem &heart = item(3, ITEM_HEART, 5, 0, 5, 5, 1.5f, 5);
-    update_map_items();
-    EXPECT_FLOAT_EQ(heart.y, 0.045f);
-    time_scale = 2;
-    update_map_items();
-    EXPECT_FLOAT_EQ(heart.y, 0.045f + (1.5f - 0.045f) * 0.06f);
-    EXPECT_EQ(heart.present, 1);
-}
-
 TEST_F(ItemTest, HeartMultipliesHealthByOneAndAHalf)
 {
     for (int health : {1, 8, 3, 2000000000}) {

@@ -455,18 +455,6 @@ TEST_F(MapFile, FewerPlanesThanBefore)
     EXPECT_EQ(planes[2].active, 0);
 }
 
-TEST_F(MapFile, ProgressBarIsFullForASinglePlane)
-{
-    PlaneSpec on;
-    dir.write("data/maps/7.dtl", map_text({on}));
-    write_strip("7", 0, 2, red_cells);
-    ASSERT_TRUE(load_map("7"));
-    int x0 = screen_half_width - 128, y0 = screen_half_height - 8;
-    EXPECT_EQ(getpixel(screen, x0 + 252, y0 + 24), makecol(80, 0, 0));
-    EXPECT_EQ(getpixel(screen, x0 + 253, y0 + 24), 0);
-    EXPECT_EQ(getpixel(screen, x0 + 256, y0 + 24), makecol(192, 192, 192));
-}
-
 TEST_F(MapFile, ShortFileKeepsTheRestAndWarnsOnce)
 {
     PlaneSpec on;

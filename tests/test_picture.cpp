@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "shell/startup.h"
+#include "shell/title.h"
 #include "tests/crafted_pictures.h"
 #include "tests/headless.h"
 #include "world/picture.h"

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "render/camera.h"
 #include "tests/gameplay_scene.h"
 
 typedef GameplayTest FloorMap;

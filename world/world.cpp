@@ -41,3 +41,9 @@ s32 screen_width, screen_height;
 s32 screen_half_width, screen_half_height;
 float time_scale;
 double game_clock;
+
+int current_monster_count()
+{
+    int count = monster_counts[current_map];
+    return count < MONSTERS_PER_MAP ? count : (int)MONSTERS_PER_MAP;
+}

@@ -1,5 +1,9 @@
-// World state: every table and shared scalar of the game, global and fixed in size.
-// Each subsystem reads and writes these in place; there are no accessors.
+// World state: the record types, the capacities and codes, and the tables and scalars that
+// every subsystem shares (the map, the scene, items, monsters, triggers, the hero and the
+// camera, the bitmaps, screen and timing), global and fixed in size. Each subsystem reads
+// and writes them in place; there are no accessors. The globals that belong to one module
+// (the floor maps, the sprite frames, the depth buckets, the video and view constants...)
+// are declared in that module's header.
 #pragma once
 
 #include <allegro.h>
@@ -86,10 +90,13 @@ struct PlaneTriangle {
 
 struct Plane {
     uint8_t active;
-    uint8_t flag_b;
+    // The map file's header carries flag_b, params and value_a/value_b for every plane; the
+    // game keeps them only to write them back unchanged (the map writers), and reads
+    // nothing else from them.
+    uint8_t flag_b;  // second header flag: 1 or 0 in the file; any other value keeps the old one
     float origin_x, origin_y, origin_z;
-    float params[10];
-    s16 value_a, value_b;
+    float params[10];       // ten header values after the origin, never used
+    s16 value_a, value_b;   // two header values before the counts, never used
     s16 last_vertex;
     s16 last_triangle;
     s16 view_vertex_count;
@@ -173,6 +180,14 @@ struct Trigger {
     float e[9];  // 0 destination map, 1..3 arrival x y z, 4..8 unused
 };
 
+// Record numbers of the trigger table beside the trigger floors' own (the triangle kind):
+// record m + START_RECORD holds where the hero starts on map m, record m + GATE_RECORD where
+// he arrives on map m through the gem gate.
+enum { START_RECORD = 1000, GATE_RECORD = 2000 };
+
+// The campaign begins on FIRST_MAP; the gem gate leads to GATE_MAP, its last.
+enum { FIRST_MAP = 901, GATE_MAP = 906 };
+
 struct MapExtra {
     float value;
     s16 data[3];
@@ -201,6 +216,8 @@ extern MonsterKind monster_kinds[MONSTER_KINDS];
 extern s32 monster_total;
 extern s32 monsters_killed;
 extern uint8_t map_cleared[MAP_NUMBERS];
+// Slots in use on the current map, never more than the table holds.
+int current_monster_count();
 
 // ---- triggers ----
 extern Trigger triggers[MAX_TRIGGERS];

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/headless/headless.h"
 #include "world/world.h"
 
 // How a map went: game seconds spent on it, health lost there, deaths there.
@@ -66,15 +67,6 @@ extern AutoplayReport autoplay_report;
 // When not empty, a picture of each map is saved here two seconds after the hero first
 // enters it ("map901.bmp", ...).
 extern std::string autoplay_shots_dir;
-
-// Headless start-up for the player, the soak run and the benchmarks: Allegro without a
-// display, the assets, the tables and map 901, with rand seeded, time_scale fixed at 1
-// and a manual clock, so that a run repeats exactly. No logo, no story, no SPACE wait.
-void start_headless_game(unsigned seed);
-
-// A new game on the assets already loaded, for the soak run: the tables are read again and
-// the hero starts over on map 901. (The game itself never restarts; this is the harness.)
-void restart_world();
 
 // Forget everything learnt about the campaign (call after start_headless_game).
 void autoplay_begin();

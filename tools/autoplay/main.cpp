@@ -180,6 +180,6 @@ int main(int argc, char **argv)
         }
     }
     find_data(argv[0]);
-    start_headless_game(seed);
+    start_headless_game(seed, autoplay_rate > 0);
     return soak_passes > 0 ? soak(soak_passes) : play_once(minutes, shots);
 }

@@ -6,13 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "shell/startup.h"
 #include "tools/forge/mapsource.h"
 #include "world/world.h"
 
+// The exits' trigger records follow the start and gate records (world.h).
 enum {
-    START_MAP = 901,
-    GATE_MAP = 906,
+    START_MAP = FIRST_MAP,
     EXIT_RECORD_BASE = 3000,
     // Below the 32 668 triangles the scene's bucket codes can name, with room to spare.
     MAX_MAP_TRIANGLES = 30000,

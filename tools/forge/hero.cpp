@@ -256,6 +256,47 @@ void leg_profile(Canvas &cv, float hip_x, float hip_y, float angle, Rgb c)
     fill_ellipse(cv, fx + 1.0f, fy + 0.6f, 2.8f, 1.7f, boot);
 }
 
+// The bow arm and the drawing arm of a shot, frame by frame, seen side-on.
+void hero_side_shooting(Canvas &cv, int frame, float up)
+{
+    // The bow comes up from low, is drawn to the cheek, loosed (the hand flies back)
+    // and lowered; the bow tilts from lying forward to upright and back.
+    static const float grip_x[6] = {25.0f, 27.0f, 27.5f, 27.5f, 27.5f, 26.0f};
+    static const float grip_y[6] = {25.5f, 21.0f, 18.4f, 18.4f, 18.4f, 23.0f};
+    static const float tilt[6] = {1.0f, 0.45f, 0.1f, 0.0f, 0.0f, 0.6f};
+    float d = draw_amount[frame];
+    float gx = grip_x[frame], gy = grip_y[frame] + up, t = tilt[frame];
+    float ux = std::cos(t), uy = std::sin(t);      // the way the arrow points
+    float ax = std::sin(t), ay = -std::cos(t);     // along the bow, toward its upper tip
+    float bulge = 2.6f + 1.4f * d;
+    float tx = gx + ax * 9.8f, ty = gy + ay * 9.8f, bx = gx - ax * 9.8f, by = gy - ay * 9.8f;
+    float nx = gx - ux * (1.0f + 6.5f * d), ny = gy - uy * (1.0f + 6.5f * d);
+    if (frame == 4)
+        nx = 15.5f, ny = 15.5f + up;  // loosed: the drawing hand flies back past the ear
+    stroke(cv, 21.5f, 18.4f + up, gx - ux * 0.8f, gy - uy * 0.8f, 2.6f, CLOAK);  // bow arm out
+    curve(cv, tx, ty, gx + ux * bulge, gy + uy * bulge, bx, by, 1.5f, BOW);
+    curve(cv, tx + ux * 0.3f - ax * 3, ty + uy * 0.3f - ay * 3, gx + ux * (bulge + 0.3f), gy + uy * (bulge + 0.3f),
+          bx + ux * 0.3f + ax * 3, by + uy * 0.3f + ay * 3, 0.6f, scale_rgb(BOW, 1.3f));
+    if (arrow_nocked[frame]) {
+        stroke(cv, tx, ty, nx, ny, 0.9f, STRING);
+        stroke(cv, nx, ny, bx, by, 0.9f, STRING);
+        float hx = gx + ux * (bulge + 2.2f), hy = gy + uy * (bulge + 2.2f);
+        stroke(cv, nx, ny, hx, hy, 1.0f, SHAFT);
+        fill_tri(cv, hx - uy * 1.6f, hy + ux * 1.6f, hx + ux * 3.0f, hy + uy * 3.0f, hx + uy * 1.6f, hy - ux * 1.6f, ARROWHEAD);
+        fill_tri(cv, nx + ux * 0.2f, ny + uy * 0.2f, nx + ux * 2.6f - uy * 1.6f, ny + uy * 2.6f + ux * 1.6f,
+                 nx + ux * 2.6f + uy * 1.6f, ny + uy * 2.6f - ux * 1.6f, FLETCH);
+    } else {
+        stroke(cv, tx, ty, bx, by, 0.9f, STRING);
+    }
+    fill_rect(cv, gx - 0.9f, gy - 1.4f, gx + 1.1f, gy + 1.4f, BOW_DARK);
+    // The drawing arm: elbow back, hand at the string (or flung back after the loose).
+    float ex = std::min(nx, 20.0f) - 2.4f, ey = (18.6f + up + ny) / 2;
+    stroke(cv, 20.0f, 18.6f + up, ex, ey, 2.6f, CLOAK);
+    stroke(cv, ex, ey, nx, ny, 2.2f, CLOAK);
+    hand(cv, nx, ny);
+    hand(cv, gx, gy);
+}
+
 void hero_side(Canvas &cv, int action, int frame)
 {
     Pose p = pose_for(action, frame);
@@ -295,42 +336,7 @@ void hero_side(Canvas &cv, int action, int frame)
     fill_rect(cv, 24.6f, 13.2f + up, 25.6f, 14.4f + up, EYE);
 
     if (action == 2) {
-        // The bow comes up from low, is drawn to the cheek, loosed (the hand flies back)
-        // and lowered; the bow tilts from lying forward to upright and back.
-        static const float grip_x[6] = {25.0f, 27.0f, 27.5f, 27.5f, 27.5f, 26.0f};
-        static const float grip_y[6] = {25.5f, 21.0f, 18.4f, 18.4f, 18.4f, 23.0f};
-        static const float tilt[6] = {1.0f, 0.45f, 0.1f, 0.0f, 0.0f, 0.6f};
-        float d = draw_amount[frame];
-        float gx = grip_x[frame], gy = grip_y[frame] + up, t = tilt[frame];
-        float ux = std::cos(t), uy = std::sin(t);      // the way the arrow points
-        float ax = std::sin(t), ay = -std::cos(t);     // along the bow, toward its upper tip
-        float bulge = 2.6f + 1.4f * d;
-        float tx = gx + ax * 9.8f, ty = gy + ay * 9.8f, bx = gx - ax * 9.8f, by = gy - ay * 9.8f;
-        float nx = gx - ux * (1.0f + 6.5f * d), ny = gy - uy * (1.0f + 6.5f * d);
-        if (frame == 4)
-            nx = 15.5f, ny = 15.5f + up;  // loosed: the drawing hand flies back past the ear
-        stroke(cv, 21.5f, 18.4f + up, gx - ux * 0.8f, gy - uy * 0.8f, 2.6f, CLOAK);  // bow arm out
-        curve(cv, tx, ty, gx + ux * bulge, gy + uy * bulge, bx, by, 1.5f, BOW);
-        curve(cv, tx + ux * 0.3f - ax * 3, ty + uy * 0.3f - ay * 3, gx + ux * (bulge + 0.3f), gy + uy * (bulge + 0.3f),
-              bx + ux * 0.3f + ax * 3, by + uy * 0.3f + ay * 3, 0.6f, scale_rgb(BOW, 1.3f));
-        if (arrow_nocked[frame]) {
-            stroke(cv, tx, ty, nx, ny, 0.9f, STRING);
-            stroke(cv, nx, ny, bx, by, 0.9f, STRING);
-            float hx = gx + ux * (bulge + 2.2f), hy = gy + uy * (bulge + 2.2f);
-            stroke(cv, nx, ny, hx, hy, 1.0f, SHAFT);
-            fill_tri(cv, hx - uy * 1.6f, hy + ux * 1.6f, hx + ux * 3.0f, hy + uy * 3.0f, hx + uy * 1.6f, hy - ux * 1.6f, ARROWHEAD);
-            fill_tri(cv, nx + ux * 0.2f, ny + uy * 0.2f, nx + ux * 2.6f - uy * 1.6f, ny + uy * 2.6f + ux * 1.6f,
-                     nx + ux * 2.6f + uy * 1.6f, ny + uy * 2.6f - ux * 1.6f, FLETCH);
-        } else {
-            stroke(cv, tx, ty, bx, by, 0.9f, STRING);
-        }
-        fill_rect(cv, gx - 0.9f, gy - 1.4f, gx + 1.1f, gy + 1.4f, BOW_DARK);
-        // The drawing arm: elbow back, hand at the string (or flung back after the loose).
-        float ex = std::min(nx, 20.0f) - 2.4f, ey = (18.6f + up + ny) / 2;
-        stroke(cv, 20.0f, 18.6f + up, ex, ey, 2.6f, CLOAK);
-        stroke(cv, ex, ey, nx, ny, 2.2f, CLOAK);
-        hand(cv, nx, ny);
-        hand(cv, gx, gy);
+        hero_side_shooting(cv, frame, up);
     } else {
         float sw = p.swing;
         float hx = 23.5f + 3.0f * sw, hy = 25.2f + up - std::fabs(sw) * 0.6f;

@@ -11,6 +11,7 @@
 
 #include "tools/forge/campaign.h"
 #include "shell/video.h"
+#include "tools/headless/headless.h"
 #include "tools/forge/forge.h"
 #include "tools/forge/icons.h"
 

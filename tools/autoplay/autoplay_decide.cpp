@@ -1,0 +1,567 @@
+// The automated player's eyes, decisions and hands.
+#include "tools/autoplay/autoplay_mind.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <queue>
+#include <set>
+#include "game/monsters.h"
+#include "game/player.h"
+#include "game/scene.h"
+#include "game/triggers.h"
+#include "render/ordering.h"
+#include "screens/assets.h"
+#include "shell/startup.h"
+#include "shell/video.h"
+
+namespace autoplay_mind {
+
+// ---- demons ----
+
+bool novice() { return autoplay_skill == SKILL_NOVICE; }
+
+// Monsters move and bite only on the hero's level.
+bool demon_active(const Demon &d) { return std::fabs(d.y - player_y) < 0.5f; }
+
+float kind_speed_of(int kind) { return kind >= 0 && kind < MONSTER_KINDS ? monster_kinds[kind].speed : 0; }
+
+Demon demon_of(int j)
+{
+    const Monster &m = monsters[current_map][j];
+    return Demon{j, m.x, m.y, m.z, m.kind, m.step_x, m.step_z, now_s()};
+}
+
+// Whether a living demon's sprite lay in the world band of the frame just shown.
+bool in_world_band(const Monster &m)
+{
+    if (m.health < 1 || !(m.sprite_scale > 0))
+        return false;
+    int base = m.kind <= 4 ? 48 : 72;
+    float size = base * m.sprite_scale;
+    float top = m.screen_y - (base - 48) * m.sprite_scale;
+    return m.screen_x + size > 0 && m.screen_x < screen_width && top < screen_height - hud_band_height &&
+           m.screen_y + 48 * m.sprite_scale > hud_band_height;
+}
+
+void record_sight()
+{
+    Sight s{now_s(), current_map, {}};
+    for (int j = 0; j < current_monster_count(); j++)
+        if (in_world_band(monsters[current_map][j]))
+            s.in_band.push_back(demon_of(j));
+    sights.push_back(s);
+}
+
+void note_sight_age(double age)
+{
+    AutoplayReport &r = autoplay_report;
+    if (r.youngest_sight < 0 || age < r.youngest_sight)
+        r.youngest_sight = age;
+    if (age > r.oldest_sight)
+        r.oldest_sight = age;
+    if (hand_log)
+        fprintf(hand_log, "sight %.3f %.3f\n", now_s() * 1000, age * 1000);
+}
+
+// This think's demons. The expert reads the monster table; the novice looks at the newest
+// frame old enough, and remembers what it saw there for a while.
+void look()
+{
+    demons.clear();
+    known.clear();
+    if (!novice()) {
+        for (int j = 0; j < current_monster_count(); j++)
+            if (monsters[current_map][j].health > 0)
+                demons.push_back(demon_of(j));
+        known = demons;
+        return;
+    }
+    double now = now_s();
+    while (sights.size() > 1 && sights[1].t <= now - SIGHT_DELAY + 1e-9)
+        sights.pop_front();
+    if (memory_map != current_map) {
+        memory.clear();
+        memory_map = current_map;
+    }
+    if (!sights.empty() && sights.front().t <= now - SIGHT_DELAY + 1e-9) {
+        const Sight &s = sights.front();
+        note_sight_age(now - s.t);
+        if (s.map == current_map) {
+            demons = s.in_band;
+            for (const Demon &d : demons)
+                memory[d.j] = d;
+            // What should be in sight and is not has gone (dead, or walked off).
+            for (auto it = memory.begin(); it != memory.end();) {
+                bool seen = it->second.seen == s.t;
+                bool stale = now - it->second.seen > FORGET_AFTER ||
+                             (!seen && std::hypot(it->second.x - player_x, it->second.z - player_z) < 3);
+                it = stale ? memory.erase(it) : std::next(it);
+            }
+        }
+    }
+    for (const auto &e : memory)
+        known.push_back(e.second);
+}
+
+float demon_distance(const Demon &d, float x, float z) { return std::hypot(d.x - x, d.z - z); }
+
+void measure_danger()
+{
+    danger.assign(walk.height.size(), 0);
+    for (const Demon &m : demons) {
+        // Fast demons get a wider berth.
+        float speed = m.kind >= 0 && m.kind < MONSTER_KINDS ? monster_kinds[m.kind].speed : 1;
+        float soft = 2.6f + speed;
+        int ci = (int)std::floor((m.x - walk.x0) * RES), cj = (int)std::floor((m.z - walk.z0) * RES);
+        int r = (int)std::ceil(soft * RES) + 1;
+        for (int j2 = std::max(0, cj - r); j2 <= std::min(walk.h - 1, cj + r); j2++)
+            for (int i2 = std::max(0, ci - r); i2 <= std::min(walk.w - 1, ci + r); i2++) {
+                int node = j2 * walk.w + i2;
+                // A demon wakes only for a hero on its own level: judge each place by its height,
+                // not by where the hero happens to stand now.
+                if (!has_floor(node) || std::fabs(walk.height[node] - m.y) >= 0.5f)
+                    continue;
+                float d = std::hypot(node_x(node) - m.x, node_z(node) - m.z);
+                if (d < 1.3f)
+                    danger[node] += 400;
+                else if (d < soft)
+                    danger[node] += (soft - d) * 12;
+            }
+    }
+}
+
+
+// ---- decisions ----
+
+void release_keys()
+{
+    key[KEY_UP] = key[KEY_DOWN] = key[KEY_LEFT] = key[KEY_RIGHT] = key[KEY_SPACE] = 0;
+}
+
+int items_in_flight()
+{
+    int used = 0;
+    for (const MapItem &it : map_items)
+        used += it.present;
+    return used;
+}
+
+// Where a demon will be after `seconds` of game time if it keeps its heading. The novice
+// does not guess: it takes the demon where it saw it.
+void predict(const Demon &d, double seconds, float *x, float *z)
+{
+    float step = novice() ? 0 : (float)(0.16 * 60 * kind_speed_of(d.kind) * seconds);
+    *x = d.x + d.step_x * step;
+    *z = d.z + d.step_z * step;
+}
+
+// Steps away from a demon that came too close. True when it had to. A demon keeps its
+// heading until something blocks it, so the way out is judged against where each demon
+// will be over the next frames, not where it stands: running ahead of a demon that walks
+// the same way as fast keeps it at the hero's heels.
+bool flee()
+{
+    const Demon *nearest = nullptr;
+    float nearest_d = FLEE_DISTANCE;
+    for (const Demon &d : demons)
+        if (demon_active(d) && demon_distance(d, player_x, player_z) < nearest_d) {
+            nearest_d = demon_distance(d, player_x, player_z);
+            nearest = &d;
+        }
+    if (!nearest)
+        return false;
+    int from = hero_node();
+    float best = -FAR;
+    int best_dx = 0, best_dz = 0;
+    for (int dz = -1; dz <= 1; dz++)
+        for (int dx = -1; dx <= 1; dx++) {
+            // Standing still is a choice too: the demon may be walking away.
+            if (dx || dz) {
+                int to = node_at(player_x + dx * 0.5f, player_z + dz * 0.5f);
+                if (from < 0 || !step_allowed(from, to, -1))
+                    continue;
+            }
+            float len = (dx && dz) ? 0.7071f : 1.0f;
+            float worst = FAR;
+            for (int t = 1; t <= 10; t++) {
+                float x = player_x + dx * len * 0.16f * t, z = player_z + dz * len * 0.16f * t;
+                if (t > 1 && (dx || dz) && !has_floor(node_at(x, z)))
+                    break;  // the hero stops at the edge; the frames before count
+                for (const Demon &d : demons) {
+                    if (!demon_active(d))
+                        continue;
+                    float mx, mz;
+                    predict(d, t / 60.0, &mx, &mz);
+                    worst = std::min(worst, std::hypot(mx - x, mz - z));
+                }
+            }
+            // Prefer open floor: a corner is a trap.
+            float room = 0;
+            for (int k = 1; k <= 4; k++)
+                room += has_floor(node_at(player_x + dx * k * 0.5f, player_z + dz * k * 0.5f)) ? 0.1f : 0;
+            if (worst + room > best) {
+                best = worst + room;
+                best_dx = dx;
+                best_dz = dz;
+            }
+        }
+    if (best_dx > 0)
+        key[KEY_RIGHT] = 1;
+    if (best_dx < 0)
+        key[KEY_LEFT] = 1;
+    if (best_dz > 0)
+        key[KEY_DOWN] = 1;
+    if (best_dz < 0)
+        key[KEY_UP] = 1;
+    return true;
+}
+
+// Facing changes only by walking: the hero can turn toward `facing` at (x, z) when a short
+// step that way lands on floor at his height.
+bool can_turn(float x, float z, float height, int facing)
+{
+    const float sx[4] = {0, 0, -0.3f, 0.3f}, sz[4] = {-0.3f, 0.3f, 0, 0};
+    int n = node_at(x + sx[facing], z + sz[facing]);
+    return has_floor(n) && std::fabs(walk.height[n] - height) < 1.4f && !walk.trigger[n];
+}
+
+// Shoots a demon that stands in line. True when it did something about one.
+bool shoot_in_line()
+{
+    int best = -1, best_facing = 0;
+    float best_d = FAR;
+    for (const Demon &m : demons) {
+        if (std::fabs(m.y - player_y) >= 1.1f)
+            continue;  // the arrow would pass over or under it
+        float dx = m.x - player_x, dz = m.z - player_z;
+        int facing = -1;
+        float along = 0;
+        if (std::fabs(dx) < 0.7f && std::fabs(dz) > 0.8f && std::fabs(dz) < SHOT_RANGE) {
+            facing = dz < 0 ? FACING_UP : FACING_DOWN;
+            along = std::fabs(dz);
+        } else if (std::fabs(dz) < 0.7f && std::fabs(dx) > 0.8f && std::fabs(dx) < SHOT_RANGE) {
+            facing = dx < 0 ? FACING_LEFT : FACING_RIGHT;
+            along = std::fabs(dx);
+        }
+        if (facing >= 0 && player_facing != facing && !can_turn(player_x, player_z, player_y, facing))
+            continue;
+        if (facing >= 0 && along < best_d) {
+            best_d = along;
+            best = m.j;
+            best_facing = facing;
+        }
+    }
+    if (best < 0 || items_in_flight() >= MAP_ITEM_SLOTS - 2)
+        return false;
+    if (player_facing != best_facing)
+        key[dir_keys[best_facing]] = 1;  // turning takes a step toward it
+    key[KEY_SPACE] = 1;
+    return true;
+}
+
+// The best place to shoot some demon from. -1 when none can be reached.
+int firing_place()
+{
+    int best = -1;
+    float best_score = FAR;
+    for (const Demon &m : known) {
+        const float ax[4] = {1, -1, 0, 0}, az[4] = {0, 0, 1, -1};
+        for (int a = 0; a < 4; a++)
+            for (float k = 2.0f; k <= 6.0f; k += 0.25f) {
+                int n = node_at(m.x + ax[a] * k, m.z + az[a] * k);
+                if (!has_floor(n) || cost_to[n] >= FAR || walk.trigger[n])
+                    continue;
+                if (std::fabs(walk.height[n] - m.y) >= 1.0f)
+                    continue;
+                // The hero must be able to turn toward the demon there.
+                int facing = a == 0 ? FACING_LEFT : a == 1 ? FACING_RIGHT : a == 2 ? FACING_UP : FACING_DOWN;
+                if (!can_turn(node_x(n), node_z(n), walk.height[n], facing))
+                    continue;
+                float score = cost_to[n] + std::fabs(k - 3.5f) * 3;
+                if (score < best_score) {
+                    best_score = score;
+                    best = n;
+                }
+            }
+    }
+    return best;
+}
+
+int pickup_place()
+{
+    int best = -1;
+    float best_cost = FAR;
+    for (const MapItem &it : map_items) {
+        if (!it.present || it.type >= ARROW_TYPE_BASE)
+            continue;
+        int n = node_at(it.x, it.z);
+        if (!has_floor(n) || cost_to[n] >= FAR)
+            continue;
+        float c = cost_to[n] * (it.type == ITEM_HEART && player_health < 20 ? 0.3f : 1.0f);
+        if (c < best_cost) {
+            best_cost = c;
+            best = n;
+        }
+    }
+    return best;
+}
+
+bool map_has_work(int m)
+{
+    for (int j = 0; j < monster_counts[m]; j++)
+        if (monsters[m][j].health > 0)
+            return true;
+    for (int i = 0; i < item_count; i++)
+        if (item_placements[i].present && item_placements[i].map == m)
+            return true;
+    return false;
+}
+
+// Whether a visit to map m may get something done.
+bool worth_visiting(int m)
+{
+    if (!visited.count(m))
+        return true;
+    if (!map_has_work(m))
+        return false;
+    auto it = left_with.find(m);
+    if (it == left_with.end())
+        return true;
+    return memcmp(it->second.data(), inventory, sizeof(inventory)) != 0;
+}
+
+// Learns the current map's ways out: trigger floors and, with the four gems, the gem gate.
+void learn_exits()
+{
+    std::map<int, int> &exits = exits_of[current_map];
+    for (const ViewTriangle &t : view_triangles)
+        if (t.kind >= KIND_TRIGGER_BASE && t.kind < MAX_TRIGGERS)
+            exits[t.kind] = (int)triggers[t.kind].e[0];
+        else if (t.kind == KIND_GEM_GATE)
+            exits[KIND_GEM_GATE] = GATE_MAP;
+}
+
+// The first step on the shortest known way to a map that `wanted` accepts. 0 when none.
+int exit_toward(bool (*wanted)(int))
+{
+    std::map<int, int> first_step;  // map -> exit kind taken from the current map
+    std::queue<int> todo;
+    for (const auto &e : exits_of[current_map]) {
+        if (e.first == KIND_GEM_GATE && !all_gems())
+            continue;
+        if (!first_step.count(e.second) && e.second != current_map) {
+            first_step[e.second] = e.first;
+            todo.push(e.second);
+        }
+    }
+    while (!todo.empty()) {
+        int m = todo.front();
+        todo.pop();
+        if (wanted(m))
+            return first_step[m];
+        for (const auto &e : exits_of[m])
+            if (!first_step.count(e.second) && e.second != current_map &&
+                (e.first != KIND_GEM_GATE || all_gems())) {
+                first_step[e.second] = first_step[m];
+                todo.push(e.second);
+            }
+    }
+    return 0;
+}
+
+bool any_map(int) { return true; }
+
+// The trigger floor to take next: toward a map worth visiting. A map's surviving demons are
+// scattered anew on every visit, so with nothing else left to do the player goes back to
+// a map that still holds some (or, on such a map where none can be shot, steps out and in
+// again) rather than wander the others while the game can never end.
+int choose_exit()
+{
+    int exit = exit_toward(worth_visiting);
+    if (!exit)
+        exit = exit_toward(map_has_work);
+    if (!exit && map_has_work(current_map))
+        exit = exit_toward(any_map);
+    return exit;
+}
+
+int exit_place(int kind)
+{
+    int best = -1;
+    for (size_t n = 0; n < walk.kind.size(); n++)
+        if (has_floor((int)n) && walk.kind[n] == kind && cost_to[n] < FAR && (best < 0 || cost_to[n] < cost_to[best]))
+            best = (int)n;
+    return best;
+}
+
+// The novice, knowing of no demon on a map that still holds some, walks to the floor it
+// has looked at least recently (never, first), the nearest of those.
+void note_looking()
+{
+    int hi = (int)std::floor((player_x - walk.x0) * RES), hj = (int)std::floor((player_z - walk.z0) * RES);
+    const int r = 5 * RES;
+    double now = now_s();
+    for (int j = std::max(0, hj - r); j <= std::min(walk.h - 1, hj + r); j++)
+        for (int i = std::max(0, hi - r); i <= std::min(walk.w - 1, hi + r); i++)
+            looked_at[j * walk.w + i] = now;
+}
+
+int explore_place()
+{
+    int best = -1;
+    double best_score = FAR;
+    for (size_t n = 0; n < walk.height.size(); n++) {
+        if (!has_floor((int)n) || cost_to[n] >= FAR || walk.trigger[n])
+            continue;
+        double score = (looked_at[n] < 0 ? -1e6 : looked_at[n] * 100) + cost_to[n];
+        if (score < best_score) {
+            best_score = score;
+            best = (int)n;
+        }
+    }
+    return best;
+}
+
+bool monsters_alive_here()
+{
+    for (int j = 0; j < current_monster_count(); j++)
+        if (monsters[current_map][j].health > 0)
+            return true;
+    return false;
+}
+
+// ---- the hands ----
+
+void log_keys(double now)
+{
+    if (!hand_log)
+        return;
+    char set[6];
+    int n = 0;
+    for (int k = 0; k < 5; k++)
+        if (held[k])
+            set[n++] = hand_names[k];
+    set[n] = 0;
+    fprintf(hand_log, "keys %.3f %s\n", now * 1000, n ? set : "-");
+}
+
+// The brain has written the keys it wants into key[]; the hands hold them, the novice's
+// no sooner than CHANGE_SPACING after its last change (so never more than five changes a
+// game second, and every key held at least that long).
+void move_hands()
+{
+    bool want[5];
+    bool same = true;
+    for (int k = 0; k < 5; k++) {
+        want[k] = key[hand_keys[k]] != 0;
+        same = same && want[k] == held[k];
+    }
+    double now = now_s();
+    if (!same && novice() && now - last_change < CHANGE_SPACING)
+        same = true, std::copy(held, held + 5, want);
+    if (!same) {
+        AutoplayReport &r = autoplay_report;
+        for (int k = 0; k < 5; k++) {
+            if (held[k] && !want[k]) {
+                double hold = now - pressed_at[k];
+                if (r.shortest_hold < 0 || hold < r.shortest_hold)
+                    r.shortest_hold = hold;
+            }
+            if (want[k] && !held[k])
+                pressed_at[k] = now;
+            held[k] = want[k];
+        }
+        last_change = now;
+        r.key_changes++;
+        recent_changes.push_back(now);
+        while (!recent_changes.empty() && recent_changes.front() <= now - 1.0 + 1e-9)
+            recent_changes.pop_front();
+        r.most_changes_in_a_second = std::max(r.most_changes_in_a_second, (int)recent_changes.size());
+        log_keys(now);
+    }
+    for (int k = 0; k < 5; k++)
+        key[hand_keys[k]] = held[k];
+}
+
+}  // namespace autoplay_mind
+
+using namespace autoplay_mind;
+
+void autoplay_choose_keys()
+{
+    double now = now_s();
+    // A person does not decide more often than frames come at 60 a second.
+    if (now < next_think - 1e-9)
+        return;
+    next_think = now + THINK_INTERVAL;
+    release_keys();
+    if (walk_map_stale())
+        build_walk_map();
+    visited.insert(current_map);
+    if (!learned.count(current_map)) {
+        learned.insert(current_map);
+        learn_exits();
+    }
+    look();
+    if (novice())
+        note_looking();
+
+    if (jiggle_until > now) {
+        key[jiggle_keys[0]] = key[jiggle_keys[1]] = 1;
+        last_x = player_x;
+        last_z = player_z;
+        move_hands();
+        return;
+    }
+
+    // Every two seconds: a hero who has neither moved a unit nor shot is going back and
+    // forth between two plans; a few random steps break the tie.
+    if (now - watch_time >= 2 - 1e-9) {
+        bool idle = std::hypot(player_x - watch_x, player_z - watch_z) < 1.0f &&
+                    autoplay_report.arrows_shot == watch_arrows;
+        watch_time = now;
+        watch_x = player_x;
+        watch_z = player_z;
+        watch_arrows = autoplay_report.arrows_shot;
+        if (idle) {
+            jiggle_until = now + 1.0 / 3;
+            jiggle_keys[0] = dir_keys[rand() % 4];
+            jiggle_keys[1] = dir_keys[rand() % 4];
+            key[jiggle_keys[0]] = key[jiggle_keys[1]] = 1;
+            move_hands();
+            return;
+        }
+    }
+
+    measure_danger();
+    find_paths(-1);
+    if (!flee() && !shoot_in_line()) {
+        int goal = firing_place();
+        if (goal < 0)
+            goal = pickup_place();
+        if (goal < 0 && novice() && known.empty() && monsters_alive_here())
+            goal = explore_place();
+        if (goal < 0) {
+            int exit = choose_exit();
+            if (exit) {
+                if (map_has_work(current_map)) {
+                    std::array<s16, INVENTORY_SLOTS> inv;
+                    memcpy(inv.data(), inventory, sizeof(inventory));
+                    left_with[current_map] = inv;
+                }
+                find_paths(exit);
+                goal = exit_place(exit);
+            }
+        }
+        if (goal >= 0)
+            walk_toward(goal);
+    }
+    last_x = player_x;
+    last_z = player_z;
+    move_hands();
+}

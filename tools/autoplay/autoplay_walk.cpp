@@ -1,0 +1,261 @@
+// The automated player's walk map of the current map and its paths over it.
+#include "tools/autoplay/autoplay_mind.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <queue>
+#include <set>
+#include "game/monsters.h"
+#include "game/player.h"
+#include "game/scene.h"
+#include "game/triggers.h"
+#include "render/ordering.h"
+#include "screens/assets.h"
+#include "shell/startup.h"
+#include "shell/video.h"
+
+namespace autoplay_mind {
+
+// ---- the walk map ----
+
+int node_at(float x, float z)
+{
+    int i = (int)std::floor((x - walk.x0) * RES), j = (int)std::floor((z - walk.z0) * RES);
+    if (i < 0 || j < 0 || i >= walk.w || j >= walk.h)
+        return -1;
+    return j * walk.w + i;
+}
+
+float node_x(int n) { return walk.x0 + (n % walk.w + 0.5f) / RES; }
+float node_z(int n) { return walk.z0 + (n / walk.w + 0.5f) / RES; }
+bool has_floor(int n) { return n >= 0 && !std::isnan(walk.height[n]); }
+
+bool all_gems()
+{
+    for (int i = ITEM_GEM_FIRST; i <= ITEM_GEM_LAST; i++)
+        if (inventory[i] <= 0)
+            return false;
+    return true;
+}
+
+void build_walk_map()
+{
+    walk.map = current_map;
+    walk.triangles = view_triangles.size();
+    walk.cleared = map_cleared[current_map];
+    walk.gate_item = map_group >= 0 && map_group < INVENTORY_SLOTS ? inventory[map_group] : 0;
+
+    float min_x = FAR, min_z = FAR, max_x = -FAR, max_z = -FAR;
+    for (const ViewVertex &v : view_vertices) {
+        min_x = std::min(min_x, v.world_x);
+        max_x = std::max(max_x, v.world_x);
+        min_z = std::min(min_z, v.world_z);
+        max_z = std::max(max_z, v.world_z);
+    }
+    if (view_vertices.empty())
+        min_x = min_z = max_x = max_z = 0;
+    walk.x0 = std::floor(min_x) - 1;
+    walk.z0 = std::floor(min_z) - 1;
+    walk.w = (int)((std::ceil(max_x) + 1 - walk.x0) * RES);
+    walk.h = (int)((std::ceil(max_z) + 1 - walk.z0) * RES);
+    size_t n = (size_t)walk.w * walk.h;
+    walk.height.assign(n, NAN);
+    walk.kind.assign(n, 0);
+    walk.trigger.assign(n, 0);
+    avoid_until.assign(n, 0);
+    looked_at.assign(n, -1);
+
+    for (const ViewTriangle &t : view_triangles) {
+        if (t.wall)
+            continue;
+        if (t.cleared_floor && !walk.cleared)
+            continue;
+        if (t.gated_floor && !walk.gate_item)
+            continue;
+        const ViewVertex *v[3] = {&view_vertices[t.vertex[0]], &view_vertices[t.vertex[1]],
+                                  &view_vertices[t.vertex[2]]};
+        float top = std::max(v[0]->rest_y, std::max(v[1]->rest_y, v[2]->rest_y));
+        float lo_x = std::min(v[0]->world_x, std::min(v[1]->world_x, v[2]->world_x));
+        float hi_x = std::max(v[0]->world_x, std::max(v[1]->world_x, v[2]->world_x));
+        float lo_z = std::min(v[0]->world_z, std::min(v[1]->world_z, v[2]->world_z));
+        float hi_z = std::max(v[0]->world_z, std::max(v[1]->world_z, v[2]->world_z));
+        int i0 = std::max(0, (int)std::floor((lo_x - walk.x0) * RES));
+        int i1 = std::min(walk.w - 1, (int)std::floor((hi_x - walk.x0) * RES));
+        int j0 = std::max(0, (int)std::floor((lo_z - walk.z0) * RES));
+        int j1 = std::min(walk.h - 1, (int)std::floor((hi_z - walk.z0) * RES));
+        for (int j = j0; j <= j1; j++)
+            for (int i = i0; i <= i1; i++) {
+                float px = walk.x0 + (i + 0.5f) / RES, pz = walk.z0 + (j + 0.5f) / RES;
+                float d[3];
+                for (int k = 0; k < 3; k++) {
+                    const ViewVertex *a = v[k], *b = v[(k + 1) % 3];
+                    d[k] = (b->world_x - a->world_x) * (pz - a->world_z) - (b->world_z - a->world_z) * (px - a->world_x);
+                }
+                bool inside = (d[0] >= -1e-4f && d[1] >= -1e-4f && d[2] >= -1e-4f) ||
+                              (d[0] <= 1e-4f && d[1] <= 1e-4f && d[2] <= 1e-4f);
+                int node = j * walk.w + i;
+                if (inside && (std::isnan(walk.height[node]) || top > walk.height[node])) {
+                    walk.height[node] = top;
+                    walk.kind[node] = t.kind;
+                }
+            }
+    }
+    // A trigger fires from 0.25 units away: mark its floor and the nodes around it.
+    for (int node = 0; node < (int)n; node++) {
+        int k = walk.kind[node];
+        if (!has_floor(node) || (k != KIND_GEM_GATE && k < KIND_TRIGGER_BASE))
+            continue;
+        int i = node % walk.w, j = node / walk.w;
+        for (int dj = -1; dj <= 1; dj++)
+            for (int di = -1; di <= 1; di++)
+                if (i + di >= 0 && i + di < walk.w && j + dj >= 0 && j + dj < walk.h)
+                    walk.trigger[(j + dj) * walk.w + i + di] = k;
+    }
+}
+
+bool walk_map_stale()
+{
+    int gate = map_group >= 0 && map_group < INVENTORY_SLOTS ? inventory[map_group] : 0;
+    return walk.map != current_map || walk.triangles != view_triangles.size() ||
+           walk.cleared != map_cleared[current_map] || (walk.gate_item != 0) != (gate != 0);
+}
+
+
+// ---- paths ----
+
+// A node the hero can be said to stand on: floor at his own height.
+bool under_hero(int n)
+{
+    return has_floor(n) && std::fabs(walk.height[n] - player_y) < 1.0f;
+}
+
+int hero_node()
+{
+    int n = node_at(player_x, player_z);
+    if (under_hero(n))
+        return n;
+    // Standing on an edge the walk map rounds the other way: take the nearest floor.
+    int best = -1;
+    float best_d = FAR;
+    for (int dj = -3; dj <= 3; dj++)
+        for (int di = -3; di <= 3; di++) {
+            int m = node_at(player_x + di / (float)RES, player_z + dj / (float)RES);
+            if (!under_hero(m))
+                continue;
+            float d = std::hypot(node_x(m) - player_x, node_z(m) - player_z);
+            if (d < best_d) {
+                best_d = d;
+                best = m;
+            }
+        }
+    return best;
+}
+
+bool step_allowed(int from, int to, int allowed_trigger)
+{
+    if (!has_floor(to) || std::fabs(walk.height[to] - walk.height[from]) >= 1.4f)
+        return false;
+    if (walk.trigger[to] && walk.trigger[to] != allowed_trigger && !walk.trigger[from])
+        return false;
+    return true;
+}
+
+void find_paths(int allowed_trigger)
+{
+    size_t n = walk.height.size();
+    cost_to.assign(n, FAR);
+    came_from.assign(n, -1);
+    int start = hero_node();
+    if (start < 0)
+        return;
+    typedef std::pair<float, int> Entry;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+    cost_to[start] = 0;
+    open.push({0, start});
+    const int di[8] = {1, -1, 0, 0, 1, 1, -1, -1}, dj[8] = {0, 0, 1, -1, 1, -1, 1, -1};
+    double now = now_s();
+    while (!open.empty()) {
+        auto [c, node] = open.top();
+        open.pop();
+        if (c > cost_to[node])
+            continue;
+        int i = node % walk.w, j = node / walk.w;
+        for (int k = 0; k < 8; k++) {
+            int ni = i + di[k], nj = j + dj[k];
+            if (ni < 0 || nj < 0 || ni >= walk.w || nj >= walk.h)
+                continue;
+            int next = nj * walk.w + ni;
+            if (!step_allowed(node, next, allowed_trigger))
+                continue;
+            if (k >= 4 && (!step_allowed(node, j * walk.w + ni, allowed_trigger) ||
+                           !step_allowed(node, nj * walk.w + i, allowed_trigger)))
+                continue;  // no cutting corners
+            float step = k >= 4 ? 1.414f : 1.0f;
+            // Keep off the very edge of a floor: the game's pixels may round the other way.
+            for (int e = 0; e < 4; e++) {
+                int ei = ni + di[e], ej = nj + dj[e];
+                if (ei < 0 || ej < 0 || ei >= walk.w || ej >= walk.h || !has_floor(ej * walk.w + ei)) {
+                    step += 3;
+                    break;
+                }
+            }
+            if (avoid_until[next] > now)
+                step += 60;
+            float total = c + step + danger[next];
+            if (total < cost_to[next]) {
+                cost_to[next] = total;
+                came_from[next] = node;
+                open.push({total, next});
+            }
+        }
+    }
+}
+
+// Presses the arrow keys that walk the hero toward the path's next stretch to `goal`.
+void walk_toward(int goal)
+{
+    std::vector<int> path;
+    for (int n = goal; n >= 0; n = came_from[n])
+        path.push_back(n);
+    std::reverse(path.begin(), path.end());
+    int target = path.size() > 3 ? path[3] : path.back();
+    float tx = node_x(target), tz = node_z(target);
+    if (path.size() <= 3 && goal >= 0) {
+        tx = node_x(goal);
+        tz = node_z(goal);
+    }
+    const float dead = 0.07f;
+    if (tx - player_x > dead)
+        key[KEY_RIGHT] = 1;
+    else if (tx - player_x < -dead)
+        key[KEY_LEFT] = 1;
+    if (tz - player_z > dead)
+        key[KEY_DOWN] = 1;
+    else if (tz - player_z < -dead)
+        key[KEY_UP] = 1;
+
+    double now = now_s();
+    if (std::hypot(player_x - last_x, player_z - last_z) < 0.01f &&
+        (key[KEY_RIGHT] || key[KEY_LEFT] || key[KEY_UP] || key[KEY_DOWN])) {
+        if (still_since < 0)
+            still_since = now;
+        if (now - still_since > 0.2) {
+            // The game refuses this step: mark the place and shake loose.
+            if (path.size() > 1)
+                avoid_until[path[1]] = now + 4;
+            jiggle_until = now + 0.1;
+            jiggle_keys[0] = dir_keys[rand() % 4];
+            jiggle_keys[1] = dir_keys[rand() % 4];
+            still_since = -1;
+        }
+    } else {
+        still_since = -1;
+    }
+}
+
+}  // namespace autoplay_mind
