@@ -11,6 +11,25 @@
 #include "shell/startup.h"
 #include "tests/headless.h"
 
+// The finale's map in the forged two-map worlds: a room behind the gem gate with one
+// spawn point and a trigger back to 901.
+static const char *const gate_map = R"(map 906
+cell # wall 2 wall
+cell . grass 0
+cell x grass 0 kind=7
+cell S grass 0 spot=start
+cell a grass 0 spot=gate
+cell B trigger 0 exit=901:back
+grid
+#######
+#S..a........x#
+#.....#
+#B....#
+#######
+end
+monsters 2
+)";
+
 enum { TEST_MAP = 305 };
 
 inline int white() { return makecol(255, 255, 255); }

@@ -48,22 +48,6 @@ item heart 3 5
 monsters 1
 )";
 
-const char *gate_map = R"(map 906
-cell # wall 2 wall
-cell . grass 0
-cell x grass 0 kind=7
-cell S grass 0 spot=start
-cell a grass 0 spot=gate
-cell B trigger 0 exit=901:back
-grid
-#######
-#S..a........x#
-#.....#
-#B....#
-#######
-end
-monsters 2
-)";
 
 const int PICKUPS = 10;
 
