@@ -10,7 +10,6 @@
 BITMAP *height_map;
 BITMAP *kind_map;
 BITMAP *paint_scratch;
-uint8_t ground_reached;
 
 static const float PAINT_RADIUS = 5;  // triangles whose centroid is farther are left out
 

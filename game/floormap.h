@@ -9,9 +9,6 @@
 extern BITMAP *height_map;
 extern BITMAP *kind_map;
 extern BITMAP *paint_scratch;
-// Set once ordinary floor has been painted under the hero's feet on this map: until then
-// the gated floors count as floor, so that an arrival on one is never stuck.
-extern uint8_t ground_reached;
 
 // A floor this far above or below the feet is not floor.
 const float FLOOR_REACH = 1.5f;

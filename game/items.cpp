@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "game/monsters.h"
-#include "screens/hud.h"
+#include "world/upcalls.h"
 
 static const float ITEM_EASE = 0.03f;
 static const float ITEM_RISE = 1.5f;      // pick-ups float this high, arrows fly this high

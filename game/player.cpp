@@ -7,9 +7,6 @@
 #include "game/scene.h"
 #include "render/ordering.h"
 
-s16 player_facing;
-s16 player_anim_state;
-float player_anim_frame;
 double next_shot_time;
 s32 hurt_flash;
 float hurt_flash_level;

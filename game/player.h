@@ -4,9 +4,6 @@
 #include "game/floormap.h"
 #include "world/world.h"
 
-extern s16 player_facing;
-extern s16 player_anim_state;   // 0 standing, 1 walking, 2 shooting
-extern float player_anim_frame;
 extern double next_shot_time;
 extern s32 hurt_flash;
 extern float hurt_flash_level;  // hurt_flash with its fraction: it fades per game second

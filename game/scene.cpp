@@ -10,7 +10,6 @@
 #include "render/ordering.h"
 #include "render/transform.h"
 
-s16 map_group;
 
 // The plane's vertices that take part in the scene get their view index and rest position.
 static void add_plane_vertices(int p)

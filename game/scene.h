@@ -11,7 +11,6 @@ enum { MAX_SCENE_TRIANGLES = 32767 - 100 + 1 };
 // never act, are never drawn and never meet an arrow.
 const float MONSTER_EXILE_Y = -100000.0f;
 
-extern s16 map_group;
 
 void build_scene();
 void place_monsters();

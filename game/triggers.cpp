@@ -7,7 +7,6 @@
 #include "game/player.h"
 #include "game/scene.h"
 #include "render/ordering.h"
-#include "shell/startup.h"
 #include "world/mapfile.h"
 
 static const int WINDOW_REACH = 2;  // the window runs two pixels each way around the feet

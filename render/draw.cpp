@@ -3,11 +3,8 @@
 
 #include <climits>
 
-#include "game/player.h"
-#include "game/scene.h"
 #include "render/camera.h"
 #include "render/ordering.h"
-#include "screens/assets.h"
 
 float texture_scroll;
 float texture_scroll_step;

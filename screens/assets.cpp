@@ -11,7 +11,6 @@
 #include "render/transform.h"
 #include "world/picture.h"
 
-BITMAP *sprite_frames[SPRITE_CHARACTERS][SPRITE_ACTIONS][SPRITE_FACINGS][SPRITE_FRAMES];
 s32 hud_band_height;
 
 struct PlayerFrameFile {

@@ -3,16 +3,8 @@
 
 #include "world/world.h"
 
-enum {
-    SPRITE_CHARACTERS = 20,
-    SPRITE_ACTIONS = 3,
-    SPRITE_FACINGS = 4,
-    SPRITE_FRAMES = 6,
-    SPRITE_SIZE = 40,
-    OBJECT_FILES = 14,
-};
+enum { OBJECT_FILES = 14 };
 
-extern BITMAP *sprite_frames[SPRITE_CHARACTERS][SPRITE_ACTIONS][SPRITE_FACINGS][SPRITE_FRAMES];
 extern s32 hud_band_height;
 
 // The object pictures in the order of object_bitmaps: heart, keys, gems, arrows.

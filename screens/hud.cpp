@@ -6,10 +6,11 @@
 
 #include "game/player.h"
 #include "screens/assets.h"
-#include "shell/startup.h"
 #include "shell/video.h"
 
 float fade_level = 1.0f, fade_target = 1.0f, fade_step = 0.04f;
+int closing_screen_shown;
+bool closing_screens_return_at_once;
 
 static const int BAR_LEFT = 40;
 static const int BAR_TOP = 16;

@@ -1,13 +1,21 @@
 // The heads-up display and the closing screens.
 #pragma once
 
+#include "world/upcalls.h"
 #include "world/world.h"
 
 extern float fade_level, fade_target, fade_step;
 
+// Which closing screen has been shown, for the automated player and the tests.
+enum { CLOSING_NONE = 0, CLOSING_DEATH = 1, CLOSING_VICTORY = 2 };
+extern int closing_screen_shown;
+
+// When set, the closing screens return without waiting for ESC (headless runs).
+extern bool closing_screens_return_at_once;
+
 void draw_hud();
 void show_death_screen();
-void show_victory_screen();
+// show_victory_screen is declared in world/upcalls.h: the items call it.
 void fade_screen();
 
 // The bevelled text panel in the middle of the screen with lines centred for the 8-pixel

@@ -25,9 +25,6 @@
 #include "world/mapfile.h"
 #include "world/tables.h"
 
-int closing_screen_shown;
-bool closing_screens_return_at_once;
-
 std::string program_path(const char *argv0)
 {
     char path[PATH_MAX];

@@ -3,14 +3,9 @@
 
 #include <string>
 
+#include "screens/hud.h"
 #include "world/world.h"
 
-// Which closing screen has been shown, for the automated player and the tests.
-enum { CLOSING_NONE = 0, CLOSING_DEATH = 1, CLOSING_VICTORY = 2 };
-extern int closing_screen_shown;
-
-// When set, the closing screens return without waiting for ESC (headless runs).
-extern bool closing_screens_return_at_once;
 
 // Start-up steps 1 to 4: timing start values, the first progress line, video, assets.
 void start_program(s16 fullscreen_flag);

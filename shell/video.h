@@ -1,6 +1,7 @@
 // Video set-up, the bevelled text panel and frame presentation with frame-rate timing.
 #pragma once
 
+#include "world/upcalls.h"
 #include "world/world.h"
 
 enum { TICK_INTERVAL = 100 };  // ms per timing tick
@@ -26,8 +27,7 @@ void set_screen_globals(s16 width, s16 height);
 void create_video_bitmaps();   // back_buffer and the texture slots; exits on failure
 void set_view_constants();     // eye offset, camera angles, view_y_shift
 
-void present_frame(int show);
-void draw_panel(s16 style, s16 x1, s16 y1, s16 x2, s16 y2);
+// present_frame and draw_panel are declared in world/upcalls.h: the map writers call them.
 
 // Monotonic milliseconds; stands in for the runtime clock, which measures processor time here.
 double clock_ms();

@@ -14,9 +14,9 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "shell/video.h"
 #include "world/datafile.h"
 #include "world/picture.h"
+#include "world/upcalls.h"
 
 enum { HEADER_WORD_LIMIT = 99, TRIANGLE_RECORD = 17, STRIP_SIZE_LIMIT = 65536 };
 // A floor this far above or below the hero's feet is not his floor.

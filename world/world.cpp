@@ -31,10 +31,16 @@ s32 player_health;
 s16 inventory[INVENTORY_SLOTS];
 float spawn_points[MAX_SPAWN_POINTS][3];
 s16 spawn_point_count;
+s16 player_facing;
+s16 player_anim_state;
+float player_anim_frame;
+s16 map_group;
+uint8_t ground_reached;
 
 BITMAP *texture_slots[TEXTURE_SLOTS];
 BITMAP *object_bitmaps[OBJECT_BITMAPS];
 BITMAP *back_buffer;
+BITMAP *sprite_frames[SPRITE_CHARACTERS][SPRITE_ACTIONS][SPRITE_FACINGS][SPRITE_FRAMES];
 PALETTE palette;
 
 s32 screen_width, screen_height;

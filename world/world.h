@@ -231,11 +231,31 @@ extern s32 player_health;
 extern s16 inventory[INVENTORY_SLOTS];
 extern float spawn_points[MAX_SPAWN_POINTS][3];
 extern s16 spawn_point_count;
+// The hero's pose, set by his update and read by the renderer for his sprite.
+extern s16 player_facing;
+extern s16 player_anim_state;   // 0 standing, 1 walking, 2 shooting
+extern float player_anim_frame;
+// The current map's hundreds (map 305 is in group 3): the key or gem that opens its sealed
+// floors, set by the scene build and read by the renderer for the gated floors.
+extern s16 map_group;
+// Set once ordinary floor has been painted under the hero's feet on this map: until then
+// the gated floors count as floor, so that an arrival on one is never stuck, and the
+// renderer shows them open.
+extern uint8_t ground_reached;
 
 // ---- bitmaps ----
 extern BITMAP *texture_slots[TEXTURE_SLOTS];
 extern BITMAP *object_bitmaps[OBJECT_BITMAPS];
 extern BITMAP *back_buffer;
+// The characters' frames: the asset loader fills them, the renderer draws them.
+enum {
+    SPRITE_CHARACTERS = 20,
+    SPRITE_ACTIONS = 3,
+    SPRITE_FACINGS = 4,
+    SPRITE_FRAMES = 6,
+    SPRITE_SIZE = 40,
+};
+extern BITMAP *sprite_frames[SPRITE_CHARACTERS][SPRITE_ACTIONS][SPRITE_FACINGS][SPRITE_FRAMES];
 extern PALETTE palette;
 
 // ---- screen and timing ----
