@@ -5,6 +5,7 @@
 
 void check_triggers();
 
-// Load, build, place, and put hero and camera on the arrival point.
-// Returns false (and keeps the current map) when the map cannot be loaded.
+// The one way onto a map, for the start of a game and every map change: load, build, place
+// the monsters, and put hero and camera on the arrival point. Returns false (and keeps the
+// current map) when the map cannot be loaded.
 bool change_map(const char *name, float x, float y, float z);

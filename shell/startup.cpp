@@ -130,17 +130,11 @@ void load_world()
     require(load_monsters());
     require(load_items());
     // The start point is a trigger record of the first map: the map must have a floor there.
+    // The game starts as every map change does, on the arrival point.
     const Trigger &start = triggers[START_RECORD + FIRST_MAP];
     char first[16];
     snprintf(first, sizeof(first), "%d", (int)FIRST_MAP);
-    const float arrival[3] = {start.e[1], start.e[2], start.e[3]};
-    require(load_map(first, arrival));
-    build_scene();
-    place_monsters();
-
-    player_x = camera_x = camera_target_x = start.e[1];
-    player_y = camera_y = camera_target_y = start.e[2];
-    player_z = camera_z = camera_target_z = start.e[3];
+    require(change_map(first, start.e[1], start.e[2], start.e[3]));
 
     printf("Game data initialized, starting main loop...\n");
     fflush(stdout);
