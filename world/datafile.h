@@ -52,6 +52,24 @@ void warn_if_stopped(const TextReader &r);
 // One line on stderr: "<file>: refused: <what>". Always returns false.
 bool refuse(const TextReader &r, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
+// The reading every data file with limits shares. `walk(r, store)` goes over the whole text
+// twice: first with store false, checking every value and storing nothing, so that a refused
+// file leaves every table as it was; then from the start again, storing. One warning line
+// follows when the text ended early. False (after the refusal's line) when refused.
+template <class Walk> bool check_then_store(TextReader &r, Walk walk)
+{
+    if (!walk(r, false))
+        return false;
+    rewind_text(r);
+    walk(r, true);
+    warn_if_stopped(r);
+    return true;
+}
+
+// Reads the table file at `path`, or `text` as if it were that file when text is given,
+// with `read`; false when the file cannot be read or `read` refuses it.
+bool read_table(const char *path, const char *text, size_t size, bool (*read)(TextReader &r));
+
 // Parses one whole token as a float the way read_float does; exposed for the tests.
 bool parse_float_token(const char *begin, const char *end, float &value);
 

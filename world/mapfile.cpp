@@ -473,15 +473,16 @@ bool load_map(const char *name, const float *arrival_point)
         arrival.y = arrival_point[1];
         arrival.z = arrival_point[2];
     }
-    if (!walk_map(r, name, false, arrival))
-        return false;
-    rewind_text(r);
-    current_map = (s16)(int)number;
-    arrival.wanted = false;
-    walk_map(r, name, true, arrival);
-    warn_if_stopped(r);
-    place_pickups();
-    return true;
+    bool loaded = check_then_store(r, [&](TextReader &text, bool store) {
+        if (store) {
+            current_map = (s16)(int)number;
+            arrival.wanted = false;  // found by the check
+        }
+        return walk_map(text, name, store, arrival);
+    });
+    if (loaded)
+        place_pickups();
+    return loaded;
 }
 
 // ---- writing ----

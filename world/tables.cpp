@@ -1,7 +1,7 @@
 // The item, monster and trigger tables, read once at start-up.
 //
-// Like the map, the item and monster files are walked twice: once to check, storing
-// nothing, then once to store, so that a refused file changes no table.
+// Like the map, the item and monster files are read with check_then_store, so that a refused
+// file changes no table.
 #include "world/tables.h"
 
 #include <algorithm>
@@ -51,29 +51,19 @@ static bool walk_items(TextReader &r, bool store)
     return true;
 }
 
-static bool read_items(TextReader &r);
+static bool read_items(TextReader &r)
+{
+    return check_then_store(r, walk_items);
+}
 
 bool load_items()
 {
-    TextReader r;
-    return open_text(r, ITEMS_FILE) && read_items(r);
+    return read_table(ITEMS_FILE, nullptr, 0, read_items);
 }
 
 bool load_items_text(const char *text, size_t size)
 {
-    TextReader r;
-    use_text(r, ITEMS_FILE, text, size);
-    return read_items(r);
-}
-
-static bool read_items(TextReader &r)
-{
-    if (!walk_items(r, false))
-        return false;
-    rewind_text(r);
-    walk_items(r, true);
-    warn_if_stopped(r);
-    return true;
+    return read_table(ITEMS_FILE, text, size, read_items);
 }
 
 static bool walk_monsters(TextReader &r, bool store)
@@ -115,44 +105,19 @@ static bool walk_monsters(TextReader &r, bool store)
     return true;
 }
 
-static bool read_monsters(TextReader &r);
+static bool read_monsters(TextReader &r)
+{
+    return check_then_store(r, walk_monsters);
+}
 
 bool load_monsters()
 {
-    TextReader r;
-    return open_text(r, MONSTERS_FILE) && read_monsters(r);
+    return read_table(MONSTERS_FILE, nullptr, 0, read_monsters);
 }
 
 bool load_monsters_text(const char *text, size_t size)
 {
-    TextReader r;
-    use_text(r, MONSTERS_FILE, text, size);
-    return read_monsters(r);
-}
-
-static bool read_monsters(TextReader &r)
-{
-    if (!walk_monsters(r, false))
-        return false;
-    rewind_text(r);
-    walk_monsters(r, true);
-    warn_if_stopped(r);
-    return true;
-}
-
-static bool read_triggers(TextReader &r);
-
-bool load_triggers()
-{
-    TextReader r;
-    return open_text(r, TRIGGERS_FILE) && read_triggers(r);
-}
-
-bool load_triggers_text(const char *text, size_t size)
-{
-    TextReader r;
-    use_text(r, TRIGGERS_FILE, text, size);
-    return read_triggers(r);
+    return read_table(MONSTERS_FILE, text, size, read_monsters);
 }
 
 // Nothing in the trigger file can be out of range, so one walk stores as it goes.
@@ -167,6 +132,16 @@ static bool read_triggers(TextReader &r)
     }
     warn_if_stopped(r);
     return true;
+}
+
+bool load_triggers()
+{
+    return read_table(TRIGGERS_FILE, nullptr, 0, read_triggers);
+}
+
+bool load_triggers_text(const char *text, size_t size)
+{
+    return read_table(TRIGGERS_FILE, text, size, read_triggers);
 }
 
 bool save_items()
