@@ -1,7 +1,12 @@
 // The map file (".dtl") with its shadow-map strips, and the map writers.
 #pragma once
 
+#include <string>
+
 #include "world/world.h"
+
+// "data/maps/<name><extension>"
+std::string map_file_path(const char *name, const char *extension);
 
 // Reads "data/maps/<name>.dtl" and its strips, sets current_map and places the map's
 // pick-ups. A missing or refused file is reported on stderr and nothing is replaced;

@@ -1,0 +1,299 @@
+// The map reader on hand-written files: short, stopped, refused and missing files, the float
+// reader against the C library, and strips of every kind against the bitmap loader.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "tests/map_fixture.h"
+
+TEST_F(MapFile, ShortFileKeepsTheRestAndWarnsOnce)
+{
+    PlaneSpec on;
+    std::string text = map_text({on, on}, 1);
+    // Cut inside triangle 1 of plane 0, after its corners and texture.
+    size_t cut = text.find("0 1 2 3 0 0 0 0 0 1");
+    ASSERT_NE(cut, std::string::npos);
+    dir.write("data/maps/7.dtl", text.substr(0, cut + 8));
+    write_strip("7", 0, 2, red_cells);
+    planes[0].triangles[1].e[TRIANGLE_KIND] = 44;
+    planes[0].triangles[1].e[TRIANGLE_INCLUDE] = 1;
+    planes[1].active = 1;
+    map_extras[0].value = 9.0f;
+
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(load_map("7"));
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(line_count(err), 1) << err;
+    EXPECT_NE(err.find("data/maps/7.dtl"), std::string::npos) << err;
+    EXPECT_NE(err.find("plane 0 triangle 1"), std::string::npos) << err;
+
+    EXPECT_EQ(plane_last, 1);
+    EXPECT_EQ(planes[0].active, 1);
+    EXPECT_EQ(planes[0].triangles[0].e[TRIANGLE_KIND], 0);
+    EXPECT_EQ(planes[0].triangle_shadow_state[0], 2);
+    EXPECT_EQ(planes[0].triangles[1].e[TRIANGLE_TEXTURE], 3) << "read before the cut";
+    EXPECT_EQ(planes[0].triangles[1].e[TRIANGLE_KIND], 44) << "kept after the cut";
+    EXPECT_EQ(planes[0].triangles[1].e[TRIANGLE_INCLUDE], 1);
+    EXPECT_EQ(planes[0].triangle_shadow_state[1], 0) << "no cell flag was read";
+    EXPECT_EQ(planes[1].active, 0) << "never reached: stays cleared";
+    EXPECT_EQ(map_extras[0].value, 9.0f);
+}
+
+TEST_F(MapFile, BadTokenStopsTheReading)
+{
+    PlaneSpec on;
+    std::string text = map_text({on});
+    size_t at = text.find("11\n22\n");
+    text.replace(at, 2, "1x");
+    dir.write("data/maps/7.dtl", text);
+    planes[0].last_vertex = 1;
+    planes[0].last_triangle = 0;
+    write_strip("7", 0, 2, red_cells);
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(load_map("7"));
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("plane 0 (bad token \"1x\")"), std::string::npos) << err;
+    EXPECT_EQ(planes[0].active, 1);
+    EXPECT_EQ(planes[0].last_vertex, 1) << "the counts keep their values";
+    EXPECT_EQ(planes[0].origin_y, 0.5f);
+}
+
+TEST_F(MapFile, UnfinishedTriangleNeverReachesPastItsPlane)
+{
+    // The old map left triangle 0 using vertex 9; the new plane has three vertices and its
+    // file stops before that triangle's corners. The triangle must drop out of the scene.
+    planes[0].triangles[0].e[2] = 9;
+    PlaneSpec on;
+    on.last_triangle = 0;
+    std::string text = map_text({on});
+    dir.write("data/maps/7.dtl", text.substr(0, text.find("0 1 2 3")));
+    write_strip("7", 0, 1, red_cells);
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(load_map("7"));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(planes[0].triangles[0].e[TRIANGLE_INCLUDE], 2);
+}
+
+TEST_F(MapFile, RefusedFilesLeaveTheCurrentMapAlone)
+{
+    PlaneSpec on;
+    dir.write("data/maps/7.dtl", map_text({on, on}, 1));
+    write_strip("7", 0, 2, red_cells);
+    write_strip("7", 1, 2, red_cells);
+    item_count = 1;
+    item_placements[0] = ItemPlacement{1, 1, 2, 3, 4, 7};
+    ASSERT_TRUE(load_map("7"));
+    std::unique_ptr<Plane[]> kept(new Plane[2]);
+    memcpy(kept.get(), planes, 2 * sizeof(Plane));
+    MapExtra extra = map_extras[0];
+    MapItem item = map_items[0];
+    write_strip("8", 0, 2, blue_cells);
+    write_strip("8", 1, 2, blue_cells);
+
+    struct Case {
+        const char *field;
+        std::string text;
+    };
+    auto with = [](void (*change)(PlaneSpec &)) {
+        PlaneSpec bad;
+        change(bad);
+        PlaneSpec good;
+        return map_text({good, bad}, 1);
+    };
+    std::string long_word(100, 'w');
+    std::vector<Case> cases = {
+        {"plane_last", "1 endplane 500 0 plane_info"},
+        {"plane_last", "1 endplane -1 0 plane_info"},
+        {"map_extra_count", "1 endplane 0 201 plane_info"},
+        {"map_extra_count", "1 endplane 0 -2 plane_info"},
+        {"header word", "1 " + long_word + " 0 0 plane_info"},
+        {"header word", "1 endplane 0 0 " + long_word},
+        {"last_vertex", with([](PlaneSpec &s) { s.last_vertex = 1000; })},
+        {"last_vertex", with([](PlaneSpec &s) { s.last_vertex = -1; })},
+        {"last_triangle", with([](PlaneSpec &s) { s.last_triangle = 1000; })},
+        {"last_triangle", with([](PlaneSpec &s) { s.last_triangle = -3; })},
+        {"corner", with([](PlaneSpec &s) { s.corner = 3; })},
+        {"corner", with([](PlaneSpec &s) { s.corner = -1; })},
+        {"texture", with([](PlaneSpec &s) { s.texture = 300; })},
+        {"texture", with([](PlaneSpec &s) { s.texture = -1; })},
+        {"left-out vertex", with([](PlaneSpec &s) { s.skip_of_vertex_2 = 1.0f; })},
+        {"shadow map", with([](PlaneSpec &s) { s.last_triangle = 2; })},  // strip of 2 cells too narrow
+    };
+    PlaneSpec good;
+    cases.push_back({"i8_2.bmp", map_text({good, good, good}, 1)});  // strip missing
+
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.field);
+        dir.write("data/maps/8.dtl", c.text);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(load_map("8"));
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(line_count(err), 1) << err;
+        EXPECT_NE(err.find("data/maps/8.dtl: refused"), std::string::npos) << err;
+        EXPECT_NE(err.find(c.field), std::string::npos) << err;
+        EXPECT_EQ(current_map, 7);
+        EXPECT_EQ(plane_last, 1);
+        EXPECT_EQ(map_extra_count, 1);
+        EXPECT_EQ(memcmp(kept.get(), planes, 2 * sizeof(Plane)), 0);
+        EXPECT_EQ(memcmp(&extra, &map_extras[0], sizeof(extra)), 0);
+        EXPECT_EQ(memcmp(&item, &map_items[0], sizeof(item)), 0);
+        EXPECT_EQ(getpixel(planes[1].triangle_shadow[0], 0, 0), makecol(255, 0, 0));
+    }
+
+    // The limits themselves are accepted: a 99-character word, a strip wider than needed.
+    dir.write("data/maps/8.dtl", "1 " + std::string(99, 'w') + " 1 0 x " + plane_text(good, 0) + plane_text(good, 0));
+    EXPECT_TRUE(load_map("8"));
+}
+
+TEST_F(MapFile, MissingFilesAndBadNames)
+{
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load_map("404"));
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(line_count(err), 1);
+    EXPECT_NE(err.find("data/maps/404.dtl"), std::string::npos) << err;
+
+    // A folder where the map file should be.
+    mkdir("data", 0777);
+    mkdir("data/maps", 0777);
+    mkdir("data/maps/5.dtl", 0777);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load_map("5"));
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(line_count(err), 1) << err;
+    EXPECT_NE(err.find("data/maps/5.dtl"), std::string::npos) << err;
+
+    // Map numbers index the per-map tables.
+    for (const char *name : {"1000", "-1", "nan"}) {
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(load_map(name)) << name;
+        err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(line_count(err), 1) << err;
+    }
+
+    // A strip that is not a plain bitmap is refused before the bitmap loader sees it.
+    PlaneSpec on;
+    dir.write("data/maps/7.dtl", map_text({on}));
+    dir.write("data/maps/shadowmap/i7_0.bmp", "BM not really a bitmap, but long enough to have a header at all");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load_map("7"));
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("not a plain Windows bitmap"), std::string::npos) << err;
+
+    // A strip cut short.
+    write_strip("7", 0, 2, red_cells);
+    std::string whole = dir.read("data/maps/shadowmap/i7_0.bmp");
+    dir.write("data/maps/shadowmap/i7_0.bmp", whole.substr(0, whole.size() - 10));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load_map("7"));
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("cut short"), std::string::npos) << err;
+}
+
+TEST(FloatTokens, MatchTheLibraryConversion)
+{
+    auto parse = [](const std::string &s, float &v) { return parse_float_token(s.data(), s.data() + s.size(), v); };
+    float v;
+    for (const char *good : {"1.5", "-0.000001", "1e3", ".5", "5.", "7", "+2.25", "-0", "1E-2", "3.4e38",
+                             "3.14159265358979323846264338", "0.000000000000000000000000000001", "1e-50"}) {
+        ASSERT_TRUE(parse(good, v)) << good;
+        EXPECT_EQ(v, strtof(good, nullptr)) << good;
+    }
+    for (const char *bad : {"", "+", "-", ".", "1.5x", "inf", "nan", "0x10", "1e", "1e+", "1..2", "3.5e39", "--1"})
+        EXPECT_FALSE(parse(bad, v)) << bad;
+
+    // Six-decimal values as the writers print them, and longer forms, across magnitudes.
+    srand(12345);
+    int wrong = 0;
+    char text[64];
+    for (int i = 0; i < 200000; i++) {
+        double x = (rand() / (double)RAND_MAX - 0.5) * pow(10.0, rand() % 14 - 4);
+        snprintf(text, sizeof(text), i % 2 ? "%f" : "%.9g", x);
+        std::string s(text);
+        if (!parse(s, v) || v != strtof(text, nullptr))
+            wrong++;
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+namespace {
+
+void put32(std::string &s, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; i++)
+        s[at + i] = (char)(v >> (8 * i));
+}
+
+// A 32-bit uncompressed bitmap file of two cells, made by hand: the writers only make 24-bit
+// ones, but other tools may not.
+std::string bitmap_32(int width)
+{
+    std::string s(54 + width * 16 * 4, '\0');
+    s[0] = 'B';
+    s[1] = 'M';
+    put32(s, 2, (uint32_t)s.size());
+    put32(s, 10, 54);
+    put32(s, 14, 40);
+    put32(s, 18, width);
+    put32(s, 22, 16);
+    s[26] = 1;
+    s[28] = 32;
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < width; x++) {
+            size_t at = 54 + ((15 - y) * width + x) * 4;  // bottom-up rows
+            s[at] = (char)(x * 7);
+            s[at + 1] = (char)(y * 15);
+            s[at + 2] = (char)(x + y * 9);
+            s[at + 3] = (char)0xff;
+        }
+    return s;
+}
+
+// Every pixel of each cell against the bitmap loader's reading of the same strip.
+void expect_cells_match_loader(const char *strip_file, int cells)
+{
+    BITMAP *reference = load_bitmap(strip_file, palette);
+    ASSERT_NE(reference, nullptr);
+    BITMAP *converted = create_bitmap(reference->w, reference->h);
+    blit(reference, converted, 0, 0, 0, 0, reference->w, reference->h);
+    for (int t = 0; t < cells; t++) {
+        int wrong = 0;
+        for (int y = 0; y < 16; y++)
+            for (int x = 0; x < 16; x++)
+                wrong += getpixel(planes[0].triangle_shadow[t], x, y) != getpixel(converted, 16 * t + x, y);
+        EXPECT_EQ(wrong, 0) << strip_file << " cell " << t;
+    }
+    destroy_bitmap(converted);
+    destroy_bitmap(reference);
+}
+
+}  // namespace
+
+TEST_F(MapFile, StripsOfEveryKindGiveTheLoadersColours)
+{
+    PlaneSpec on;
+    dir.write("data/maps/7.dtl", map_text({on}));
+
+    // 8 bits with a palette.
+    make_map_folders();
+    BITMAP *indexed = create_bitmap_ex(8, 32, 16);
+    PALETTE colours;
+    for (int i = 0; i < 256; i++)
+        colours[i] = RGB{(unsigned char)(i % 64), (unsigned char)((i * 3) % 64), (unsigned char)(63 - i % 64), 0};
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < 32; x++)
+            putpixel(indexed, x, y, (x * 16 + y * 5) & 255);
+    ASSERT_EQ(save_bitmap("data/maps/shadowmap/i7_0.bmp", indexed, colours), 0);
+    destroy_bitmap(indexed);
+    ASSERT_TRUE(load_map("7"));
+    expect_cells_match_loader("data/maps/shadowmap/i7_0.bmp", 2);
+
+    dir.write("data/maps/shadowmap/i7_0.bmp", bitmap_32(32));
+    ASSERT_TRUE(load_map("7"));
+    expect_cells_match_loader("data/maps/shadowmap/i7_0.bmp", 2);
+
+    // 24 bits, three cells wide for two triangles: a wider strip is fine.
+    write_strip("7", 0, 3, shaded_cells);
+    ASSERT_TRUE(load_map("7"));
+    expect_cells_match_loader("data/maps/shadowmap/i7_0.bmp", 2);
+}
