@@ -46,14 +46,14 @@ bool read_whole_file(FILE *f, std::vector<unsigned char> &out)
     return read_whole(f, out);
 }
 
-bool read_table(const char *path, const char *text, size_t size, bool (*read)(TextReader &r))
+bool read_table(const char *path, const char *text, size_t size, bool (*walk)(TextReader &r, bool store))
 {
     TextReader r;
     if (text)
         use_text(r, path, text, size);
     else if (!open_text(r, path))
         return false;
-    return read(r);
+    return check_then_store(r, walk);
 }
 
 bool open_text(TextReader &r, const char *path)

@@ -67,8 +67,8 @@ template <class Walk> bool check_then_store(TextReader &r, Walk walk)
 }
 
 // Reads the table file at `path`, or `text` as if it were that file when text is given,
-// with `read`; false when the file cannot be read or `read` refuses it.
-bool read_table(const char *path, const char *text, size_t size, bool (*read)(TextReader &r));
+// with check_then_store and `walk`; false when the file cannot be read or is refused.
+bool read_table(const char *path, const char *text, size_t size, bool (*walk)(TextReader &r, bool store));
 
 // Parses one whole token as a float the way read_float does; exposed for the tests.
 bool parse_float_token(const char *begin, const char *end, float &value);

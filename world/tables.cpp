@@ -1,7 +1,7 @@
 // The item, monster and trigger tables, read once at start-up.
 //
-// Like the map, the item and monster files are read with check_then_store, so that a refused
-// file changes no table.
+// Like the map, every table file is read with check_then_store, so that a refused file
+// changes no table.
 #include "world/tables.h"
 
 #include <algorithm>
@@ -51,19 +51,14 @@ static bool walk_items(TextReader &r, bool store)
     return true;
 }
 
-static bool read_items(TextReader &r)
-{
-    return check_then_store(r, walk_items);
-}
-
 bool load_items()
 {
-    return read_table(ITEMS_FILE, nullptr, 0, read_items);
+    return read_table(ITEMS_FILE, nullptr, 0, walk_items);
 }
 
 bool load_items_text(const char *text, size_t size)
 {
-    return read_table(ITEMS_FILE, text, size, read_items);
+    return read_table(ITEMS_FILE, text, size, walk_items);
 }
 
 static bool walk_monsters(TextReader &r, bool store)
@@ -105,43 +100,37 @@ static bool walk_monsters(TextReader &r, bool store)
     return true;
 }
 
-static bool read_monsters(TextReader &r)
-{
-    return check_then_store(r, walk_monsters);
-}
-
 bool load_monsters()
 {
-    return read_table(MONSTERS_FILE, nullptr, 0, read_monsters);
+    return read_table(MONSTERS_FILE, nullptr, 0, walk_monsters);
 }
 
 bool load_monsters_text(const char *text, size_t size)
 {
-    return read_table(MONSTERS_FILE, text, size, read_monsters);
+    return read_table(MONSTERS_FILE, text, size, walk_monsters);
 }
 
-// Nothing in the trigger file can be out of range, so one walk stores as it goes.
-static bool read_triggers(TextReader &r)
+// Nothing in the trigger file can be out of range: the checking walk never refuses.
+static bool walk_triggers(TextReader &r, bool store)
 {
     float f;
     for (int i = 0; i < MAX_TRIGGERS && !r.stopped; i++) {
         at_record(r, "record", i);
         for (int j = 0; j < 9; j++)
-            if (read_float(r, f))
+            if (read_float(r, f) && store)
                 triggers[i].e[j] = f;
     }
-    warn_if_stopped(r);
     return true;
 }
 
 bool load_triggers()
 {
-    return read_table(TRIGGERS_FILE, nullptr, 0, read_triggers);
+    return read_table(TRIGGERS_FILE, nullptr, 0, walk_triggers);
 }
 
 bool load_triggers_text(const char *text, size_t size)
 {
-    return read_table(TRIGGERS_FILE, text, size, read_triggers);
+    return read_table(TRIGGERS_FILE, text, size, walk_triggers);
 }
 
 bool save_items()
