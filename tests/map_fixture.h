@@ -17,8 +17,6 @@
 #include "world/datafile.h"
 #include "world/mapfile.h"
 
-namespace {
-
 
 inline void reset_map_tables()
 {
@@ -224,4 +222,3 @@ inline int shaded_cells(int t)
     return makecol(t * 20, 100, 50);
 }
 
-}  // namespace

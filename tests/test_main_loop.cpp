@@ -81,87 +81,6 @@ end
 monsters 1
 )";
 
-// The world the forged files fill, emptied again however the test ends.
-struct ForgedWorld {
-    FrameTimingKept timing;
-    ScratchDir dir;
-    MonsterKind kinds[MONSTER_KINDS];
-    bool manual = use_manual_clock;
-    double clock = manual_clock;
-    s32 range = depth_range;
-    s32 band = hud_band_height;
-    int fog = fog_color;
-    bool forged = false;
-
-    explicit ForgedWorld(const char *start_map = court_map)
-    {
-        for (BITMAP **map : {&height_map, &paint_scratch, &kind_map})
-            if (!*map)
-                *map = create_bitmap(FLOOR_MAP_SIZE, FLOOR_MAP_SIZE);
-        hud_band_height = screen_height / 5;
-        memcpy(kinds, monster_kinds, sizeof(kinds));
-        dir.write("maps/901.map", start_map);
-        dir.write("maps/906.map", gate_map);
-        forged = forge_world(dir.path() + "/maps", dir.path() + "/data", "");
-        // The kinds as start-up fills them: weak 1, middle 8, strong 15.
-        for (int k = 1; k <= 5; k++) {
-            monster_kinds[k] = {(s16)(2 * k), (s16)(2 * k), 0.2f * k};
-            monster_kinds[k + 5] = {(s16)(2 * k + 8), (s16)(4 * k), 0.2f * k};
-            monster_kinds[k + 10] = {(s16)(2 * k + 16), (s16)(6 * k), 0.2f * k};
-        }
-        memset(triggers, 0, sizeof(triggers));
-        forged = forged && load_triggers() && load_monsters() && load_items();
-        init_camera();
-        depth_range = DEPTH_BUCKETS - 1;
-    }
-    ~ForgedWorld()
-    {
-        memcpy(monster_kinds, kinds, sizeof(kinds));
-        memset(triggers, 0, sizeof(triggers));
-        memset(monster_counts, 0, sizeof(monster_counts));
-        memset(monsters[901], 0, sizeof(monsters[901]));
-        memset(monsters[906], 0, sizeof(monsters[906]));
-        memset(map_items, 0, sizeof(map_items));
-        item_count = 0;
-        monster_total = monsters_killed = 0;
-        for (int p = 0; p <= plane_last && p < MAX_PLANES; p++)
-            planes[p].active = 0;
-        plane_last = 0;
-        use_manual_clock = manual;
-        manual_clock = clock;
-        fixed_time_scale = 0;
-        depth_range = range;
-        hud_band_height = band;
-        fog_color = fog;
-        closing_screens_return_at_once = false;
-        closing_screen_shown = CLOSING_NONE;
-        release_all_keys();
-    }
-
-    // Enters the court afresh: its pick-ups back in their slots, the hero on the start.
-    bool enter_court()
-    {
-        for (int i = 0; i < item_count; i++)
-            item_placements[i].present = 1;
-        const Trigger &start = triggers[START_RECORD + 901];
-        if (!change_map("901", start.e[1], start.e[2], start.e[3]))
-            return false;
-        player_health = 200;
-        hurt_flash = 0;
-        hurt_flash_level = 0;
-        contact_damage_carry = 0;
-        next_shot_time = 0;
-        player_facing = FACING_UP;
-        player_anim_state = 0;
-        bow_ready = 1;
-        closing_screens_return_at_once = true;
-        closing_screen_shown = CLOSING_NONE;
-        monsters[901][0].health = 0;
-        release_all_keys();
-        return true;
-    }
-};
-
 enum Clock { FIXED, MEASURED, JITTERING };
 const char *const clock_names[] = {"fixed time_scale", "measured rate", "jittering clock"};
 const float scales[] = {2, 1, 0.5f, 0.1f};
@@ -308,23 +227,23 @@ const double expected_fall = std::log2(255 / 8.0) / 60;
 
 void expect_rules_per_game_second(Clock clock)
 {
-    ForgedWorld world;
+    ForgedWorld world(court_map);
     ASSERT_TRUE(world.forged);
     for (float scale : scales) {
         SCOPED_TRACE(std::string(clock_names[clock]) + " at time_scale " + std::to_string(scale));
-        ASSERT_TRUE(world.enter_court());
+        ASSERT_TRUE(world.enter_first_map());
         for (int kind : test_kinds) {
             double rate = contact_damage_rate(clock, scale, kind);
             EXPECT_NEAR(rate, expected_damage(kind), expected_damage(kind) * 0.1) << "kind " << kind;
         }
 
-        ASSERT_TRUE(world.enter_court());
+        ASSERT_TRUE(world.enter_first_map());
         double hurt, hit;
         flash_fall_times(clock, scale, &hurt, &hit);
         EXPECT_NEAR(hurt, expected_fall, expected_fall * 0.1) << "the hurt flash";
         EXPECT_NEAR(hit, expected_fall, expected_fall * 0.1) << "the monster's hit flash";
 
-        ASSERT_TRUE(world.enter_court());
+        ASSERT_TRUE(world.enter_first_map());
         Volley v = hold_space(clock, scale);
         EXPECT_NEAR(v.arrows_per_second, expected_arrows, expected_arrows * 0.1);
         EXPECT_EQ(v.most_slots_in_use, MAP_ITEM_SLOTS) << "the arrows used up every free slot";
@@ -372,7 +291,7 @@ TEST(MainLoopOrder, EachStepSeesWhatTheStepsBeforeItLeft)
 {
     ForgedWorld world(field_map);
     ASSERT_TRUE(world.forged);
-    ASSERT_TRUE(world.enter_court());
+    ASSERT_TRUE(world.enter_first_map());
     fog_color = makecol(20, 30, 40);
     clear_to_color(back_buffer, fog_color);
     Rate rate(FIXED, 1);

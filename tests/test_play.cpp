@@ -37,25 +37,6 @@ monsters 1
 )";
 
 
-// The tables the forged world fills, emptied again however the test ends.
-struct WorldTablesKept {
-    MonsterKind kinds[MONSTER_KINDS];
-    WorldTablesKept() { memcpy(kinds, monster_kinds, sizeof(kinds)); }
-    ~WorldTablesKept()
-    {
-        memcpy(monster_kinds, kinds, sizeof(kinds));
-        memset(triggers, 0, sizeof(triggers));
-        memset(monster_counts, 0, sizeof(monster_counts));
-        memset(monsters[901], 0, sizeof(monsters[901]));
-        memset(monsters[906], 0, sizeof(monsters[906]));
-        item_count = 0;
-        monster_total = 0;
-        for (int p = 0; p <= plane_last && p < MAX_PLANES; p++)
-            planes[p].active = 0;
-        plane_last = 0;
-    }
-};
-
 // One pass of the main loop without the drawing, which only empties the buckets.
 void play_frame()
 {
@@ -79,18 +60,8 @@ typedef GameplayTest Play;
 
 TEST_F(Play, WalksClimbsCollectsAndLeavesByTheTrigger)
 {
-    FrameTimingKept keep;
-    WorldTablesKept tables;
-    ScratchDir dir;
-    dir.write("maps/901.map", start_map);
-    dir.write("maps/906.map", gate_map);
-    ASSERT_TRUE(forge_world(dir.path() + "/maps", dir.path() + "/data", ""));
-    for (int k = 1; k <= 5; k++)
-        monster_kinds[k] = MonsterKind{(s16)(2 * k), (s16)(2 * k), 0.2f * k};
-    memset(triggers, 0, sizeof(triggers));
-    ASSERT_TRUE(load_triggers() && load_monsters() && load_items());
-    init_camera();
-    depth_range = DEPTH_BUCKETS - 1;
+    ForgedWorld world(start_map);
+    ASSERT_TRUE(world.forged);
     srand(3);
     const Trigger &start = triggers[START_RECORD + 901];
     ASSERT_TRUE(change_map("901", start.e[1], start.e[2], start.e[3]));
@@ -99,7 +70,7 @@ TEST_F(Play, WalksClimbsCollectsAndLeavesByTheTrigger)
 
     Campaign campaign;
     std::string error;
-    ASSERT_TRUE(load_campaign_sources(dir.path() + "/maps", campaign, error)) << error;
+    ASSERT_TRUE(load_campaign_sources(world.dir.path() + "/maps", campaign, error)) << error;
     float ex, ey, ez;
     cell_center(*find_map(campaign, 901), 7, 4, &ex, &ey, &ez);
 

@@ -260,30 +260,3 @@ TEST_F(Tables, WritersReportAFileTheyCannotCreate)
     EXPECT_NE(err.find("data/items.dat"), std::string::npos) << err;
     EXPECT_NE(err.find("data/monsters.dat"), std::string::npos) << err;
 }
-
-// The fuzz targets read from memory; what they read must be what the game reads from files.
-TEST_F(Tables, TextInMemoryReadsLikeTheFile)
-{
-    const std::string items = "1 2\n901 1.5 0 -2 4\n101 3 1 4 7\n";
-    ASSERT_TRUE(load_items_text(items.data(), items.size()));
-    EXPECT_EQ(item_count, 2);
-    EXPECT_EQ(item_placements[1].map, 101);
-    EXPECT_EQ(item_placements[1].type, 7);
-    EXPECT_FLOAT_EQ(item_placements[0].z, -2.0f);
-
-    // Refusals and warnings still name the file.
-    const std::string bad = "1 2\n901 1.5 0 -2 12\n";
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load_items_text(bad.data(), bad.size()));
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err.rfind("data/items.dat: refused: item 0 type is 12", 0), 0u) << err;
-    EXPECT_EQ(item_count, 2);
-
-    const std::string trigger_text = "901 1 2 3";
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(load_triggers_text(trigger_text.data(), trigger_text.size()));
-    err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(triggers[0].e[0], 901.0f);
-    EXPECT_EQ(triggers[0].e[3], 3.0f);
-    EXPECT_NE(err.find("data/triggers.dat: warning"), std::string::npos) << err;
-}
