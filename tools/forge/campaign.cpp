@@ -14,6 +14,7 @@
 
 #include "tools/forge/forge.h"
 #include "tools/forge/mapbuild.h"
+#include "tools/forge/quantize.h"
 #include "world/datafile.h"
 #include "world/mapfile.h"
 #include "world/picture.h"
@@ -467,6 +468,9 @@ bool forge_world(const std::string &content_dir, const std::string &data_dir, co
     if (!overview_abs.empty() && overview_abs[0] != '/')
         overview_abs = std::string(cwd) + "/" + overview_abs;
 
+    // The strips in 8 bits: a third of the size, and the colours hold within a step or two.
+    BITMAP *(*saved_reducer)(BITMAP *, RGB *) = strip_reducer;
+    strip_reducer = reduce_strip;
     bool ok = true;
     memset(monster_counts, 0, sizeof(monster_counts));
     item_count = 0;
@@ -504,6 +508,7 @@ bool forge_world(const std::string &content_dir, const std::string &data_dir, co
         fill_trigger_table(campaign);
         ok = save_items() && save_monsters() && write_trigger_file("data/triggers.dat");
     }
+    strip_reducer = saved_reducer;
     if (chdir(cwd) != 0)
         ok = false;
     return ok;

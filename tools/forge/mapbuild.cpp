@@ -28,12 +28,6 @@ struct Face {
     int col = 0, row = 0; // the cell it belongs to
 };
 
-float top_of(const MapSource &src, int col, int row)
-{
-    const CellStyle &s = cell_style(src, col, row);
-    return s.is_void ? -1e9f : s.height;
-}
-
 // The lowest visible point of a cell: its bed when it has one, the foot of its stairs.
 float bottom_of(const MapSource &src, int col, int row)
 {
@@ -328,10 +322,40 @@ struct Lighting {
     float sun[3];
     float ox, oz;
 
+    explicit Lighting(const MapSource &source)
+        : src(source), sun{source.sun[0], source.sun[1], source.sun[2]}, ox(map_origin_x(source)),
+          oz(map_origin_z(source))
+    {
+    }
+    // What shades: each cell's style, looked up once instead of at every step of every ray.
+    std::vector<const CellStyle *> cells;
+    float highest = -1e9f;  // nothing stands above this
+    bool climbs = false;    // the sun stands above the horizon
+
+    void prepare()
+    {
+        cells.resize((size_t)src.width * src.height);
+        climbs = sun[1] > 0;
+        for (int row = 0; row < src.height; row++)
+            for (int col = 0; col < src.width; col++) {
+                const CellStyle &s = cell_style(src, col, row);
+                cells[(size_t)row * src.width + col] = &s;
+                if (s.is_void)
+                    continue;
+                highest = std::max(highest, s.height);
+                if (s.crown_top > 0)
+                    highest = std::max(highest, s.height + s.crown_top);
+                if (s.post_width > 0)
+                    highest = std::max(highest, s.height + s.post_height);
+            }
+    }
+
     float height_at(float x, float z) const
     {
         int col = (int)std::floor(x - ox), row = (int)std::floor(z - oz);
-        const CellStyle &s = cell_style(src, col, row);
+        if (row < 0 || row >= src.height || col < 0 || col >= src.width)
+            return -1e9f;
+        const CellStyle &s = *cells[(size_t)row * src.width + col];
         if (s.is_void)
             return -1e9f;
         float h = s.height;
@@ -345,11 +369,15 @@ struct Lighting {
     }
 
     // 1 in sunlight, 0 in the shadow of something standing between the point and the sun.
+    // The sun stands above the horizon, so the ray only climbs: once it is above everything
+    // nothing further along can shade the point.
     float sunlight(const float *p, const float *n) const
     {
         float q[3] = {p[0] + n[0] * 0.02f, p[1] + n[1] * 0.02f, p[2] + n[2] * 0.02f};
         for (float t = 0.05f; t < 10.0f; t += 0.08f) {
             float x = q[0] + sun[0] * t, y = q[1] + sun[1] * t, z = q[2] + sun[2] * t;
+            if (climbs && highest <= y + 1e-3f)
+                return 1;
             if (height_at(x, z) > y + 1e-3f)
                 return 0;
         }
@@ -357,16 +385,24 @@ struct Lighting {
     }
 
     // Darkening of a floor point near the foot of a higher neighbour.
+    float top(int col, int row) const
+    {
+        if (row < 0 || row >= src.height || col < 0 || col >= src.width)
+            return -1e9f;
+        const CellStyle &s = *cells[(size_t)row * src.width + col];
+        return s.is_void ? -1e9f : s.height;
+    }
+
     float foot_darkening(const float *p, int col, int row) const
     {
-        float own = top_of(src, col, row);
+        float own = top(col, row);
         float factor = 1;
         float fx = p[0] - (ox + col), fz = p[2] - (oz + row);
         for (int dr = -1; dr <= 1; dr++)
             for (int dc = -1; dc <= 1; dc++) {
                 if (!dr && !dc)
                     continue;
-                float rise = top_of(src, col + dc, row + dr) - own;
+                float rise = top(col + dc, row + dr) - own;
                 if (rise < 0.3f)
                     continue;
                 float dx = dc < 0 ? fx : dc > 0 ? 1 - fx : 0;
@@ -453,7 +489,9 @@ bool build_map_tables(const MapSource &src, const std::map<std::string, int> &ex
                       std::string &error, bool bake)
 {
     std::vector<Face> faces = collect_faces(src);
-    Lighting light{src, {src.sun[0], src.sun[1], src.sun[2]}, map_origin_x(src), map_origin_z(src)};
+    Lighting light(src);
+    if (bake)
+        light.prepare();
 
     // Faces go to the plane of their cell's chunk, chunks in row order; a chunk that
     // outgrows a plane continues in the next one.
