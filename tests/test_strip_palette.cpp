@@ -227,3 +227,12 @@ TEST_F(StripPalette, WithoutTheReducerTheWriterKeepsItsDepth)
     ASSERT_GT(strip.size(), 54u);
     EXPECT_EQ(strip[28], 24);
 }
+
+TEST(ForgedStrips, AreWrittenWithEightBits)
+{
+    // The build's own data, forged from the campaign: the forge sets the reducer.
+    std::vector<unsigned char> strip = file_bytes("data/maps/shadowmap/i901_0.bmp");
+    ASSERT_GT(strip.size(), 54u);
+    EXPECT_EQ(strip[28], 8);
+    EXPECT_EQ(strip_reducer, nullptr) << "the forge leaves the writers as it found them";
+}
