@@ -218,6 +218,15 @@ TEST_F(StripPalette, EmptyCellsStayColourZeroAndNoiseStillLoads)
     EXPECT_TRUE(file_bytes("data/maps/shadowmap/i5_0.bmp") == strip);
 }
 
+TEST_F(StripPalette, AnAllBlackStripIsAllEntryZero)
+{
+    Error e = round_trip(2, [](int, int, int) { return makecol(0, 0, 0); });
+    EXPECT_EQ(e.worst, 0);
+    std::vector<unsigned char> strip = file_bytes("data/maps/shadowmap/i5_0.bmp");
+    ASSERT_GE(strip.size(), 54 + 1024 + 2 * 16 * 16u);
+    EXPECT_EQ(strip[28], 8);
+}
+
 TEST_F(StripPalette, WithoutTheReducerTheWriterKeepsItsDepth)
 {
     strip_reducer = nullptr;

@@ -81,6 +81,8 @@ void measure_box(const std::vector<Bin> &bins, Box &box)
 // Cuts the bins into at most `wanted` boxes and returns each box's mean.
 std::vector<std::array<double, 3>> median_cut(std::vector<Bin> &bins, int wanted)
 {
+    if (bins.empty())
+        return {};  // all black
     std::vector<Box> boxes;
     Box all = {0, (int)bins.size(), 0, 0};
     measure_box(bins, all);
