@@ -136,9 +136,10 @@ std::vector<unsigned char> file_bytes(const char *path)
 
 // Six surfaces, as a plane's corner of a map has, each cell under its own light and
 // darkening toward its foot, as the forge bakes them: thousands of colours in clusters.
+std::vector<BITMAP *> surfaces;  // freed by the test that paints with them
+
 int lit_texture(int t, int x, int y)
 {
-    static std::vector<BITMAP *> surfaces;
     if (surfaces.empty())
         for (int s : {SURFACE_GRASS, SURFACE_DIRT, SURFACE_WALL, SURFACE_BARK, SURFACE_LEAVES, SURFACE_ROCK})
             surfaces.push_back(make_surface(s));
@@ -179,6 +180,9 @@ TEST_F(StripPalette, BakedTexturesComeBackWithinASixteenBitStep)
     // is 8: the mean must stay within a quarter of a step (1.3 measured) and no pixel may be
     // off by two steps (11 measured).
     Error e = round_trip(120, lit_texture);
+    for (BITMAP *surface : surfaces)
+        destroy_bitmap(surface);
+    surfaces.clear();
     EXPECT_GT(e.colours, 2000u);
     EXPECT_LT(e.mean, 2.0);
     EXPECT_LE(e.worst, 16);
