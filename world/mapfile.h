@@ -20,4 +20,9 @@ bool load_map(const char *name, const float *arrival = nullptr);
 bool save_map(const char *name);
 bool save_pruned_map(const char *name);
 
+// When set, the writers hand each strip to it and save the 8-bit copy it returns, with the
+// colours it puts in `pal`, in place of the strip at the screen's depth; a null result
+// keeps the strip as it was. The forge sets it; the game never does.
+extern BITMAP *(*strip_reducer)(BITMAP *strip, RGB *pal);
+
 void clear_bitmap_of(BITMAP *bitmap);

@@ -84,6 +84,9 @@ bool read_strip(const TextReader &r, const std::string &path, long need_width, S
             palette[i].g = c[4 * i + 1] / 4;
             palette[i].r = c[4 * i + 2] / 4;
         }
+        for (int i = 0; i < 256; i++)
+            s.colour16[i] = (uint16_t)makecol16(_rgb_scale_6[palette[i].r & 63], _rgb_scale_6[palette[i].g & 63],
+                                                _rgb_scale_6[palette[i].b & 63]);
     }
     return true;
 }
@@ -117,6 +120,13 @@ void copy_cell(const Strip &s, int t, BITMAP *cell)
             const unsigned char *p = row + left * 3;
             for (int x = 0; x < SHADOW_CELL; x++, p += 3)
                 out[x] = (uint16_t)makecol16(p[2], p[1], p[0]);
+            continue;
+        }
+        if (depth == 16 && s.bits == 8) {
+            // The forge's 8-bit strips: one lookup a pixel.
+            uint16_t *out = (uint16_t *)cell->line[y];
+            for (int x = 0; x < SHADOW_CELL; x++)
+                out[x] = s.colour16[row[left + x]];
             continue;
         }
         for (int x = 0; x < SHADOW_CELL; x++) {

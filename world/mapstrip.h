@@ -20,6 +20,7 @@ struct Strip {
     long width, height;
     int bits;
     int64_t row_bytes;
+    uint16_t colour16[256];  // an 8-bit strip's palette as 16-bit cell pixels
 };
 
 // "data/maps/shadowmap/i<name>_<plane>.bmp"

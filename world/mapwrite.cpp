@@ -51,6 +51,8 @@ static void write_triangle(FILE *f, const Plane &pl, int t)
     fprintf(f, "%d\n", pl.triangle_shadow_state[t] > 0 ? 1 : 0);
 }
 
+BITMAP *(*strip_reducer)(BITMAP *strip, RGB *pal) = nullptr;
+
 // Writes the plane's strip, complete and flushed, under its temporary name; false after a
 // line on stderr.
 static bool write_strip(const Plane &pl, int last_triangle, bool pruned, SafeFile &out)
@@ -68,7 +70,12 @@ static bool write_strip(const Plane &pl, int last_triangle, bool pruned, SafeFil
         if (pl.triangle_shadow_state[t] > 0 && pl.triangle_shadow[t])
             blit(pl.triangle_shadow[t], strip, 0, 0, SHADOW_CELL * t, 0, SHADOW_CELL, SHADOW_CELL);
     }
-    bool ok = write_picture_file(out, out.path, strip, palette);
+    static PALETTE reduced_colours;
+    BITMAP *reduced = strip_reducer ? strip_reducer(strip, reduced_colours) : nullptr;
+    bool ok = reduced ? write_picture_file(out, out.path, reduced, reduced_colours)
+                      : write_picture_file(out, out.path, strip, palette);
+    if (reduced)
+        destroy_bitmap(reduced);
     destroy_bitmap(strip);
     return ok;
 }

@@ -43,6 +43,22 @@ bool all_gems()
     return true;
 }
 
+// The floor's edge: paths keep off it, and every path search asks about every node.
+static void mark_edges()
+{
+    const int di[4] = {1, -1, 0, 0}, dj[4] = {0, 0, 1, -1};
+    walk.edge.assign(walk.height.size(), 0);
+    for (int j = 0; j < walk.h; j++)
+        for (int i = 0; i < walk.w; i++)
+            for (int e = 0; e < 4; e++) {
+                int ei = i + di[e], ej = j + dj[e];
+                if (ei < 0 || ej < 0 || ei >= walk.w || ej >= walk.h || !has_floor(ej * walk.w + ei)) {
+                    walk.edge[j * walk.w + i] = 1;
+                    break;
+                }
+            }
+}
+
 void build_walk_map()
 {
     walk.map = current_map;
@@ -105,6 +121,7 @@ void build_walk_map()
                 }
             }
     }
+    mark_edges();
     // A trigger fires from 0.25 units away: mark its floor and the nodes around it.
     for (int node = 0; node < (int)n; node++) {
         int k = walk.kind[node];
@@ -165,6 +182,9 @@ bool step_allowed(int from, int to, int allowed_trigger)
     return true;
 }
 
+// Cheapest paths from the hero to every node. It runs every pass over the whole map, so it
+// works on plain arrays; the straight steps out of a node are judged once and serve again
+// for the diagonal ones beside them.
 void find_paths(int allowed_trigger)
 {
     size_t n = walk.height.size();
@@ -174,42 +194,54 @@ void find_paths(int allowed_trigger)
     if (start < 0)
         return;
     typedef std::pair<float, int> Entry;
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+    // Kept between calls for its storage; every search leaves it empty.
+    static std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
     cost_to[start] = 0;
     open.push({0, start});
     const int di[8] = {1, -1, 0, 0, 1, 1, -1, -1}, dj[8] = {0, 0, 1, -1, 1, -1, 1, -1};
+    const int w = walk.w, h = walk.h;
+    const float *height = walk.height.data();
+    const int *trigger = walk.trigger.data();
+    const uint8_t *edge = walk.edge.data();
+    const double *avoid = avoid_until.data();
+    const float *danger_at = danger.data();
+    float *cost = cost_to.data();
+    int *from = came_from.data();
+    auto allowed = [&](int a, int b) {
+        if (std::isnan(height[b]) || std::fabs(height[b] - height[a]) >= 1.4f)
+            return false;
+        return !(trigger[b] && trigger[b] != allowed_trigger && !trigger[a]);
+    };
     double now = now_s();
     while (!open.empty()) {
         auto [c, node] = open.top();
         open.pop();
-        if (c > cost_to[node])
+        if (c > cost[node])
             continue;
-        int i = node % walk.w, j = node / walk.w;
+        int i = node % w, j = node / w;
+        bool straight[4] = {false, false, false, false};
         for (int k = 0; k < 8; k++) {
             int ni = i + di[k], nj = j + dj[k];
-            if (ni < 0 || nj < 0 || ni >= walk.w || nj >= walk.h)
+            if (ni < 0 || nj < 0 || ni >= w || nj >= h)
                 continue;
-            int next = nj * walk.w + ni;
-            if (!step_allowed(node, next, allowed_trigger))
-                continue;
-            if (k >= 4 && (!step_allowed(node, j * walk.w + ni, allowed_trigger) ||
-                           !step_allowed(node, nj * walk.w + i, allowed_trigger)))
+            int next = nj * w + ni;
+            if (k < 4) {
+                straight[k] = allowed(node, next);
+                if (!straight[k])
+                    continue;
+            } else if (!straight[di[k] > 0 ? 0 : 1] || !straight[dj[k] > 0 ? 2 : 3] || !allowed(node, next)) {
                 continue;  // no cutting corners
+            }
             float step = k >= 4 ? 1.414f : 1.0f;
             // Keep off the very edge of a floor: the game's pixels may round the other way.
-            for (int e = 0; e < 4; e++) {
-                int ei = ni + di[e], ej = nj + dj[e];
-                if (ei < 0 || ej < 0 || ei >= walk.w || ej >= walk.h || !has_floor(ej * walk.w + ei)) {
-                    step += 3;
-                    break;
-                }
-            }
-            if (avoid_until[next] > now)
+            if (edge[next])
+                step += 3;
+            if (avoid[next] > now)
                 step += 60;
-            float total = c + step + danger[next];
-            if (total < cost_to[next]) {
-                cost_to[next] = total;
-                came_from[next] = node;
+            float total = c + step + danger_at[next];
+            if (total < cost[next]) {
+                cost[next] = total;
+                from[next] = node;
                 open.push({total, next});
             }
         }

@@ -14,6 +14,7 @@
 
 #include "tools/forge/forge.h"
 #include "tools/forge/mapbuild.h"
+#include "tools/forge/quantize.h"
 #include "world/datafile.h"
 #include "world/mapfile.h"
 #include "world/picture.h"
@@ -205,11 +206,14 @@ void assign_exit_triggers(Campaign &campaign)
         campaign.exit_triggers[t] = next++;
 }
 
-std::vector<std::string> validate_campaign(Campaign &campaign)
-{
-    std::vector<std::string> problems;
-    auto problem = [&](const std::string &text) { problems.push_back(text); };
+namespace {
 
+typedef std::vector<std::string> Problems;
+
+// The campaign as a whole: map numbers, the start and gate maps, the trigger records.
+void check_campaign_frame(const Campaign &campaign, Problems &problems)
+{
+    auto problem = [&](const std::string &text) { problems.push_back(text); };
     std::set<int> numbers;
     for (const MapSource &m : campaign.maps)
         if (!numbers.insert(m.number).second)
@@ -226,141 +230,142 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
         if (t.second >= MAX_TRIGGERS)
             problem("exit " + t.first + " needs trigger record " + std::to_string(t.second) + ", above the " +
                     std::to_string(MAX_TRIGGERS - 1) + " the table holds");
+}
 
-    int total_items = 0;
-    for (const MapSource &m : campaign.maps) {
-        if (!find_spot(m, "start"))
-            problem(where(m) + ": no \"spot start\": its start record " + std::to_string(START_RECORD + m.number) +
-                    " is missing");
+// A map's spots, arrivals and exits.
+void check_spots_and_exits(const Campaign &campaign, const MapSource &m, Problems &problems)
+{
+    auto problem = [&](const std::string &text) { problems.push_back(text); };
+    if (!find_spot(m, "start"))
+        problem(where(m) + ": no \"spot start\": its start record " + std::to_string(START_RECORD + m.number) +
+                " is missing");
 
-        for (const SourceSpot &s : m.spots) {
-            bool inside = s.col >= 0 && s.col < m.width && s.row >= 0 && s.row < m.height;
-            if (!inside) {
-                problem(at(m, s.line) + ": spot \"" + s.name + "\" lies outside the grid");
-                continue;
-            }
+    for (const SourceSpot &s : m.spots) {
+        bool inside = s.col >= 0 && s.col < m.width && s.row >= 0 && s.row < m.height;
+        if (!inside) {
+            problem(at(m, s.line) + ": spot \"" + s.name + "\" lies outside the grid");
+            continue;
         }
-        for (const SourceSpot *s : arrival_spots(campaign, m)) {
-            if (s->col < 0 || s->col >= m.width || s->row < 0 || s->row >= m.height)
-                continue;
-            if (!cell_is_plain_floor(m, s->col, s->row))
-                problem(at(m, s->line) + ": arrival \"" + s->name + "\" at " + cell_name(m, s->col, s->row) + " is not on plain walkable floor");
-            for (int dr = -1; dr <= 1; dr++)
-                for (int dc = -1; dc <= 1; dc++)
-                    if (is_trigger_cell(m, s->col + dc, s->row + dr))
-                        problem(at(m, s->line) + ": arrival \"" + s->name + "\" lies within reach of the trigger at " +
-                                cell_name(m, s->col + dc, s->row + dr) +
-                                ": the hero would be sent on at once");
-        }
-
-        for (const auto &entry : m.legend) {
-            const CellStyle &st = entry.second;
-            if (st.exit_map.empty())
-                continue;
-            bool used = false;
-            for (const std::string &row : m.grid)
-                used = used || row.find(st.symbol) != std::string::npos;
-            if (!used)
-                continue;
-            const MapSource *dest = find_map(campaign, std::atoi(st.exit_map.c_str()));
-            if (!dest)
-                problem(at(m, st.line) + ": exit '" + st.symbol + "' leads to map " + st.exit_map + ", which does not exist");
-            else if (!find_spot(*dest, st.exit_spot))
-                problem(at(m, st.line) + ": exit '" + st.symbol + "' leads to spot \"" + st.exit_spot + "\" of map " +
-                        st.exit_map + ", which has no such spot");
-        }
-
-        int spawn_cells = 0;
-        for (int row = 0; row < m.height; row++)
-            for (int col = 0; col < m.width; col++) {
-                const CellStyle &st = cell_style(m, col, row);
-                if (!st.is_void && st.kind == KIND_SPAWN)
-                    spawn_cells++;
-            }
-        if ((int)m.monsters.size() > MONSTERS_PER_MAP)
-            problem(at(m, m.monsters_line) + ": " + std::to_string(m.monsters.size()) + " monsters, more than the " +
-                    std::to_string(MONSTERS_PER_MAP) + " a map holds");
-        if (!m.monsters.empty() && spawn_cells == 0)
-            problem(at(m, m.monsters_line) + ": the map has monsters but no spawn point (a kind=7 cell)");
-        if (spawn_cells * 2 > MAX_SPAWN_POINTS)
-            problem(where(m) + ": " + std::to_string(spawn_cells) + " spawn cells make " + std::to_string(spawn_cells * 2) +
-                    " spawn points, more than the " + std::to_string(MAX_SPAWN_POINTS) + " the game uses");
-
-        total_items += (int)m.items.size();
-        if ((int)m.items.size() > MAX_MAP_PICKUPS)
-            problem(where(m) + ": " + std::to_string(m.items.size()) + " pick-ups, more than the " +
-                    std::to_string(MAX_MAP_PICKUPS) + " a map holds");
-        std::vector<char> reach = reachable_cells(campaign, m);
-        auto reachable = [&](int col, int row) {
-            return col >= 0 && col < m.width && row >= 0 && row < m.height && reach[row * m.width + col];
-        };
-        for (const SourceItem &it : m.items) {
-            if (!cell_is_floor(m, it.col, it.row))
-                problem(at(m, it.line) + ": " + item_type_name(it.type) + " is not on floor");
-            else if (!reachable(it.col, it.row))
-                problem(at(m, it.line) + ": " + item_type_name(it.type) + " cannot be reached from the map's arrivals");
-        }
-        for (int row = 0; row < m.height; row++)
-            for (int col = 0; col < m.width; col++) {
-                const CellStyle &st = cell_style(m, col, row);
-                if (st.is_void || st.blocking)
-                    continue;
-                bool matters = st.kind == KIND_SPAWN || st.kind == KIND_GEM_GATE || !st.exit_map.empty();
-                if (matters && !reachable(col, row))
-                    problem(where(m) + ": the " +
-                            std::string(st.kind == KIND_SPAWN ? "spawn point" : st.kind == KIND_GEM_GATE ? "gem gate" : "exit") +
-                            " at " + cell_name(m, col, row) +
-                            " cannot be reached from the map's arrivals");
-            }
-
-        // Safe arrivals: no spawn point within a few steps of where the hero appears, and none
-        // set off the floor's level unless the source says it is a refuge.
-        std::vector<float> walk = walking_distances(campaign, m);
-        for (int row = 0; row < m.height; row++)
-            for (int col = 0; col < m.width; col++) {
-                const CellStyle &st = cell_style(m, col, row);
-                if (st.is_void || st.kind != KIND_SPAWN)
-                    continue;
-                std::string place = " at " + cell_name(m, col, row);
-                float d = walk[row * m.width + col];
-                if (d <= SAFE_ARRIVAL_DISTANCE) {
-                    char units[32];
-                    snprintf(units, sizeof(units), "%.1f", d);
-                    problem(where(m) + ": the spawn point" + place + " lies " + units +
-                            " units' walk from an arrival, not more than " + std::to_string((int)SAFE_ARRIVAL_DISTANCE) +
-                            ": its demons could bite on arrival");
-                }
-                if (st.refuge || st.blocking)
-                    continue;
-                bool level = false, has_floor = false;
-                for (int dr = -1; dr <= 1; dr++)
-                    for (int dc = -1; dc <= 1; dc++) {
-                        const CellStyle &n = cell_style(m, col + dc, row + dr);
-                        if ((!dr && !dc) || !cell_is_floor(m, col + dc, row + dr) || n.kind == KIND_SPAWN)
-                            continue;
-                        has_floor = true;
-                        level = level || std::fabs(n.height - st.height) < SPAWN_LEVEL_TOLERANCE;
-                    }
-                if (has_floor && !level)
-                    problem(where(m) + ": the spawn point" + place +
-                            " lies 0.5 or more above or below all the floor around it, where its demons freeze"
-                            " (mark its cell \"refuge\" if that is meant)");
-            }
-
-        // Capacities of the geometry: build the map's tables without lighting.
-        BuildStats stats;
-        std::string error;
-        if (!build_map_tables(m, campaign.exit_triggers, stats, error, false))
-            problem(where(m) + ": " + error);
-        else if (stats.triangles > MAX_MAP_TRIANGLES)
-            problem(where(m) + ": " + std::to_string(stats.triangles) + " triangles, more than the " +
-                    std::to_string(MAX_MAP_TRIANGLES) + " a map may have");
     }
-    if (total_items > MAX_ITEM_PLACEMENTS)
-        problem(std::to_string(total_items) + " item placements in all, more than the " +
-                std::to_string(MAX_ITEM_PLACEMENTS) + " the table holds");
+    for (const SourceSpot *s : arrival_spots(campaign, m)) {
+        if (s->col < 0 || s->col >= m.width || s->row < 0 || s->row >= m.height)
+            continue;
+        if (!cell_is_plain_floor(m, s->col, s->row))
+            problem(at(m, s->line) + ": arrival \"" + s->name + "\" at " + cell_name(m, s->col, s->row) + " is not on plain walkable floor");
+        for (int dr = -1; dr <= 1; dr++)
+            for (int dc = -1; dc <= 1; dc++)
+                if (is_trigger_cell(m, s->col + dc, s->row + dr))
+                    problem(at(m, s->line) + ": arrival \"" + s->name + "\" lies within reach of the trigger at " +
+                            cell_name(m, s->col + dc, s->row + dr) +
+                            ": the hero would be sent on at once");
+    }
 
-    // Every map must be reachable from the start, over exits and the gem gate.
+    for (const auto &entry : m.legend) {
+        const CellStyle &st = entry.second;
+        if (st.exit_map.empty())
+            continue;
+        bool used = false;
+        for (const std::string &row : m.grid)
+            used = used || row.find(st.symbol) != std::string::npos;
+        if (!used)
+            continue;
+        const MapSource *dest = find_map(campaign, std::atoi(st.exit_map.c_str()));
+        if (!dest)
+            problem(at(m, st.line) + ": exit '" + st.symbol + "' leads to map " + st.exit_map + ", which does not exist");
+        else if (!find_spot(*dest, st.exit_spot))
+            problem(at(m, st.line) + ": exit '" + st.symbol + "' leads to spot \"" + st.exit_spot + "\" of map " +
+                    st.exit_map + ", which has no such spot");
+    }
+}
+
+// A map's demons and pick-ups, and whether what matters on it can be reached.
+void check_demons_and_items(const Campaign &campaign, const MapSource &m, Problems &problems)
+{
+    auto problem = [&](const std::string &text) { problems.push_back(text); };
+    int spawn_cells = 0;
+    for (int row = 0; row < m.height; row++)
+        for (int col = 0; col < m.width; col++) {
+            const CellStyle &st = cell_style(m, col, row);
+            if (!st.is_void && st.kind == KIND_SPAWN)
+                spawn_cells++;
+        }
+    if ((int)m.monsters.size() > MONSTERS_PER_MAP)
+        problem(at(m, m.monsters_line) + ": " + std::to_string(m.monsters.size()) + " monsters, more than the " +
+                std::to_string(MONSTERS_PER_MAP) + " a map holds");
+    if (!m.monsters.empty() && spawn_cells == 0)
+        problem(at(m, m.monsters_line) + ": the map has monsters but no spawn point (a kind=7 cell)");
+    if (spawn_cells * 2 > MAX_SPAWN_POINTS)
+        problem(where(m) + ": " + std::to_string(spawn_cells) + " spawn cells make " + std::to_string(spawn_cells * 2) +
+                " spawn points, more than the " + std::to_string(MAX_SPAWN_POINTS) + " the game uses");
+
+    if ((int)m.items.size() > MAX_MAP_PICKUPS)
+        problem(where(m) + ": " + std::to_string(m.items.size()) + " pick-ups, more than the " +
+                std::to_string(MAX_MAP_PICKUPS) + " a map holds");
+    std::vector<char> reach = reachable_cells(campaign, m);
+    auto reachable = [&](int col, int row) {
+        return col >= 0 && col < m.width && row >= 0 && row < m.height && reach[row * m.width + col];
+    };
+    for (const SourceItem &it : m.items) {
+        if (!cell_is_floor(m, it.col, it.row))
+            problem(at(m, it.line) + ": " + item_type_name(it.type) + " is not on floor");
+        else if (!reachable(it.col, it.row))
+            problem(at(m, it.line) + ": " + item_type_name(it.type) + " cannot be reached from the map's arrivals");
+    }
+    for (int row = 0; row < m.height; row++)
+        for (int col = 0; col < m.width; col++) {
+            const CellStyle &st = cell_style(m, col, row);
+            if (st.is_void || st.blocking)
+                continue;
+            bool matters = st.kind == KIND_SPAWN || st.kind == KIND_GEM_GATE || !st.exit_map.empty();
+            if (matters && !reachable(col, row))
+                problem(where(m) + ": the " +
+                        std::string(st.kind == KIND_SPAWN ? "spawn point" : st.kind == KIND_GEM_GATE ? "gem gate" : "exit") +
+                        " at " + cell_name(m, col, row) +
+                        " cannot be reached from the map's arrivals");
+        }
+}
+
+// Safe arrivals: no spawn point within a few steps of where the hero appears, and none set
+// off the floor's level unless the source says it is a refuge.
+void check_spawn_points(const Campaign &campaign, const MapSource &m, Problems &problems)
+{
+    auto problem = [&](const std::string &text) { problems.push_back(text); };
+    std::vector<float> walk = walking_distances(campaign, m);
+    for (int row = 0; row < m.height; row++)
+        for (int col = 0; col < m.width; col++) {
+            const CellStyle &st = cell_style(m, col, row);
+            if (st.is_void || st.kind != KIND_SPAWN)
+                continue;
+            std::string place = " at " + cell_name(m, col, row);
+            float d = walk[row * m.width + col];
+            if (d <= SAFE_ARRIVAL_DISTANCE) {
+                char units[32];
+                snprintf(units, sizeof(units), "%.1f", d);
+                problem(where(m) + ": the spawn point" + place + " lies " + units +
+                        " units' walk from an arrival, not more than " + std::to_string((int)SAFE_ARRIVAL_DISTANCE) +
+                        ": its demons could bite on arrival");
+            }
+            if (st.refuge || st.blocking)
+                continue;
+            bool level = false, has_floor = false;
+            for (int dr = -1; dr <= 1; dr++)
+                for (int dc = -1; dc <= 1; dc++) {
+                    const CellStyle &n = cell_style(m, col + dc, row + dr);
+                    if ((!dr && !dc) || !cell_is_floor(m, col + dc, row + dr) || n.kind == KIND_SPAWN)
+                        continue;
+                    has_floor = true;
+                    level = level || std::fabs(n.height - st.height) < SPAWN_LEVEL_TOLERANCE;
+                }
+            if (has_floor && !level)
+                problem(where(m) + ": the spawn point" + place +
+                        " lies 0.5 or more above or below all the floor around it, where its demons freeze"
+                        " (mark its cell \"refuge\" if that is meant)");
+        }
+}
+
+// Every map must be reachable from the start, over exits and the gem gate.
+void check_maps_reachable(const Campaign &campaign, Problems &problems)
+{
     std::set<int> seen;
     std::vector<int> todo;
     if (find_map(campaign, START_MAP)) {
@@ -387,7 +392,34 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
     }
     for (const MapSource &m : campaign.maps)
         if (!seen.count(m.number))
-            problem(where(m) + ": cannot be reached from map " + std::to_string(START_MAP));
+            problems.push_back(where(m) + ": cannot be reached from map " + std::to_string(START_MAP));
+}
+
+}  // namespace
+
+std::vector<std::string> validate_campaign(Campaign &campaign)
+{
+    Problems problems;
+    check_campaign_frame(campaign, problems);
+    int total_items = 0;
+    for (const MapSource &m : campaign.maps) {
+        check_spots_and_exits(campaign, m, problems);
+        check_demons_and_items(campaign, m, problems);
+        check_spawn_points(campaign, m, problems);
+        total_items += (int)m.items.size();
+        // Capacities of the geometry: build the map's tables without lighting.
+        BuildStats stats;
+        std::string error;
+        if (!build_map_tables(m, campaign.exit_triggers, stats, error, false))
+            problems.push_back(where(m) + ": " + error);
+        else if (stats.triangles > MAX_MAP_TRIANGLES)
+            problems.push_back(where(m) + ": " + std::to_string(stats.triangles) + " triangles, more than the " +
+                               std::to_string(MAX_MAP_TRIANGLES) + " a map may have");
+    }
+    if (total_items > MAX_ITEM_PLACEMENTS)
+        problems.push_back(std::to_string(total_items) + " item placements in all, more than the " +
+                           std::to_string(MAX_ITEM_PLACEMENTS) + " the table holds");
+    check_maps_reachable(campaign, problems);
     return problems;
 }
 
@@ -426,6 +458,43 @@ static bool write_trigger_file(const char *path)
         for (int j = 0; j < 9; j++)
             fprintf(out.file, "%f\n", triggers[i].e[j]);
     return end_write(out) && commit_write(out);
+}
+
+// Compiles one map and writes it, with its overview picture when `overview_dir` is set,
+// and enters its demons and pick-ups in the tables. False when it cannot be built (after
+// a message); `ok` is cleared as well when one of its files could not be written.
+static bool forge_map(const Campaign &campaign, const MapSource &m, const std::string &overview_dir, bool &ok)
+{
+    BuildStats stats;
+    std::string error;
+    if (!build_map_tables(m, campaign.exit_triggers, stats, error, true)) {
+        fprintf(stderr, "%s: %s\n", where(m).c_str(), error.c_str());
+        ok = false;
+        return false;
+    }
+    std::string name = std::to_string(m.number);
+    ok = save_map(name.c_str()) && ok;
+    monster_counts[m.number] = (s16)m.monsters.size();
+    for (size_t j = 0; j < m.monsters.size(); j++)
+        monsters[m.number][j].kind = (s16)m.monsters[j];
+    for (const SourceItem &it : m.items) {
+        ItemPlacement &p = item_placements[item_count++];
+        p.present = 1;
+        p.map = m.number;
+        p.type = (s16)it.type;
+        cell_center(m, it.col, it.row, &p.x, &p.y, &p.z);
+    }
+    if (!overview_dir.empty()) {
+        BITMAP *pic = draw_map_overview(m);
+        std::string path = overview_dir + "/" + name + ".bmp";
+        if (!pic || !save_picture(path, pic, palette)) {
+            fprintf(stderr, "%s: cannot be written\n", path.c_str());
+            ok = false;
+        }
+        if (pic)
+            destroy_bitmap(pic);
+    }
+    return true;
 }
 
 bool forge_world(const std::string &content_dir, const std::string &data_dir, const std::string &overview_dir)
@@ -467,43 +536,20 @@ bool forge_world(const std::string &content_dir, const std::string &data_dir, co
     if (!overview_abs.empty() && overview_abs[0] != '/')
         overview_abs = std::string(cwd) + "/" + overview_abs;
 
+    // The strips in 8 bits: a third of the size, and the colours hold within a step or two.
+    BITMAP *(*saved_reducer)(BITMAP *, RGB *) = strip_reducer;
+    strip_reducer = reduce_strip;
     bool ok = true;
     memset(monster_counts, 0, sizeof(monster_counts));
     item_count = 0;
-    for (const MapSource &m : campaign.maps) {
-        BuildStats stats;
-        if (!build_map_tables(m, campaign.exit_triggers, stats, error, true)) {
-            fprintf(stderr, "%s: %s\n", where(m).c_str(), error.c_str());
-            ok = false;
+    for (const MapSource &m : campaign.maps)
+        if (!forge_map(campaign, m, overview_abs, ok))
             break;
-        }
-        std::string name = std::to_string(m.number);
-        ok = save_map(name.c_str()) && ok;
-        monster_counts[m.number] = (s16)m.monsters.size();
-        for (size_t j = 0; j < m.monsters.size(); j++)
-            monsters[m.number][j].kind = (s16)m.monsters[j];
-        for (const SourceItem &it : m.items) {
-            ItemPlacement &p = item_placements[item_count++];
-            p.present = 1;
-            p.map = m.number;
-            p.type = (s16)it.type;
-            cell_center(m, it.col, it.row, &p.x, &p.y, &p.z);
-        }
-        if (!overview_abs.empty()) {
-            BITMAP *pic = draw_map_overview(m);
-            std::string path = overview_abs + "/" + name + ".bmp";
-            if (!pic || !save_picture(path, pic, palette)) {
-                fprintf(stderr, "%s: cannot be written\n", path.c_str());
-                ok = false;
-            }
-            if (pic)
-                destroy_bitmap(pic);
-        }
-    }
     if (ok) {
         fill_trigger_table(campaign);
         ok = save_items() && save_monsters() && write_trigger_file("data/triggers.dat");
     }
+    strip_reducer = saved_reducer;
     if (chdir(cwd) != 0)
         ok = false;
     return ok;

@@ -80,6 +80,97 @@ bool split_pair(const std::string &text, std::string &a, std::string &b)
     return true;
 }
 
+// An option of a cell line that gives the cell a shape: a bed, a post, a crown, a fence or
+// stairs. False after a message when its value is wrong; `known` tells whether it was one.
+bool parse_shape_option(Reader &r, const std::string &option, CellStyle &style, bool &known)
+{
+    known = true;
+    if (option.compare(0, 4, "bed=") == 0) {
+        std::string h;
+        if (!split_pair(option.substr(4), style.bed_surface, h) || !parse_float(h, style.bed_height))
+            return r.fail("bed= is written bed=SURFACE:HEIGHT");
+        if (style.bed_height >= style.height)
+            return r.fail("a bed lies below its cell's top");
+        style.has_bed = true;
+    } else if (option.compare(0, 5, "post=") == 0) {
+        // post=SURFACE:HEIGHT or post=SURFACE:HEIGHT:WIDTH
+        std::string rest, h, w = "0.5";
+        if (!split_pair(option.substr(5), style.post_surface, rest))
+            return r.fail("post= is written post=SURFACE:HEIGHT[:WIDTH]");
+        if (!split_pair(rest, h, w))
+            h = rest;
+        if (!parse_float(h, style.post_height) || !parse_float(w, style.post_width) || style.post_height <= 0 ||
+            style.post_width <= 0 || style.post_width > 1)
+            return r.fail("a post needs a height above 0 and a width from above 0 to 1");
+    } else if (option.compare(0, 6, "crown=") == 0) {
+        std::string rest, lo, hi;
+        if (!split_pair(option.substr(6), style.crown_surface, rest) || !split_pair(rest, lo, hi) ||
+            !parse_float(lo, style.crown_bottom) || !parse_float(hi, style.crown_top))
+            return r.fail("crown= is written crown=SURFACE:BOTTOM:TOP");
+        if (style.crown_bottom < 0 || style.crown_top <= style.crown_bottom)
+            return r.fail("a crown's top lies above its bottom, and its bottom not below the cell");
+    } else if (option.compare(0, 6, "fence=") == 0) {
+        style.fence_surface = option.substr(6);
+        if (style.fence_surface.empty())
+            return r.fail("fence= needs a surface");
+    } else if (option.compare(0, 7, "stairs=") == 0) {
+        if (!parse_float(option.substr(7), style.stairs_low))
+            return r.fail("stairs= is written stairs=LOW, the height at the cell's south edge");
+        style.has_stairs = true;
+    } else {
+        known = false;
+    }
+    return true;
+}
+
+// One option of a cell line; false after a message when it is unknown or its value wrong.
+bool parse_cell_option(Reader &r, const std::string &option, const std::string &raw_line, CellStyle &style)
+{
+    if (option == "wall") {
+        style.blocking = true;
+    } else if (option == "refuge") {
+        style.refuge = true;
+    } else if (option.compare(0, 5, "kind=") == 0) {
+        if (!parse_int(option.substr(5), style.kind) || style.kind < 0 || style.kind > 8)
+            return r.fail("kind must be 0 to 8 (triggers are written with exit=)");
+    } else if (option.compare(0, 6, "trans=") == 0) {
+        if (!parse_int(option.substr(6), style.transparency) || style.transparency < 0 ||
+            style.transparency > 100)
+            return r.fail("trans must be 0 to 100 percent");
+    } else if (option.compare(0, 5, "side=") == 0) {
+        style.side_surface = option.substr(5);
+        if (style.side_surface.empty())
+            return r.fail("side= needs a surface");
+    } else if (option.compare(0, 5, "exit=") == 0) {
+        if (!split_pair(option.substr(5), style.exit_map, style.exit_spot))
+            return r.fail("exit= is written exit=MAP:SPOT");
+        int n;
+        if (!parse_int(style.exit_map, n) || n < 1 || n > 999)
+            return r.fail("exit map must be a map number from 1 to 999");
+    } else if (option.compare(0, 8, "curtain=") == 0) {
+        std::string kind_text;
+        if (!split_pair(option.substr(8), style.curtain_surface, kind_text) ||
+            !parse_int(kind_text, style.curtain_kind) ||
+            (style.curtain_kind != 4 && style.curtain_kind != 6))
+            return r.fail("curtain= is written curtain=SURFACE:4 or curtain=SURFACE:6");
+    } else if (option.compare(0, 5, "spot=") == 0) {
+        style.spot = option.substr(5);
+        if (style.spot.empty())
+            return r.fail("spot= needs a name");
+    } else if (option.compare(0, 5, "item=") == 0) {
+        style.item = item_type_from_name(option.substr(5));
+        if (style.item < 0)
+            return r.fail("unknown item \"" + option.substr(5) + "\" (heart, key1..key5, gem1..gem4)");
+    } else {
+        bool known;
+        if (!parse_shape_option(r, option, style, known))
+            return false;
+        if (!known)
+            return r.fail("unknown cell option \"" + option + "\" in: " + raw_line);
+    }
+    return true;
+}
+
 bool parse_cell(Reader &r, std::istringstream &in, const std::string &raw_line, MapSource &out)
 {
     // The symbol is the first non-blank character after "cell", or a quoted space.
@@ -113,79 +204,9 @@ bool parse_cell(Reader &r, std::istringstream &in, const std::string &raw_line, 
         return r.fail(std::string("cell '") + symbol + "' needs a height in units");
 
     std::string option;
-    while (in >> option) {
-        std::string name, value;
-        if (option == "wall") {
-            style.blocking = true;
-        } else if (option == "refuge") {
-            style.refuge = true;
-        } else if (option.compare(0, 5, "kind=") == 0) {
-            if (!parse_int(option.substr(5), style.kind) || style.kind < 0 || style.kind > 8)
-                return r.fail("kind must be 0 to 8 (triggers are written with exit=)");
-        } else if (option.compare(0, 6, "trans=") == 0) {
-            if (!parse_int(option.substr(6), style.transparency) || style.transparency < 0 ||
-                style.transparency > 100)
-                return r.fail("trans must be 0 to 100 percent");
-        } else if (option.compare(0, 5, "side=") == 0) {
-            style.side_surface = option.substr(5);
-            if (style.side_surface.empty())
-                return r.fail("side= needs a surface");
-        } else if (option.compare(0, 5, "exit=") == 0) {
-            if (!split_pair(option.substr(5), style.exit_map, style.exit_spot))
-                return r.fail("exit= is written exit=MAP:SPOT");
-            int n;
-            if (!parse_int(style.exit_map, n) || n < 1 || n > 999)
-                return r.fail("exit map must be a map number from 1 to 999");
-        } else if (option.compare(0, 8, "curtain=") == 0) {
-            std::string kind_text;
-            if (!split_pair(option.substr(8), style.curtain_surface, kind_text) ||
-                !parse_int(kind_text, style.curtain_kind) ||
-                (style.curtain_kind != 4 && style.curtain_kind != 6))
-                return r.fail("curtain= is written curtain=SURFACE:4 or curtain=SURFACE:6");
-        } else if (option.compare(0, 5, "spot=") == 0) {
-            style.spot = option.substr(5);
-            if (style.spot.empty())
-                return r.fail("spot= needs a name");
-        } else if (option.compare(0, 5, "item=") == 0) {
-            style.item = item_type_from_name(option.substr(5));
-            if (style.item < 0)
-                return r.fail("unknown item \"" + option.substr(5) + "\" (heart, key1..key5, gem1..gem4)");
-        } else if (option.compare(0, 4, "bed=") == 0) {
-            std::string h;
-            if (!split_pair(option.substr(4), style.bed_surface, h) || !parse_float(h, style.bed_height))
-                return r.fail("bed= is written bed=SURFACE:HEIGHT");
-            if (style.bed_height >= style.height)
-                return r.fail("a bed lies below its cell's top");
-            style.has_bed = true;
-        } else if (option.compare(0, 5, "post=") == 0) {
-            // post=SURFACE:HEIGHT or post=SURFACE:HEIGHT:WIDTH
-            std::string rest, h, w = "0.5";
-            if (!split_pair(option.substr(5), style.post_surface, rest))
-                return r.fail("post= is written post=SURFACE:HEIGHT[:WIDTH]");
-            if (!split_pair(rest, h, w))
-                h = rest;
-            if (!parse_float(h, style.post_height) || !parse_float(w, style.post_width) || style.post_height <= 0 ||
-                style.post_width <= 0 || style.post_width > 1)
-                return r.fail("a post needs a height above 0 and a width from above 0 to 1");
-        } else if (option.compare(0, 6, "crown=") == 0) {
-            std::string rest, lo, hi;
-            if (!split_pair(option.substr(6), style.crown_surface, rest) || !split_pair(rest, lo, hi) ||
-                !parse_float(lo, style.crown_bottom) || !parse_float(hi, style.crown_top))
-                return r.fail("crown= is written crown=SURFACE:BOTTOM:TOP");
-            if (style.crown_bottom < 0 || style.crown_top <= style.crown_bottom)
-                return r.fail("a crown's top lies above its bottom, and its bottom not below the cell");
-        } else if (option.compare(0, 6, "fence=") == 0) {
-            style.fence_surface = option.substr(6);
-            if (style.fence_surface.empty())
-                return r.fail("fence= needs a surface");
-        } else if (option.compare(0, 7, "stairs=") == 0) {
-            if (!parse_float(option.substr(7), style.stairs_low))
-                return r.fail("stairs= is written stairs=LOW, the height at the cell's south edge");
-            style.has_stairs = true;
-        } else {
-            return r.fail("unknown cell option \"" + option + "\" in: " + raw_line);
-        }
-    }
+    while (in >> option)
+        if (!parse_cell_option(r, option, raw_line, style))
+            return false;
     if (style.refuge && style.kind != 7)
         return r.fail("refuge marks a spawn point (kind=7) set apart from the floor on purpose");
     if (!style.exit_map.empty() && style.kind != 0)
@@ -265,6 +286,137 @@ bool add_rings(MapSource &m, std::string &error)
     return true;
 }
 
+// "ring SIDE WIDTH SYMBOLS...": scenery around the grid.
+bool parse_ring_line(Reader &r, std::istringstream &in, MapSource &out)
+{
+    SourceRing ring;
+    std::string w;
+    ring.line = r.line;
+    if (!(in >> ring.side >> w) || !parse_int(w, ring.width) || ring.width < 1 || ring.width > 40 ||
+        (ring.side != "north" && ring.side != "south" && ring.side != "west" && ring.side != "east"))
+        return r.fail("ring is written: ring north|south|west|east WIDTH SYMBOLS...");
+    std::string symbols;
+    while (in >> symbols)
+        ring.symbols += symbols;
+    if (ring.symbols.empty())
+        return r.fail("a ring needs the symbols of its cells");
+    out.rings.push_back(ring);
+    return true;
+}
+
+// "monsters KIND...": the map's demons.
+bool parse_monsters_line(Reader &r, std::istringstream &in, MapSource &out)
+{
+    out.monsters_line = r.line;
+    std::string k;
+    while (in >> k) {
+        int kind;
+        if (!parse_int(k, kind) || kind < 1 || kind > 15)
+            return r.fail("monster kinds are 1 to 15, not \"" + k + "\"");
+        out.monsters.push_back(kind);
+    }
+    return true;
+}
+
+// One line outside the grid, its first word read; false after a message.
+bool parse_line(Reader &r, const std::string &word, std::istringstream &in, const std::string &raw, MapSource &out,
+                bool &in_grid, bool grid_done)
+{
+    if (word == "map") {
+        std::string number;
+        if (!(in >> number) || !parse_int(number, out.number) || out.number < 1 || out.number > 999)
+            return r.fail("map needs its number, 1 to 999");
+        std::string rest;
+        std::getline(in, rest);
+        size_t a = rest.find('"'), b = rest.rfind('"');
+        if (a != std::string::npos && b > a)
+            out.title = rest.substr(a + 1, b - a - 1);
+    } else if (word == "sun") {
+        std::string v[3];
+        for (auto &s : v)
+            in >> s;
+        for (int i = 0; i < 3; i++)
+            if (!parse_float(v[i], out.sun[i]))
+                return r.fail("sun needs three numbers");
+        float len = std::sqrt(out.sun[0] * out.sun[0] + out.sun[1] * out.sun[1] + out.sun[2] * out.sun[2]);
+        if (len < 1e-3f || out.sun[1] <= 0)
+            return r.fail("the sun must stand above the horizon");
+        for (float &s : out.sun)
+            s /= len;
+    } else if (word == "cell") {
+        return parse_cell(r, in, raw, out);
+    } else if (word == "grid") {
+        if (grid_done)
+            return r.fail("a map has one grid");
+        in_grid = true;
+    } else if (word == "spot") {
+        SourceSpot s;
+        std::string c, w;
+        s.line = r.line;
+        if (!(in >> s.name >> c >> w) || !parse_int(c, s.col) || !parse_int(w, s.row))
+            return r.fail("spot is written: spot NAME COLUMN ROW");
+        for (const SourceSpot &other : out.spots)
+            if (other.name == s.name)
+                return r.fail("spot \"" + s.name + "\" is defined twice");
+        out.spots.push_back(s);
+    } else if (word == "item") {
+        SourceItem it;
+        std::string name, c, w;
+        it.line = r.line;
+        if (!(in >> name >> c >> w) || !parse_int(c, it.col) || !parse_int(w, it.row))
+            return r.fail("item is written: item TYPE COLUMN ROW");
+        it.type = item_type_from_name(name);
+        if (it.type < 0)
+            return r.fail("unknown item \"" + name + "\" (heart, key1..key5, gem1..gem4)");
+        out.items.push_back(it);
+    } else if (word == "ring") {
+        return parse_ring_line(r, in, out);
+    } else if (word == "monsters") {
+        return parse_monsters_line(r, in, out);
+    } else {
+        return r.fail("unknown line: " + raw);
+    }
+    return true;
+}
+
+// The grid read: rows padded to the widest, rings added, spots and items of cells placed.
+bool finish_map_source(const std::string &file, MapSource &out, std::string &error)
+{
+    out.height = (int)out.grid.size();
+    for (std::string &row : out.grid)
+        row.resize(out.width, ' ');
+    if (!add_rings(out, error))
+        return false;
+    if (!out.legend.count(' ')) {
+        CellStyle space;
+        space.symbol = ' ';
+        space.is_void = true;
+        out.legend[' '] = space;
+    }
+    for (int row = 0; row < out.height; row++)
+        for (int col = 0; col < out.width; col++) {
+            auto it = out.legend.find(out.grid[row][col]);
+            if (it == out.legend.end()) {
+                error = file + ": grid row " + std::to_string(row) + " column " + std::to_string(col) +
+                        ": no cell is defined for '" + out.grid[row][col] + "'";
+                return false;
+            }
+            const CellStyle &st = it->second;
+            if (!st.spot.empty()) {
+                for (const SourceSpot &other : out.spots)
+                    if (other.name == st.spot) {
+                        error = file + ":" + std::to_string(st.line) + ": spot \"" + st.spot +
+                                "\" is placed more than once";
+                        return false;
+                    }
+                out.spots.push_back(SourceSpot{st.spot, col, row, st.line});
+            }
+            if (st.item >= 0)
+                out.items.push_back(SourceItem{st.item, col, row, st.line});
+        }
+    return true;
+}
+
 }  // namespace
 
 bool parse_map_text(const std::string &file, const std::string &text, MapSource &out, std::string &error)
@@ -300,79 +452,8 @@ bool parse_map_text(const std::string &file, const std::string &text, MapSource 
         std::string word;
         if (!(in >> word))
             continue;
-        if (word == "map") {
-            std::string number;
-            if (!(in >> number) || !parse_int(number, out.number) || out.number < 1 || out.number > 999)
-                return r.fail("map needs its number, 1 to 999");
-            std::string rest;
-            std::getline(in, rest);
-            size_t a = rest.find('"'), b = rest.rfind('"');
-            if (a != std::string::npos && b > a)
-                out.title = rest.substr(a + 1, b - a - 1);
-        } else if (word == "sun") {
-            std::string v[3];
-            for (auto &s : v)
-                in >> s;
-            for (int i = 0; i < 3; i++)
-                if (!parse_float(v[i], out.sun[i]))
-                    return r.fail("sun needs three numbers");
-            float len = std::sqrt(out.sun[0] * out.sun[0] + out.sun[1] * out.sun[1] + out.sun[2] * out.sun[2]);
-            if (len < 1e-3f || out.sun[1] <= 0)
-                return r.fail("the sun must stand above the horizon");
-            for (float &s : out.sun)
-                s /= len;
-        } else if (word == "cell") {
-            if (!parse_cell(r, in, raw, out))
-                return false;
-        } else if (word == "grid") {
-            if (grid_done)
-                return r.fail("a map has one grid");
-            in_grid = true;
-        } else if (word == "spot") {
-            SourceSpot s;
-            std::string c, w;
-            s.line = r.line;
-            if (!(in >> s.name >> c >> w) || !parse_int(c, s.col) || !parse_int(w, s.row))
-                return r.fail("spot is written: spot NAME COLUMN ROW");
-            for (const SourceSpot &other : out.spots)
-                if (other.name == s.name)
-                    return r.fail("spot \"" + s.name + "\" is defined twice");
-            out.spots.push_back(s);
-        } else if (word == "item") {
-            SourceItem it;
-            std::string name, c, w;
-            it.line = r.line;
-            if (!(in >> name >> c >> w) || !parse_int(c, it.col) || !parse_int(w, it.row))
-                return r.fail("item is written: item TYPE COLUMN ROW");
-            it.type = item_type_from_name(name);
-            if (it.type < 0)
-                return r.fail("unknown item \"" + name + "\" (heart, key1..key5, gem1..gem4)");
-            out.items.push_back(it);
-        } else if (word == "ring") {
-            SourceRing ring;
-            std::string w;
-            ring.line = r.line;
-            if (!(in >> ring.side >> w) || !parse_int(w, ring.width) || ring.width < 1 || ring.width > 40 ||
-                (ring.side != "north" && ring.side != "south" && ring.side != "west" && ring.side != "east"))
-                return r.fail("ring is written: ring north|south|west|east WIDTH SYMBOLS...");
-            std::string symbols;
-            while (in >> symbols)
-                ring.symbols += symbols;
-            if (ring.symbols.empty())
-                return r.fail("a ring needs the symbols of its cells");
-            out.rings.push_back(ring);
-        } else if (word == "monsters") {
-            out.monsters_line = r.line;
-            std::string k;
-            while (in >> k) {
-                int kind;
-                if (!parse_int(k, kind) || kind < 1 || kind > 15)
-                    return r.fail("monster kinds are 1 to 15, not \"" + k + "\"");
-                out.monsters.push_back(kind);
-            }
-        } else {
-            return r.fail("unknown line: " + raw);
-        }
+        if (!parse_line(r, word, in, raw, out, in_grid, grid_done))
+            return false;
     }
     if (in_grid)
         return r.fail("the grid has no \"end\"");
@@ -384,39 +465,7 @@ bool parse_map_text(const std::string &file, const std::string &text, MapSource 
         r.line = 1;
         return r.fail("the source has no grid");
     }
-    out.height = (int)out.grid.size();
-    for (std::string &row : out.grid)
-        row.resize(out.width, ' ');
-    if (!add_rings(out, error))
-        return false;
-    if (!out.legend.count(' ')) {
-        CellStyle space;
-        space.symbol = ' ';
-        space.is_void = true;
-        out.legend[' '] = space;
-    }
-    for (int row = 0; row < out.height; row++)
-        for (int col = 0; col < out.width; col++) {
-            auto it = out.legend.find(out.grid[row][col]);
-            if (it == out.legend.end()) {
-                error = file + ": grid row " + std::to_string(row) + " column " + std::to_string(col) +
-                        ": no cell is defined for '" + out.grid[row][col] + "'";
-                return false;
-            }
-            const CellStyle &st = it->second;
-            if (!st.spot.empty()) {
-                for (const SourceSpot &other : out.spots)
-                    if (other.name == st.spot) {
-                        error = file + ":" + std::to_string(st.line) + ": spot \"" + st.spot +
-                                "\" is placed more than once";
-                        return false;
-                    }
-                out.spots.push_back(SourceSpot{st.spot, col, row, st.line});
-            }
-            if (st.item >= 0)
-                out.items.push_back(SourceItem{st.item, col, row, st.line});
-        }
-    return true;
+    return finish_map_source(file, out, error);
 }
 
 bool parse_map_source(const std::string &path, MapSource &out, std::string &error)

@@ -1,0 +1,24 @@
+// The map compiler's faces: the quads of a map's cells and scenery, before they are cut
+// into triangles and baked.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/forge/mapsource.h"
+
+struct Face {
+    float p[4][3];  // corners; (p1 - p0) x (p3 - p0) is the outward normal
+    float n[3];
+    float v_span;   // texture repeats per unit: v runs 0..16 * v_span from p0 to p1
+    std::string surface;
+    int kind = 0;
+    bool wall = false;
+    int transparency = 0;
+    bool floor = false;   // a top face: takes cast shadows and the darkening at wall feet
+    int col = 0, row = 0; // the cell it belongs to
+};
+
+// Every face of the map in cell order: tops, the sides the camera can see, stairs, scenery
+// and curtains.
+std::vector<Face> collect_faces(const MapSource &src);

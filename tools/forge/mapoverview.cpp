@@ -1,0 +1,93 @@
+// The map compiler's overview picture, for map makers.
+#include "tools/forge/mapbuild.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "tools/forge/forge.h"
+
+namespace {
+
+const int OVERVIEW_CELL = 12;
+
+int average_colour(BITMAP *tex, float light)
+{
+    long r = 0, g = 0, b = 0;
+    for (int y = 0; y < tex->h; y++)
+        for (int x = 0; x < tex->w; x++) {
+            int c = getpixel(tex, x, y);
+            r += getr(c);
+            g += getg(c);
+            b += getb(c);
+        }
+    long n = (long)tex->w * tex->h;
+    return makecol(std::min(255, (int)(r / n * light)), std::min(255, (int)(g / n * light)),
+                   std::min(255, (int)(b / n * light)));
+}
+
+void mark(BITMAP *pic, int col, int row, const char *text, int colour)
+{
+    int x = col * OVERVIEW_CELL + OVERVIEW_CELL / 2 - 4 * (int)strlen(text);
+    int y = 14 + row * OVERVIEW_CELL + 2;
+    textout_ex(pic, font, text, x + 1, y + 1, makecol(0, 0, 0), -1);
+    textout_ex(pic, font, text, x, y, colour, -1);
+}
+
+}  // namespace
+
+BITMAP *draw_map_overview(const MapSource &src)
+{
+    std::vector<std::string> legend;
+    for (const auto &entry : src.legend)
+        if (!entry.second.exit_map.empty())
+            legend.push_back(std::string(1, entry.first) + " leads to map " + entry.second.exit_map + ", spot " +
+                             entry.second.exit_spot);
+    legend.push_back("S start  o arrival  x spawn  G gem gate  C opens when cleared  K needs the key");
+    legend.push_back("h heart  1-5 keys  6-9 gems   darker = lower, outlined = wall");
+    int w = std::max(src.width * OVERVIEW_CELL, 8 * 72);
+    int h = 14 + src.height * OVERVIEW_CELL + 4 + 10 * (int)legend.size();
+    BITMAP *pic = create_bitmap(w, h);
+    if (!pic)
+        return nullptr;
+    clear_to_color(pic, makecol(0, 0, 0));
+    std::string title = "map " + std::to_string(src.number) + (src.title.empty() ? "" : ": " + src.title);
+    textout_ex(pic, font, title.c_str(), 2, 2, makecol(255, 255, 255), -1);
+
+    for (int row = 0; row < src.height; row++)
+        for (int col = 0; col < src.width; col++) {
+            const CellStyle &s = cell_style(src, col, row);
+            if (s.is_void)
+                continue;
+            BITMAP *tex = surface_texture(s.surface);
+            float light = std::max(0.35f, std::min(1.3f, 0.8f + s.height * 0.12f));
+            int colour = tex ? average_colour(tex, light) : makecol(255, 0, 255);
+            int x = col * OVERVIEW_CELL, y = 14 + row * OVERVIEW_CELL;
+            rectfill(pic, x, y, x + OVERVIEW_CELL - 1, y + OVERVIEW_CELL - 1, colour);
+            if (s.blocking)
+                rect(pic, x, y, x + OVERVIEW_CELL - 1, y + OVERVIEW_CELL - 1, makecol(20, 20, 20));
+            int yellow = makecol(255, 230, 60);
+            if (!s.exit_map.empty())
+                mark(pic, col, row, std::string(1, s.symbol).c_str(), yellow);
+            else if (s.kind == KIND_SPAWN)
+                mark(pic, col, row, "x", makecol(255, 60, 60));
+            else if (s.kind == KIND_GEM_GATE)
+                mark(pic, col, row, "G", yellow);
+            else if (s.kind == KIND_CLEARED_FLOOR || s.curtain_kind == KIND_CLEARED_SHOW)
+                mark(pic, col, row, "C", makecol(120, 255, 255));
+            else if (s.kind == KIND_GATED_FLOOR || s.curtain_kind == KIND_GATED_SHOW)
+                mark(pic, col, row, "K", makecol(120, 255, 255));
+        }
+    for (const SourceSpot &s : src.spots)
+        mark(pic, s.col, s.row, s.name == "start" ? "S" : "o", makecol(80, 255, 80));
+    for (const SourceItem &it : src.items) {
+        char text[2] = {it.type == 0 ? 'h' : (char)('0' + it.type), 0};
+        mark(pic, it.col, it.row, text, it.type == 0 ? makecol(255, 90, 120) : makecol(255, 255, 255));
+    }
+    int y = 14 + src.height * OVERVIEW_CELL + 4;
+    for (const std::string &line : legend) {
+        textout_ex(pic, font, line.c_str(), 2, y, makecol(200, 200, 200), -1);
+        y += 10;
+    }
+    return pic;
+}
