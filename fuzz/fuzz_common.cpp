@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,12 +44,17 @@ void start_fuzzing()
 
 void write_file(const char *path, const uint8_t *data, size_t size)
 {
-    FILE *f = fopen(path, "wb");
-    if (!f) {
+    // Plain system calls: a stdio stream would allocate a fresh buffer for every input.
+    int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) {
         perror(path);
         abort();
     }
-    if (size && fwrite(data, 1, size, f) != size)
-        abort();
-    fclose(f);
+    for (size_t done = 0; done < size;) {
+        ssize_t n = write(fd, data + done, size - done);
+        if (n <= 0)
+            abort();
+        done += (size_t)n;
+    }
+    close(fd);
 }

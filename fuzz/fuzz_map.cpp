@@ -23,10 +23,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const char *text = (const char *)data;
-    size_t mark = std::string(text, size).find(STRIP_MARK);
-    size_t text_size = mark == std::string::npos ? size : mark;
-    size_t strip_at = mark == std::string::npos ? size : mark + strlen(STRIP_MARK);
+    const uint8_t *mark = (const uint8_t *)memmem(data, size, STRIP_MARK, strlen(STRIP_MARK));
+    size_t text_size = mark ? (size_t)(mark - data) : size;
+    size_t strip_at = mark ? text_size + strlen(STRIP_MARK) : size;
     write_file("data/maps/1.dtl", data, text_size);
     // Written in place, so every link sees the new strip.
     write_file("data/maps/shadowmap/i1_0.bmp", data + strip_at, size - strip_at);

@@ -4,6 +4,7 @@
 # build-fuzz/ (built here when missing). The corpus grows in build-fuzz/corpus-long/ and is
 # kept between runs; faults are left under build-fuzz/artifacts-long/.
 #   scripts/fuzz-long.sh [SECONDS_PER_READER] [READER...]
+#   RUNS=N scripts/fuzz-long.sh ...   also stops a reader after N executions
 # Prints, per reader, the executions, their rate and the corpus size; exits non-zero when
 # any reader found a fault.
 set -u
@@ -20,12 +21,15 @@ fuzz="$PWD/build-fuzz"
 mkdir -p "$fuzz/artifacts-long" "$fuzz/corpus-long"
 "$fuzz/fuzz/fuzz_seeds" "$fuzz/seeds-long" || exit 1
 
+runs_limit=()
+[ -n "${RUNS:-}" ] && runs_limit=(-runs="$RUNS")
+
 status=0
 for reader in "${readers[@]}"; do
     mkdir -p "$fuzz/corpus-long/$reader"
     log="$fuzz/long-$reader.log"
     # Scratch files on the memory file system unless TMPDIR says otherwise.
-    if ! "$fuzz/fuzz/fuzz_$reader" -max_total_time="$seconds" -timeout=10 -close_fd_mask=3 -max_len=16384 \
+    if ! "$fuzz/fuzz/fuzz_$reader" -max_total_time="$seconds" "${runs_limit[@]}" -timeout=10 -close_fd_mask=3 -max_len=16384 \
         -print_final_stats=1 -artifact_prefix="$fuzz/artifacts-long/$reader-" \
         "$fuzz/corpus-long/$reader" "$fuzz/seeds-long/$reader" >"$log" 2>&1; then
         echo "fuzz_$reader found a fault:"
@@ -36,6 +40,7 @@ for reader in "${readers[@]}"; do
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
     units=$(ls "$fuzz/corpus-long/$reader" | wc -l)
-    echo "fuzz_$reader: ${runs:-?} executions in $seconds s, ${rate:-?} a second, corpus $units inputs"
+    took=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log")
+    echo "fuzz_$reader: ${runs:-?} executions in ${took:-$seconds} s, ${rate:-?} a second, corpus $units inputs"
 done
 exit $status

@@ -24,6 +24,9 @@ static inline bool is_digit(char c)
 template <class Bytes> static bool read_whole(FILE *f, Bytes &out)
 {
     // One read of the size a plain file says it has, then whatever else it turns out to hold.
+    // Unbuffered: the bytes go straight into `out`, with no stdio buffer to allocate and
+    // copy through. Every caller hands over a stream it has just opened.
+    setvbuf(f, nullptr, _IONBF, 0);
     struct stat st;
     bool plain = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode);
     out.resize(plain && st.st_size > 0 ? (size_t)st.st_size : 0);

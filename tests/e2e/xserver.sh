@@ -22,8 +22,8 @@ start_xserver() {
 }
 
 stop_xserver() {
-    [ -n "${GAME_PID:-}" ] && kill "$GAME_PID" 2>/dev/null
-    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    [ -n "${GAME_PID:-}" ] && kill "$GAME_PID" 2>/dev/null || true  # it may have quit already
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
     wait 2>/dev/null
     return 0
 }
