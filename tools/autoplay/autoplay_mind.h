@@ -33,7 +33,8 @@ const double FORGET_AFTER = 5;           // the novice forgets a demon unseen th
 
 // The campaign's maps in the order it is played; a map's items and demons count as
 // done when a run starts on a later one.
-const int campaign_order[] = {FIRST_MAP, 101, 201, 301, 601, 701, 801, GATE_MAP};
+const int campaign_order[] = {FIRST_MAP, 101, 102, 103, 201, 202, 203, 301, 302, 401, 402,
+                              501, 502, 601, 602, 701, 702, 801, 802, GATE_MAP};
 
 // A demon as the player knows it.
 struct Demon {
