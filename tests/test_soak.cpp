@@ -1,4 +1,5 @@
 // The soak run's judgement of memory: a trend over many games, not one sample against another.
+#include <cmath>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -68,4 +69,22 @@ TEST(SoakHeap, TrendIsTheMedianSlope)
     // Slopes 10, 30, 30, 30, 40, 50: the mean of the middle two.
     EXPECT_EQ(heap_trend({0, 10, 60, 90}), 30);
     EXPECT_EQ(heap_trend({500, 400, 300, 200}), -100);
+}
+
+TEST(SoakHeap, GamesThatCycleThroughMapsAreComparedMapWithMap)
+{
+    // Nineteen maps in turn, each holding its own amount of memory (up to 250 kB apart), as
+    // the one-map games of a short soak do; two rounds and a half.
+    const size_t maps = 19;
+    std::vector<long> s = jitter(48);
+    for (size_t i = 0; i < s.size(); i++)
+        s[i] += 13000L * (long)((i * 7) % maps);
+    EXPECT_FALSE(heap_grows(s, maps)) << heap_trend(s, maps);
+    // Compared game with game, the maps' differences swing the trend far past the limit.
+    EXPECT_GT(std::abs(heap_trend(s)), 128.0);
+    // A leak of one small allocation a game is found under the maps' differences.
+    for (size_t i = 0; i < s.size(); i++)
+        s[i] += 200L * (long)i;
+    EXPECT_TRUE(heap_grows(s, maps)) << heap_trend(s, maps);
+    EXPECT_NEAR(heap_trend(s, maps), 200, 60);
 }

@@ -7,10 +7,12 @@
 //       lost). Either fails when its report disagrees with the game's counts.
 //   grimhold-autoplay --shots DIR ...
 //       also saves a picture of each map two seconds after the hero first enters it.
-//   grimhold-autoplay --soak PASSES [--seed S]
+//   grimhold-autoplay --soak PASSES [--seed S] [--by-map]
 //       plays game after game for that many passes of the main loop and checks that every
 //       game ends and that the memory in use shows no upward trend from game to game once
-//       every map has been seen.
+//       every map has been seen. With --by-map, the games after the first two are each one
+//       map of the campaign in turn, as --start-map plays it: shorter games, so that a short
+//       soak still has enough of them to judge the trend.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +27,7 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes(void);  // from the sa
 
 #include "shell/startup.h"
 #include "tools/autoplay/autoplay.h"
+#include "tools/autoplay/autoplay_mind.h"
 #include "tools/autoplay/soak.h"
 
 // Bytes the program has allocated and not freed: the sanitizer's allocator keeps freed
@@ -98,6 +101,31 @@ static int play_once(double minutes, const char *shots)
 // heap_grows). Every game must end, won or lost, within GAME_PASS_LIMIT passes.
 enum { GAME_PASS_LIMIT = 60000, SETTLING_GAMES = 2 };
 
+static bool soak_by_map = false;
+
+// The maps the games after the settling ones go through, with --by-map: the campaign's
+// order without the hub, whose gem-4 yard cannot be cleared before the campaign's end.
+static int soak_map_count()
+{
+    return (int)(sizeof(autoplay_mind::campaign_order) / sizeof(autoplay_mind::campaign_order[0])) - 1;
+}
+
+// Starts game number `game` (from 1): a new world, and with --by-map after the settling
+// games one map of the campaign in turn, entered with what the campaign gives before it.
+static void start_soak_game(long game)
+{
+    if (game > 1)
+        restart_world();
+    autoplay_start_map = 0;
+    if (!soak_by_map || game <= SETTLING_GAMES)
+        return;
+    autoplay_start_map = autoplay_mind::campaign_order[1 + (game - SETTLING_GAMES - 1) % soak_map_count()];
+    if (!autoplay_enter_start_map()) {
+        printf("FAILED: map %d could not be entered\n", autoplay_start_map);
+        exit(1);
+    }
+}
+
 static int soak(long passes)
 {
     long games = 0, done = 0;
@@ -106,11 +134,14 @@ static int soak(long passes)
     bool stuck = false;
     while (done < passes) {
         long budget = std::min<long>(passes - done, GAME_PASS_LIMIT);
+        start_soak_game(games + 1);
         autoplay_run(budget);
         done += autoplay_report.frames;
         games++;
-        bool ended = autoplay_report.result != "out of frames";
-        printf("game %ld: %s after %ld passes; %ld passes in all; heap in use %ld bytes, resident %ld kB\n", games,
+        // A game cut off by the pass budget reports "out of time": it has not ended.
+        bool ended = autoplay_report.result != "out of time";
+        printf("game %ld%s: %s after %ld passes; %ld passes in all; heap in use %ld bytes, resident %ld kB\n", games,
+               autoplay_start_map ? (" (map " + std::to_string(autoplay_start_map) + ")").c_str() : "",
                autoplay_report.result.c_str(), autoplay_report.frames, done, heap_in_use(), resident_kb());
         fflush(stdout);
         if (!ended && budget == GAME_PASS_LIMIT) {
@@ -122,27 +153,26 @@ static int soak(long passes)
             samples.push_back(heap_in_use());
         if (games == SETTLING_GAMES)
             settled_kb = resident_kb();
-        if (done < passes)
-            restart_world();
     }
     long end_heap = heap_in_use(), end_kb = resident_kb();
+    size_t period = soak_by_map ? (size_t)soak_map_count() : 1;
     printf("soak: %ld passes, %ld games\n", done, games);
     long low = samples.empty() ? 0 : *std::min_element(samples.begin(), samples.end());
     long high = samples.empty() ? 0 : *std::max_element(samples.begin(), samples.end());
     printf("heap in use: %ld bytes at the start, %ld at the end; after the first %d games %ld to %ld over %zu games, "
            "trend %+.1f bytes a game (limit %d)\n",
-           start_heap, end_heap, (int)SETTLING_GAMES, low, high, samples.size(), heap_trend(samples),
+           start_heap, end_heap, (int)SETTLING_GAMES, low, high, samples.size(), heap_trend(samples, period),
            (int)GROWTH_LIMIT);
     printf("resident: %ld kB at the start, %ld kB after two games, %ld kB at the end\n", start_kb, settled_kb, end_kb);
     if (stuck)
         return 1;
-    if (samples.size() < TREND_MIN_GAMES) {
-        printf("FAILED: too few games to tell whether memory grows (%zu finished after the first %d, %d needed)\n",
-               samples.size(), (int)SETTLING_GAMES, (int)TREND_MIN_GAMES);
+    if (samples.size() < TREND_MIN_GAMES + period - 1) {
+        printf("FAILED: too few games to tell whether memory grows (%zu finished after the first %d, %zu needed)\n",
+               samples.size(), (int)SETTLING_GAMES, TREND_MIN_GAMES + period - 1);
         return 1;
     }
-    if (heap_grows(samples)) {
-        printf("FAILED: the heap grows by %.1f bytes a game once every map has been seen\n", heap_trend(samples));
+    if (heap_grows(samples, period)) {
+        printf("FAILED: the heap grows by %.1f bytes a game once every map has been seen\n", heap_trend(samples, period));
         return 1;
     }
     return 0;
@@ -163,6 +193,8 @@ int main(int argc, char **argv)
             shots = argv[++i];
         else if (!strcmp(argv[i], "--soak") && i + 1 < argc)
             soak_passes = atol(argv[++i]);
+        else if (!strcmp(argv[i], "--by-map"))
+            soak_by_map = true;
         else if (!strcmp(argv[i], "--skill") && i + 1 < argc && !strcmp(argv[i + 1], "expert"))
             autoplay_skill = SKILL_EXPERT, i++;
         else if (!strcmp(argv[i], "--skill") && i + 1 < argc && !strcmp(argv[i + 1], "novice"))
@@ -175,7 +207,7 @@ int main(int argc, char **argv)
             autoplay_log_path = argv[++i];
         else {
             fprintf(stderr, "usage: grimhold-autoplay [--minutes M] [--seed S] [--skill expert|novice] [--rate S]\n"
-                            "                         [--start-map N] [--log FILE] [--shots DIR] [--soak PASSES]\n");
+                            "                         [--start-map N] [--log FILE] [--shots DIR] [--soak PASSES [--by-map]]\n");
             return 2;
         }
     }

@@ -3,11 +3,13 @@
 
 #include <algorithm>
 
-double heap_trend(const std::vector<long> &samples)
+double heap_trend(const std::vector<long> &samples, size_t period)
 {
+    if (period < 1)
+        period = 1;
     std::vector<double> slopes;
     for (size_t i = 0; i < samples.size(); i++)
-        for (size_t j = i + 1; j < samples.size(); j++)
+        for (size_t j = i + period; j < samples.size(); j += period)
             slopes.push_back((double)(samples[j] - samples[i]) / (double)(j - i));
     if (slopes.empty())
         return 0;
@@ -20,7 +22,7 @@ double heap_trend(const std::vector<long> &samples)
     return (lower + upper) / 2;
 }
 
-bool heap_grows(const std::vector<long> &samples)
+bool heap_grows(const std::vector<long> &samples, size_t period)
 {
-    return heap_trend(samples) > GROWTH_LIMIT;
+    return heap_trend(samples, period) > GROWTH_LIMIT;
 }
