@@ -97,6 +97,31 @@ void add_side(std::vector<Face> &faces, const MapSource &src, int col, int row, 
 // A box of scenery standing in cell (col, row): x0..x1, z0..z1 in world units, from y0 up
 // to y1. Its top and the three faces the camera can see (south, west, east); the top is
 // floor only for stairs. Sides are cut into pieces at most one unit tall, as walls are.
+// The corners and normal of an upright face of the box (x0..x1, z0..z1) between heights
+// `bottom` and `top`: dir 0 its south side, 1 its west side, 2 its east side.
+void set_side(Face &f, int dir, float x0, float z0, float x1, float z1, float top, float bottom)
+{
+    if (dir == 0) {
+        set_corner(f.p[0], x0, top, z1);
+        set_corner(f.p[1], x0, bottom, z1);
+        set_corner(f.p[2], x1, bottom, z1);
+        set_corner(f.p[3], x1, top, z1);
+        set_corner(f.n, 0, 0, 1);
+    } else if (dir == 1) {
+        set_corner(f.p[0], x0, top, z0);
+        set_corner(f.p[1], x0, bottom, z0);
+        set_corner(f.p[2], x0, bottom, z1);
+        set_corner(f.p[3], x0, top, z1);
+        set_corner(f.n, -1, 0, 0);
+    } else {
+        set_corner(f.p[0], x1, top, z1);
+        set_corner(f.p[1], x1, bottom, z1);
+        set_corner(f.p[2], x1, bottom, z0);
+        set_corner(f.p[3], x1, top, z0);
+        set_corner(f.n, 1, 0, 0);
+    }
+}
+
 void add_box(std::vector<Face> &faces, int col, int row, float x0, float z0, float x1, float z1, float y0, float y1,
              const std::string &top_surface, const std::string &side_surface, int transparency, bool floor_top)
 {
@@ -119,25 +144,7 @@ void add_box(std::vector<Face> &faces, int col, int row, float x0, float z0, flo
         while (y - y0 > 1e-4f) {
             float h = std::min(1.0f, y - y0), lo = y - h;
             Face f;
-            if (dir == 0) {
-                set_corner(f.p[0], x0, y, z1);
-                set_corner(f.p[1], x0, lo, z1);
-                set_corner(f.p[2], x1, lo, z1);
-                set_corner(f.p[3], x1, y, z1);
-                set_corner(f.n, 0, 0, 1);
-            } else if (dir == 1) {
-                set_corner(f.p[0], x0, y, z0);
-                set_corner(f.p[1], x0, lo, z0);
-                set_corner(f.p[2], x0, lo, z1);
-                set_corner(f.p[3], x0, y, z1);
-                set_corner(f.n, -1, 0, 0);
-            } else {
-                set_corner(f.p[0], x1, y, z1);
-                set_corner(f.p[1], x1, lo, z1);
-                set_corner(f.p[2], x1, lo, z0);
-                set_corner(f.p[3], x1, y, z0);
-                set_corner(f.n, 1, 0, 0);
-            }
+            set_side(f, dir, x0, z0, x1, z1, y, lo);
             f.v_span = h;
             f.surface = side_surface;
             f.wall = true;
@@ -214,26 +221,7 @@ void add_stairs(std::vector<Face> &faces, const MapSource &src, const CellStyle 
             if (foot >= h - 1e-4f)
                 continue;
             Face f;
-            float xa = dir == 2 ? x + 1 : x;
-            if (dir == 0) {
-                set_corner(f.p[0], x, h, z1);
-                set_corner(f.p[1], x, foot, z1);
-                set_corner(f.p[2], x + 1, foot, z1);
-                set_corner(f.p[3], x + 1, h, z1);
-                set_corner(f.n, 0, 0, 1);
-            } else if (dir == 1) {
-                set_corner(f.p[0], xa, h, z0);
-                set_corner(f.p[1], xa, foot, z0);
-                set_corner(f.p[2], xa, foot, z1);
-                set_corner(f.p[3], xa, h, z1);
-                set_corner(f.n, -1, 0, 0);
-            } else {
-                set_corner(f.p[0], xa, h, z1);
-                set_corner(f.p[1], xa, foot, z1);
-                set_corner(f.p[2], xa, foot, z0);
-                set_corner(f.p[3], xa, h, z0);
-                set_corner(f.n, 1, 0, 0);
-            }
+            set_side(f, dir, x, z0, x + 1, z1, h, foot);
             f.v_span = std::min(1.0f, h - foot);
             f.surface = s.side_surface;
             f.wall = true;
