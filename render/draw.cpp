@@ -84,12 +84,16 @@ static void draw_scene_triangle(int t)
     }
 }
 
+bool draw_world_pixels = true;
+
 void draw_world()
 {
     for (int i = depth_high; i >= depth_low; i--) {
         s16 code = depth_buckets[i];
-        if (code == 0)
+        if (code == 0 || !draw_world_pixels) {
+            depth_buckets[i] = 0;
             continue;
+        }
         if (code >= BUCKET_TRIANGLE_BASE)
             draw_scene_triangle(code - BUCKET_TRIANGLE_BASE);
         else if (code >= BUCKET_ITEM_BASE)

@@ -33,6 +33,7 @@ std::string autoplay_shots_dir;
 int autoplay_skill = SKILL_EXPERT;
 float autoplay_rate = 0;
 int autoplay_start_map = 0;
+int autoplay_start_health = 0;
 std::string autoplay_log_path;
 
 namespace autoplay_mind {
@@ -157,6 +158,8 @@ bool autoplay_enter_start_map()
     }
     if (!found || START_RECORD + autoplay_start_map >= MAX_TRIGGERS)
         return false;
+    if (autoplay_start_health > 0)
+        player_health = autoplay_start_health;
     const Trigger &t = triggers[START_RECORD + autoplay_start_map];
     char name[16];
     snprintf(name, sizeof(name), "%d", autoplay_start_map);

@@ -58,6 +58,10 @@ extern float autoplay_rate;
 // When set, the run starts on this map with the campaign's items and kills up to there,
 // and ends when the map is done.
 extern int autoplay_start_map;
+// When above 0, the hero starts autoplay_start_map with this health instead of what the
+// campaign's hearts and kills before it would give: a map maker's way to try a map with the
+// health a player brings there.
+extern int autoplay_start_health;
 
 // When not empty, the hands' key changes and the age of each sight are logged here.
 extern std::string autoplay_log_path;

@@ -55,6 +55,7 @@ struct WalkMap {
     std::vector<float> height;  // NAN: no floor
     std::vector<int> kind;      // kind of the floor's triangle
     std::vector<int> trigger;   // trigger floor (kind 8 or 1000+) at or beside the node, else 0
+    std::vector<uint8_t> trigger_depth;  // 0 away from any; the floor itself deepest
     std::vector<uint8_t> edge;  // 1: a neighbour across a side has no floor (or is off the map)
 };
 

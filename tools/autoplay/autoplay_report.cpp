@@ -170,6 +170,16 @@ void print_autoplay_report(FILE *out)
                 m.second.deaths);
     for (const AutoplayDeath &d : r.deaths)
         fprintf(out, "death: map %d at x %.1f z %.1f, bitten by kind %d\n", d.map, d.x, d.z, d.kind);
+    // A game cut off with demons alive says where they are: the first thing to look at when
+    // the player (or a map) leaves one it cannot reach.
+    if (r.result == "out of time")
+        for (int map = 0; map < MAP_NUMBERS; map++)
+            for (int s = 0; s < monster_counts[map] && s < MONSTERS_PER_MAP; s++) {
+                const Monster &m = monsters[map][s];
+                if (m.health > 0)
+                    fprintf(out, "alive: map %d slot %d, kind %d, health %d, at x %.2f y %.2f z %.2f\n", map, s,
+                            m.kind, m.health, m.x, m.y, m.z);
+            }
     fprintf(out, "hands: %ld key-set changes, at most %d in a game second, shortest hold %.0f ms\n", r.key_changes,
             r.most_changes_in_a_second, r.shortest_hold * 1000);
     if (autoplay_skill == SKILL_NOVICE)

@@ -83,6 +83,7 @@ void build_walk_map()
     walk.height.assign(n, NAN);
     walk.kind.assign(n, 0);
     walk.trigger.assign(n, 0);
+    walk.trigger_depth.assign(n, 0);
     avoid_until.assign(n, 0);
     looked_at.assign(n, -1);
 
@@ -122,16 +123,23 @@ void build_walk_map()
             }
     }
     mark_edges();
-    // A trigger fires from 0.25 units away: mark its floor and the nodes around it.
+    // A trigger fires from about 0.3 units away (two floor-map pixels round the feet), and a
+    // node stands for a quarter unit the hero may be anywhere in, overshooting by a step:
+    // mark its floor and two nodes all round.
+    const int margin = 2;
     for (int node = 0; node < (int)n; node++) {
         int k = walk.kind[node];
         if (!has_floor(node) || (k != KIND_GEM_GATE && k < KIND_TRIGGER_BASE))
             continue;
         int i = node % walk.w, j = node / walk.w;
-        for (int dj = -1; dj <= 1; dj++)
-            for (int di = -1; di <= 1; di++)
-                if (i + di >= 0 && i + di < walk.w && j + dj >= 0 && j + dj < walk.h)
-                    walk.trigger[(j + dj) * walk.w + i + di] = k;
+        for (int dj = -margin; dj <= margin; dj++)
+            for (int di = -margin; di <= margin; di++)
+                if (i + di >= 0 && i + di < walk.w && j + dj >= 0 && j + dj < walk.h) {
+                    int at = (j + dj) * walk.w + i + di;
+                    walk.trigger[at] = k;
+                    uint8_t depth = (uint8_t)(margin + 1 - std::max(std::abs(di), std::abs(dj)));
+                    walk.trigger_depth[at] = std::max(walk.trigger_depth[at], depth);
+                }
     }
 }
 
@@ -177,9 +185,9 @@ bool step_allowed(int from, int to, int allowed_trigger)
 {
     if (!has_floor(to) || std::fabs(walk.height[to] - walk.height[from]) >= 1.4f)
         return false;
-    if (walk.trigger[to] && walk.trigger[to] != allowed_trigger && !walk.trigger[from])
-        return false;
-    return true;
+    // Near a trigger floor not wanted, only steps that lead away from it.
+    return !walk.trigger[to] || walk.trigger[to] == allowed_trigger ||
+           walk.trigger_depth[to] < walk.trigger_depth[from];
 }
 
 // Cheapest paths from the hero to every node. It runs every pass over the whole map, so it
@@ -202,6 +210,7 @@ void find_paths(int allowed_trigger)
     const int w = walk.w, h = walk.h;
     const float *height = walk.height.data();
     const int *trigger = walk.trigger.data();
+    const uint8_t *depth = walk.trigger_depth.data();
     const uint8_t *edge = walk.edge.data();
     const double *avoid = avoid_until.data();
     const float *danger_at = danger.data();
@@ -210,7 +219,7 @@ void find_paths(int allowed_trigger)
     auto allowed = [&](int a, int b) {
         if (std::isnan(height[b]) || std::fabs(height[b] - height[a]) >= 1.4f)
             return false;
-        return !(trigger[b] && trigger[b] != allowed_trigger && !trigger[a]);
+        return !trigger[b] || trigger[b] == allowed_trigger || depth[b] < depth[a];
     };
     double now = now_s();
     while (!open.empty()) {

@@ -25,6 +25,7 @@
 extern "C" size_t __sanitizer_get_current_allocated_bytes(void);  // from the sanitizer's runtime
 #endif
 
+#include "render/draw.h"
 #include "shell/startup.h"
 #include "tools/autoplay/autoplay.h"
 #include "tools/autoplay/autoplay_mind.h"
@@ -203,13 +204,23 @@ int main(int argc, char **argv)
             autoplay_rate = (float)atof(argv[++i]);
         else if (!strcmp(argv[i], "--start-map") && i + 1 < argc)
             autoplay_start_map = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--start-health") && i + 1 < argc && atoi(argv[i + 1]) > 0)
+            autoplay_start_health = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--no-draw"))
+            draw_world_pixels = false;
         else if (!strcmp(argv[i], "--log") && i + 1 < argc)
             autoplay_log_path = argv[++i];
         else {
             fprintf(stderr, "usage: grimhold-autoplay [--minutes M] [--seed S] [--skill expert|novice] [--rate S]\n"
-                            "                         [--start-map N] [--log FILE] [--shots DIR] [--soak PASSES [--by-map]]\n");
+                            "                         [--start-map N [--start-health H]] [--no-draw] [--log FILE] [--shots DIR]\n"
+                            "                         [--soak PASSES [--by-map]]\n");
             return 2;
         }
+    }
+    if ((shots && !draw_world_pixels) || (autoplay_start_health && !autoplay_start_map)) {
+        fprintf(stderr, "grimhold-autoplay: %s\n", shots && !draw_world_pixels ? "--shots needs the pictures drawn"
+                                                                               : "--start-health needs --start-map");
+        return 2;
     }
     find_data(argv[0]);
     start_headless_game(seed, autoplay_rate > 0);
