@@ -1,0 +1,150 @@
+// The automated player's walk map against the game's own trigger check: wherever the map
+// lets the hero stand, anywhere inside a node it counts as free, no trigger fires. A
+// margin too thin once carried the player out of a map it had not finished, to a hub with
+// no way back but the whole campaign.
+#include "game/player.h"
+#include "game/triggers.h"
+#include "render/ordering.h"
+#include "render/transform.h"
+#include "tests/gameplay_scene.h"
+#include "tools/autoplay/autoplay.h"
+#include "tools/autoplay/autoplay_mind.h"
+
+namespace {
+
+// Open floor on every side of the trigger, so its margin can be walked all round; a heart
+// beyond it on the far side, a spawn point far from it.
+const char *trigger_field = R"(map 901
+cell # wall 2 wall
+cell . grass 0
+cell S grass 0 spot=start
+cell E trigger 0 exit=906:start
+cell r grass 0 spot=back
+cell h grass 0 item=heart
+cell x grass 0 kind=7
+grid
+#####################
+#S..................#
+#...................#
+#...................#
+#....E...h..........#
+#...................#
+#..................x#
+#r..................#
+#####################
+end
+monsters 1
+)";
+
+// The part of a pass that decides whether a trigger fires where the hero stands: the
+// buckets feed his floor painter, his floor map feeds the trigger check.
+void stand_and_check()
+{
+    depth_low = (s16)depth_range;
+    depth_high = 0;
+    transform_scene();
+    project_sprites();
+    sort_scene();
+    update_player();
+    check_triggers();
+    clear_depth_buckets();
+}
+
+}  // namespace
+
+typedef GameplayTest AutoplayWalk;
+
+TEST_F(AutoplayWalk, NoFreeNodeIsWithinATriggersReach)
+{
+    using namespace autoplay_mind;
+    ForgedWorld world(trigger_field);
+    ASSERT_TRUE(world.forged);
+    const Trigger &start = triggers[START_RECORD + 901];
+    ASSERT_TRUE(change_map("901", start.e[1], start.e[2], start.e[3]));
+    autoplay_begin();
+    build_walk_map();
+
+    int near = 0, fired = 0;
+    const float inset = 0.01f, side = 1.0f / RES;
+    for (int n = 0; n < walk.w * walk.h; n++) {
+        if (!has_floor(n) || walk.trigger[n])
+            continue;
+        // Only the free nodes beside the margin can be near enough to matter.
+        int i = n % walk.w, j = n / walk.w;
+        bool beside = false;
+        for (int dj = -1; dj <= 1; dj++)
+            for (int di = -1; di <= 1; di++) {
+                int a = i + di, b = j + dj;
+                beside = beside || (a >= 0 && b >= 0 && a < walk.w && b < walk.h && walk.trigger[b * walk.w + a]);
+            }
+        if (!beside)
+            continue;
+        near++;
+        const float corner_x = walk.x0 + i * side, corner_z = walk.z0 + j * side;
+        for (float cx : {corner_x + inset, corner_x + side - inset})
+            for (float cz : {corner_z + inset, corner_z + side - inset}) {
+                player_x = cx;
+                player_z = cz;
+                player_y = walk.height[n];
+                stand_and_check();
+                if (current_map != 901) {
+                    fired++;
+                    ADD_FAILURE() << "the trigger fires at x " << cx << " z " << cz << ", inside free node " << n;
+                    ASSERT_TRUE(change_map("901", start.e[1], start.e[2], start.e[3]));
+                }
+            }
+    }
+    EXPECT_GT(near, 20) << "the margin was walked all round";
+    EXPECT_EQ(fired, 0);
+}
+
+// Put down inside the margin west of the floor (an arrival, a shove, a turn on the spot
+// can leave him there) with a demon walking at him from the west, the hero flees to the
+// north or south, out of the margin, not east across the floor he does not want.
+TEST_F(AutoplayWalk, FleeingFromInsideTheMarginLeadsOutNotAcross)
+{
+    using namespace autoplay_mind;
+    ForgedWorld world(trigger_field);
+    ASSERT_TRUE(world.forged);
+    ASSERT_TRUE(world.enter_first_map());
+    autoplay_begin();
+    build_walk_map();
+    float floor_x0 = FAR, floor_z0 = FAR, floor_z1 = -FAR;
+    for (int n = 0; n < walk.w * walk.h; n++)
+        if (has_floor(n) && walk.kind[n] >= KIND_TRIGGER_BASE) {
+            floor_x0 = std::min(floor_x0, node_x(n));
+            floor_z0 = std::min(floor_z0, node_z(n));
+            floor_z1 = std::max(floor_z1, node_z(n));
+        }
+    ASSERT_LT(floor_x0, FAR);
+    // The player's own clock: a sixtieth of a second a pass, time_scale 1.
+    use_manual_clock = true;
+    fixed_time_scale = 1;
+
+    int tried = 0;
+    for (float z = floor_z0; z <= floor_z1 + 0.01f; z += 1.0f / RES)
+        for (float x = floor_x0 - 2.0f / RES; x < floor_x0 - 0.01f; x += 1.0f / RES) {
+            ASSERT_TRUE(world.enter_first_map());
+            player_x = x;
+            player_z = z;
+            stand_and_check();
+            if (current_map != 901)
+                continue;  // within reach where he was put: no way to keep off
+            tried++;
+            Monster &m = monsters[901][0];
+            m.kind = 3;
+            m.health = 6;
+            m.x = x - 1.2f;
+            m.y = player_y;
+            m.z = z;
+            m.step_x = 1;
+            m.step_z = 0;
+            time_scale = 1;  // the map change left its own
+            autoplay_begin();
+            // Until the map is done: then the trigger is his way on.
+            for (int pass = 0; pass < 120 && current_map == 901 && map_has_work(901); pass++)
+                autoplay_run(1);
+            EXPECT_EQ(current_map, 901) << "put down at x " << x << " z " << z;
+        }
+    EXPECT_GE(tried, 4);
+}
