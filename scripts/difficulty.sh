@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Plays the campaign with both automated player profiles, 20 seeds each at time_scale 1
 # (plus three novice seeds with the rate measured at 0.1, 600 frames a second), and writes
-# the table of wins, deaths, damage and game time per map into the README.
+# the table of wins, deaths, damage and game time per map into the README. The games run
+# without drawing the world (--no-draw: the same games at half the CPU), 40 game minutes
+# at most each.
 #   scripts/difficulty.sh [BUILD_DIR] [--table-only]
 #       BUILD_DIR defaults to build (the game must be built there); --table-only writes the
 #       table again from the games of the last run.
 #   SEEDS=N scripts/difficulty.sh ...     plays N seeds a profile instead of 20
+#   RATE_SEEDS=N scripts/difficulty.sh ... plays N novice seeds at 0.1 instead of 3
 set -eu
 cd "$(dirname "$0")/.."
 build="${1:-build}"
@@ -13,6 +16,7 @@ player="$build/tools/grimhold-autoplay"
 [ -x "$player" ] || { echo "no $player: build the game first (cmake -S . -B $build && cmake --build $build)"; exit 1; }
 out="$build/difficulty"
 seeds="${SEEDS:-20}"
+rate_seeds="${RATE_SEEDS:-3}"
 if [ "${2:-}" != "--table-only" ]; then
 rm -rf "$out"
 mkdir -p "$out"
@@ -21,11 +25,13 @@ jobs=()
 for s in $(seq 1 $seeds); do
     jobs+=("expert $s 1" "novice $s 1")
 done
-jobs+=("novice 1 0.1" "novice 2 0.1" "novice 3 0.1")
+for s in $(seq 1 $rate_seeds); do
+    jobs+=("novice $s 0.1")
+done
 printf '%s\n' "${jobs[@]}" | xargs -P "$(nproc)" -L 1 sh -c '
     skill=$0 seed=$1 rate=$2
     if [ "$rate" = 1 ]; then name="$skill-$seed"; rateopt=""; else name="$skill-$seed-at-$rate"; rateopt="--rate $rate"; fi
-    "'"$player"'" --skill "$skill" --seed "$seed" $rateopt --minutes 20 >"'"$out"'/$name.txt" 2>&1 || true
+    "'"$player"'" --skill "$skill" --seed "$seed" $rateopt --no-draw --minutes 40 >"'"$out"'/$name.txt" 2>&1 || true
     echo "$name: $(grep "^result" "'"$out"'/$name.txt")"'
 fi
 
@@ -33,20 +39,27 @@ table="$out/table.md"
 awk -v seeds=$seeds '
 function profile(f) { n = split(f, p, "/"); f = p[n]; sub(/\.txt$/, "", f);
                       if (f ~ /-at-/) return "novice at 0.1"; split(f, q, "-"); return q[1] }
+function median(pr, n,    i, j, t, v) { for (i = 1; i <= n; i++) v[i] = won[pr, i]
+                                     for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
+                                     return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2 }
 function rank(m) { return m == 901 ? 0 : m == 906 ? 10000 : m + 0 }
 FNR == 1 { pr = profile(FILENAME); runs[pr]++ }
-/^result: victory/ { wins[pr]++; minutes[pr] += $4 }
+/^result: victory/ { wins[pr]++; minutes[pr] += $4; won[pr, wins[pr]] = $4 + 0 }
 /^result: out of time/ { outs[pr]++ }
 /^map [0-9]+:/ { m = $2; sub(/:/, "", m); maps[m] = 1; reached[pr, m]++; secs[pr, m] += $3;
                  dmg = $7; sub(/,/, "", dmg); damage[pr, m] += dmg; deaths[pr, m] += $9 }
-/^death:/ { m = $3; sub(/,/, "", $8); where[pr, m] = where[pr, m] sprintf("%s(%s, %s) kind %s", (where[pr, m] == "" ? "" : "; "), $6, $8, $12) }
+/^death:/ { all_deaths[pr]++; map_deaths[pr, $3 + 0]++; if ($NF == "it" && $(NF - 5) + 0 < 3) early[pr]++ }
+/^death:/ { m = $3; sub(/,/, "", $8); sub(/,/, "", $12); where[pr, m] = where[pr, m] sprintf("%s(%s, %s) kind %s", (where[pr, m] == "" ? "" : "; "), $6, $8, $12) }
 END {
-    print "| Player | Games | Won | Win rate | Out of time (20 game minutes) | Game minutes of a won game (mean) |"
-    print "|---|---|---|---|---|---|"
+    print "| Player | Games | Won | Win rate | Out of time (40 game minutes) | Game minutes of a won game: median (mean) | Deaths | Most on one map | Within 3 game seconds of entering a map |"
+    print "|---|---|---|---|---|---|---|---|---|"
     split("expert,novice,novice at 0.1", order, ",")
     for (i = 1; i <= 3; i++) { pr = order[i]; if (!runs[pr]) continue
-        printf "| %s | %d | %d | %d %% | %d | %s |\n", pr, runs[pr], wins[pr], 100 * wins[pr] / runs[pr], outs[pr],
-               wins[pr] ? sprintf("%.1f", minutes[pr] / wins[pr]) : "-" }
+        most = 0; most_map = "-"
+        for (k in map_deaths) { split(k, key, SUBSEP); if (key[1] == pr && map_deaths[k] > most) { most = map_deaths[k]; most_map = key[2] } }
+        printf "| %s | %d | %d | %d %% | %d | %s | %d | %s | %d |\n", pr, runs[pr], wins[pr], 100 * wins[pr] / runs[pr], outs[pr],
+               wins[pr] ? sprintf("%.1f (%.1f)", median(pr, wins[pr]), minutes[pr] / wins[pr]) : "-", all_deaths[pr],
+               most ? sprintf("%d on %s (%d %%)", most, most_map, 100 * most / all_deaths[pr]) : "-", early[pr] }
     print ""
     print "Per map, for the games that reached it: how many did, the deaths there (where, x and z in"
     print "world units, and the kind of the demon that bit last), and the mean damage taken and game"

@@ -22,6 +22,7 @@ struct AutoplayDeath {
     int map = 0;
     float x = 0, z = 0;
     int kind = 0;  // the demon whose bite was the last, 0 when none was touching
+    double after = 0;  // game seconds since the hero entered the map
 };
 
 struct AutoplayReport {

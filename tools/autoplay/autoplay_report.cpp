@@ -80,7 +80,7 @@ void autoplay_note_pass()
         last_health_before = seen_player_health;
     if (player_health < 1 && !won_now && seen_player_health >= 1) {
         r.maps[current_map].deaths++;
-        r.deaths.push_back(AutoplayDeath{current_map, player_x, player_z, last_bite_kind});
+        r.deaths.push_back(AutoplayDeath{current_map, player_x, player_z, last_bite_kind, now - entered_time});
     }
     if (next_shot_time != seen_shot_time)
         r.arrows_shot++;  // every arrow sets a new cooldown
@@ -157,7 +157,9 @@ void print_autoplay_report(FILE *out)
         kills += r.kills_by_kind[k];
     }
     fprintf(out, "  (%d of %d; the game counts %d)\n", kills + (int)start_kills, monster_total, monsters_killed);
-    fprintf(out, "damage taken: %ld; health at the end: %d\n", r.damage_taken, player_health);
+    // The victory screen sets the health to 0: the end's is the health before the winning pass.
+    fprintf(out, "damage taken: %ld; health at the end: %d\n", r.damage_taken,
+            r.result == "victory" ? (int)last_health_before : player_health);
     static const char *names[ARROW_TYPE_BASE] = {"hearts", "key1", "key2", "key3", "key4",
                                                  "key5", "gem1", "gem2", "gem3", "gem4"};
     fprintf(out, "items collected:");
@@ -169,7 +171,8 @@ void print_autoplay_report(FILE *out)
         fprintf(out, "map %d: %.1f game seconds, damage %ld, deaths %d\n", m.first, m.second.seconds, m.second.damage,
                 m.second.deaths);
     for (const AutoplayDeath &d : r.deaths)
-        fprintf(out, "death: map %d at x %.1f z %.1f, bitten by kind %d\n", d.map, d.x, d.z, d.kind);
+        fprintf(out, "death: map %d at x %.1f z %.1f, bitten by kind %d, %.1f game seconds after entering it\n", d.map,
+                d.x, d.z, d.kind, d.after);
     // A game cut off with demons alive says where they are: the first thing to look at when
     // the player (or a map) leaves one it cannot reach.
     if (r.result == "out of time")
