@@ -51,6 +51,7 @@ std::map<int, std::array<s16, INVENTORY_SLOTS>> left_with;  // inventory when a 
 int seen_map = -1;
 long entered_at;  // pass the hero entered the current map
 double entered_time;
+double last_demon_in_view;  // game second a living demon was last on screen
 std::set<int> photographed;
 s16 seen_health[MONSTERS_PER_MAP];
 uint8_t seen_present[MAX_ITEM_PLACEMENTS];

@@ -42,6 +42,10 @@ struct AutoplayReport {
     int most_changes_in_a_second = 0;
     double shortest_hold = -1;
     double youngest_sight = -1, oldest_sight = -1;
+    // The longest stretch of game time with no living demon on screen (in the world band),
+    // and the map it ended on.
+    double longest_without_demon = 0;
+    int longest_without_demon_map = 0;
     std::string result;  // "victory", "death", "map cleared" or "out of time"
 };
 

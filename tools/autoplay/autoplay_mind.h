@@ -75,6 +75,7 @@ extern std::map<int, std::array<s16, INVENTORY_SLOTS>> left_with;  // inventory 
 extern int seen_map;
 extern long entered_at;  // pass the hero entered the current map
 extern double entered_time;
+extern double last_demon_in_view;
 extern std::set<int> photographed;
 extern s16 seen_health[MONSTERS_PER_MAP];
 extern uint8_t seen_present[MAX_ITEM_PLACEMENTS];

@@ -61,6 +61,15 @@ void autoplay_note_pass()
                 r.kills_by_kind[m.kind]++;
         }
     }
+    bool demon_in_view = false;
+    for (int j = 0; j < current_monster_count() && !demon_in_view; j++)
+        demon_in_view = in_world_band(monsters[current_map][j]);
+    if (demon_in_view || r.frames == 1)
+        last_demon_in_view = now;
+    else if (now - last_demon_in_view > r.longest_without_demon) {
+        r.longest_without_demon = now - last_demon_in_view;
+        r.longest_without_demon_map = current_map;
+    }
     // The pass's time and damage go to the map it was played on.
     int played_on = seen_map >= 0 ? seen_map : current_map;
     r.maps[played_on].seconds += dt;
@@ -183,6 +192,8 @@ void print_autoplay_report(FILE *out)
                     fprintf(out, "alive: map %d slot %d, kind %d, health %d, at x %.2f y %.2f z %.2f\n", map, s,
                             m.kind, m.health, m.x, m.y, m.z);
             }
+    fprintf(out, "demons in view: at most %.1f game seconds without one, ending on map %d\n", r.longest_without_demon,
+            r.longest_without_demon_map);
     fprintf(out, "hands: %ld key-set changes, at most %d in a game second, shortest hold %.0f ms\n", r.key_changes,
             r.most_changes_in_a_second, r.shortest_hold * 1000);
     if (autoplay_skill == SKILL_NOVICE)
