@@ -16,6 +16,7 @@ struct MapPlay {
     double seconds = 0;
     long damage = 0;
     int deaths = 0;
+    double without_demon = 0;  // the longest stretch with no demon in view that ended here
 };
 
 struct AutoplayDeath {

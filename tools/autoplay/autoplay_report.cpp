@@ -66,9 +66,14 @@ void autoplay_note_pass()
         demon_in_view = in_world_band(monsters[current_map][j]);
     if (demon_in_view || r.frames == 1)
         last_demon_in_view = now;
-    else if (now - last_demon_in_view > r.longest_without_demon) {
-        r.longest_without_demon = now - last_demon_in_view;
-        r.longest_without_demon_map = current_map;
+    else {
+        double gap = now - last_demon_in_view;
+        if (gap > r.longest_without_demon) {
+            r.longest_without_demon = gap;
+            r.longest_without_demon_map = current_map;
+        }
+        MapPlay &here = r.maps[current_map];
+        here.without_demon = std::max(here.without_demon, gap);
     }
     // The pass's time and damage go to the map it was played on.
     int played_on = seen_map >= 0 ? seen_map : current_map;
@@ -177,8 +182,8 @@ void print_autoplay_report(FILE *out)
             fprintf(out, " %s:%d", names[t], r.items_collected[t]);
     fprintf(out, "\narrows shot: %d\n", r.arrows_shot);
     for (const auto &m : r.maps)
-        fprintf(out, "map %d: %.1f game seconds, damage %ld, deaths %d\n", m.first, m.second.seconds, m.second.damage,
-                m.second.deaths);
+        fprintf(out, "map %d: %.1f game seconds, damage %ld, deaths %d, at most %.1f game seconds without a demon in view\n",
+                m.first, m.second.seconds, m.second.damage, m.second.deaths, m.second.without_demon);
     for (const AutoplayDeath &d : r.deaths)
         fprintf(out, "death: map %d at x %.1f z %.1f, bitten by kind %d, %.1f game seconds after entering it\n", d.map,
                 d.x, d.z, d.kind, d.after);
