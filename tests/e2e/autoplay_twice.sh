@@ -9,7 +9,7 @@ mkdir -p "$out"
 for run in 1 2; do
     extra=""
     [ "$run" = 2 ] && extra="--no-draw"
-    if ! "$player" --seed 1 --minutes 10 $extra >"$out/run$run.txt" 2>&1; then
+    if ! "$player" --seed 1 --minutes 20 $extra >"$out/run$run.txt" 2>&1; then
         echo "run $run did not win:"
         tail -n 12 "$out/run$run.txt"
         exit 1
