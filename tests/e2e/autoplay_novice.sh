@@ -7,7 +7,7 @@ set -u
 player="$1"
 out="$2"
 mkdir -p "$out"
-if ! "$player" --skill novice --seed 1 --minutes 30 --log "$out/novice.log" >"$out/novice.txt" 2>&1; then
+if ! "$player" --skill novice --seed 1 --minutes 40 --log "$out/novice.log" >"$out/novice.txt" 2>&1; then
     echo "the novice's game did not end well:"
     tail -n 20 "$out/novice.txt"
     exit 1
