@@ -67,24 +67,6 @@ int distinct_poses(BITMAP *const frames[6], float share, int top = 0, int bottom
 
 }  // namespace
 
-// The bottom row is the ground line; every other edge of the frame stays clear, so that
-// nothing of a figure is cut flat where the frame ends.
-TEST(ForgeArt, NoFigureTouchesTheTopLeftOrRightOfItsFrame)
-{
-    for (int who = 0; who <= 15; who++)
-        for (int action = who == 0 ? 0 : 1; action <= 2; action++)
-            for (int facing = 0; facing < 4; facing++)
-                for (int frame = 0; frame < 6; frame++) {
-                    BITMAP *b = art_frame(who, action, facing, frame);
-                    int touching = 0;
-                    for (int i = 0; i < 40; i++)
-                        touching += solid_at(b, i, 0) + solid_at(b, 0, i) + solid_at(b, 39, i);
-                    EXPECT_EQ(touching, 0) << "character " << who << " action " << action << " facing " << facing
-                                           << " frame " << frame;
-                    destroy_bitmap(b);
-                }
-}
-
 // Kinds 1 to 4 are drawn at two thirds of the others' size with their health pips along
 // the frame's top: walking, their heads come up near it; no pose leaves a third of the
 // frame empty above them.
