@@ -22,6 +22,15 @@ private:
     std::string old_cwd_;
 };
 
+// The lines a message took: one complaint is one line.
+inline int line_count(const std::string &text)
+{
+    int n = 0;
+    for (char c : text)
+        n += c == '\n';
+    return n;
+}
+
 // Presses or releases keys through Allegro's key array.
 void press(int scancode, bool down = true);
 void release_all_keys();

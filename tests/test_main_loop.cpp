@@ -17,17 +17,15 @@
 
 namespace {
 
+// What both start maps are made of: walls, grass, a spawn floor, the start, the arrival
+// from the finale and a trigger to it.
+#define START_MAP_LEGEND                                                                     \
+    "map 901\ncell # wall 2 wall\ncell . grass 0\ncell x grass 0 kind=7\ncell S grass 0 spot=start\n" \
+    "cell r grass 0 spot=back\ncell E trigger 0 exit=906:start\ngrid\n"
+
 // A small court: the hero in the middle, ten pick-ups beside him (two units off, out of
 // reach), a demon's spawn point at the end of a passage, out of reach of the arrivals.
-const char *court_map = R"(map 901
-cell # wall 2 wall
-cell . grass 0
-cell x grass 0 kind=7
-cell S grass 0 spot=start
-cell r grass 0 spot=back
-cell E trigger 0 exit=906:start
-grid
-#######
+const char *court_map = START_MAP_LEGEND R"(#######
 #...........x#
 #.....#
 #..S..#
@@ -53,15 +51,7 @@ const int PICKUPS = 10;
 
 // A long field running north, so the world reaches up under the HUD's top band, with a
 // trigger two cells east of the start.
-const char *field_map = R"(map 901
-cell # wall 2 wall
-cell . grass 0
-cell x grass 0 kind=7
-cell S grass 0 spot=start
-cell r grass 0 spot=back
-cell E trigger 0 exit=906:start
-grid
-###########
+const char *field_map = START_MAP_LEGEND R"(###########
 #........x#
 #.........#
 #.........#
