@@ -137,14 +137,6 @@ inline std::vector<std::string> tokens_of(const std::string &text)
     return out;
 }
 
-inline int line_count(const std::string &text)
-{
-    int n = 0;
-    for (char c : text)
-        n += c == '\n';
-    return n;
-}
-
 // ---- hand-written map files ----
 
 struct PlaneSpec {

@@ -191,31 +191,25 @@ TEST(LoadAssets, MonsterFilesCountKindsFromZeroAndFramesFromOne)
     EXPECT_EQ(getpixel(sprite_frames[6][1][FACING_LEFT][2], 2, 2), makecol(30, 30, 200));
 }
 
-TEST(LoadAssetsDeathTest, AMissingFrameStopsStartUpByName)
+// A frame or an object missing, or a frame that is no picture: start-up stops naming it.
+TEST(LoadAssetsDeathTest, AMissingOrUnreadableFileStopsStartUpByName)
 {
+    const struct { const char *file, *text, *message; } cases[] = {
+        {"data/anim/en3_2_4.bmp", nullptr, "No such file or directory"},
+        {"data/objects/gem3.bmp", nullptr, "No such file or directory"},
+        {"data/anim/standl2.bmp", "this is not a picture", "is not a plain Windows bitmap"}};
     ScratchDir dir;
     copy_forged_data();
-    ASSERT_EQ(remove("data/anim/en3_2_4.bmp"), 0);
-    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
-                "^Can't load data/anim/en3_2_4\\.bmp: No such file or directory\n$");
-}
-
-TEST(LoadAssetsDeathTest, AMissingObjectStopsStartUpByName)
-{
-    ScratchDir dir;
-    copy_forged_data();
-    ASSERT_EQ(remove("data/objects/gem3.bmp"), 0);
-    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
-                "^Can't load data/objects/gem3\\.bmp: No such file or directory\n$");
-}
-
-TEST(LoadAssetsDeathTest, AnUnreadableFrameStopsStartUpByName)
-{
-    ScratchDir dir;
-    copy_forged_data();
-    dir.write("data/anim/standl2.bmp", "this is not a picture");
-    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
-                "^Can't load data/anim/standl2\\.bmp: is not a plain Windows bitmap\n$");
+    for (const auto &c : cases) {
+        std::string good = dir.read(c.file);
+        if (c.text)
+            dir.write(c.file, c.text);
+        else
+            ASSERT_EQ(remove(c.file), 0);
+        EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
+                    "^" + regex_literal(std::string("Can't load ") + c.file + ": " + c.message) + "\n$");
+        dir.write(c.file, good);
+    }
 }
 
 // A crafted size crashed the bitmap loader and a file cut short loaded with garbage: every

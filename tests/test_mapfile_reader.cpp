@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "tests/crafted_pictures.h"
 #include "tests/map_fixture.h"
 
 TEST_F(MapFile, ShortFileKeepsTheRestAndWarnsOnce)
@@ -218,37 +219,6 @@ TEST(FloatTokens, MatchTheLibraryConversion)
 
 namespace {
 
-void put32(std::string &s, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; i++)
-        s[at + i] = (char)(v >> (8 * i));
-}
-
-// A 32-bit uncompressed bitmap file of two cells, made by hand: the writers only make 24-bit
-// ones, but other tools may not.
-std::string bitmap_32(int width)
-{
-    std::string s(54 + width * 16 * 4, '\0');
-    s[0] = 'B';
-    s[1] = 'M';
-    put32(s, 2, (uint32_t)s.size());
-    put32(s, 10, 54);
-    put32(s, 14, 40);
-    put32(s, 18, width);
-    put32(s, 22, 16);
-    s[26] = 1;
-    s[28] = 32;
-    for (int y = 0; y < 16; y++)
-        for (int x = 0; x < width; x++) {
-            size_t at = 54 + ((15 - y) * width + x) * 4;  // bottom-up rows
-            s[at] = (char)(x * 7);
-            s[at + 1] = (char)(y * 15);
-            s[at + 2] = (char)(x + y * 9);
-            s[at + 3] = (char)0xff;
-        }
-    return s;
-}
-
 // Every pixel of each cell against the bitmap loader's reading of the same strip.
 void expect_cells_match_loader(const char *strip_file, int cells)
 {
@@ -288,7 +258,8 @@ TEST_F(MapFile, StripsOfEveryKindGiveTheLoadersColours)
     ASSERT_TRUE(load_map("7"));
     expect_cells_match_loader("data/maps/shadowmap/i7_0.bmp", 2);
 
-    dir.write("data/maps/shadowmap/i7_0.bmp", bitmap_32(32));
+    // 32 bits, uncompressed: the writers only make 24-bit strips, but other tools may not.
+    dir.write("data/maps/shadowmap/i7_0.bmp", crafted_bmp(32, 16, 32));
     ASSERT_TRUE(load_map("7"));
     expect_cells_match_loader("data/maps/shadowmap/i7_0.bmp", 2);
 

@@ -7,33 +7,6 @@
 #include "shell/video.h"
 #include "tests/headless.h"
 
-namespace {
-
-struct TimingState {
-    s16 count, last;
-    double next, clock_value, game;
-    float scale;
-    bool manual;
-    TimingState()
-        : count(tick_frame_count), last(frames_last_tick), next(next_tick_time), clock_value(manual_clock),
-          game(game_clock), scale(time_scale), manual(use_manual_clock)
-    {
-    }
-    ~TimingState()
-    {
-        tick_frame_count = count;
-        frames_last_tick = last;
-        next_tick_time = next;
-        manual_clock = clock_value;
-        game_clock = game;
-        time_scale = scale;
-        use_manual_clock = manual;
-        fixed_time_scale = 0;
-    }
-};
-
-}  // namespace
-
 TEST(ScreenGlobals, OddWidthTruncatesTowardZero)
 {
     set_screen_globals(641, 481);
@@ -50,7 +23,7 @@ TEST(ScreenGlobals, OddWidthTruncatesTowardZero)
 
 TEST(FrameTiming, FirstCallEndsATickWithOneFrame)
 {
-    TimingState keep;
+    FrameTimingKept keep;
     use_manual_clock = true;
     manual_clock = 5000;
     tick_frame_count = 0;
@@ -64,7 +37,7 @@ TEST(FrameTiming, FirstCallEndsATickWithOneFrame)
 
 TEST(FrameTiming, ScaleKeepsItsFractionAtAnyRate)
 {
-    TimingState keep;
+    FrameTimingKept keep;
     use_manual_clock = true;
     const int frames[] = {1, 2, 4, 6, 7, 12, 60, 600};
     for (int n : frames) {
@@ -84,7 +57,7 @@ TEST(FrameTiming, ScaleKeepsItsFractionAtAnyRate)
 
 TEST(FrameTiming, GameClockAdvancesEveryCall)
 {
-    TimingState keep;
+    FrameTimingKept keep;
     use_manual_clock = true;
     manual_clock = 1;
     next_tick_time = 100000;
@@ -97,7 +70,7 @@ TEST(FrameTiming, GameClockAdvancesEveryCall)
 
 TEST(FrameTiming, FixedScaleOverridesTheMeasurement)
 {
-    TimingState keep;
+    FrameTimingKept keep;
     use_manual_clock = true;
     manual_clock = 50;
     next_tick_time = 0;
@@ -110,7 +83,7 @@ TEST(FrameTiming, FixedScaleOverridesTheMeasurement)
 
 TEST(FrameTiming, ManyFramesInOneTickNeverOverflow)
 {
-    TimingState keep;
+    FrameTimingKept keep;
     use_manual_clock = true;
     manual_clock = 1;
     next_tick_time = 2;
@@ -126,7 +99,7 @@ TEST(FrameTiming, ManyFramesInOneTickNeverOverflow)
 
 TEST(FrameTiming, PresentCopiesTheBackBufferOnlyWhenAsked)
 {
-    TimingState keep;
+    FrameTimingKept keep;
     clear_to_color(back_buffer, makecol(10, 200, 30));
     clear_bitmap(screen);
     present_frame(0x100);  // only the low 8 bits count

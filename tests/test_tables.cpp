@@ -31,14 +31,6 @@ protected:
     ScratchDir dir;
 };
 
-int line_count(const std::string &text)
-{
-    int n = 0;
-    for (char c : text)
-        n += c == '\n';
-    return n;
-}
-
 // Runs `load` with stderr captured; returns what it printed.
 std::string quietly(bool (*load)(), bool expected)
 {

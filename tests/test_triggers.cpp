@@ -32,14 +32,16 @@ protected:
         GameplayTest::TearDown();
     }
 
-    // One active plane: a 4 x 4 floor of two triangles, with its shadow map bitmap.
-    void write_map(int number)
+    // One active plane: a 4 x 4 floor of two triangles (or the top of a wall), with its
+    // shadow map bitmap.
+    void write_map(int number, bool wall = false)
     {
+        std::string w = wall ? " 1 " : " 0 ";  // the triangles' wall field
+        std::string triangles = "0 1 2 0 0 0 0" + w + "0 0  0 0 15 0 15 15  1\n0 2 3 0 0 0 0" + w + "0 0  0 0 15 15 0 15  1\n";
         dir.write("data/maps/" + std::to_string(number) + ".dtl",
                   "1 endplane 0 0 plane_info\n1 0  0 0 0  0 0 0 0 0 0 0 0 0 0  0 0 3 1 0 0\n"
                   "0 0 0 -2 0 -2 0 0 0 0 0\n0 0 0 2 0 -2 0 0 0 0 0\n"
-                  "0 0 0 2 0 2 0 0 0 0 0\n0 0 0 -2 0 2 0 0 0 0 0\n"
-                  "0 1 2 0 0 0 0 0 0 0  0 0 15 0 15 15  1\n0 2 3 0 0 0 0 0 0 0  0 0 15 15 0 15  1\n");
+                  "0 0 0 2 0 2 0 0 0 0 0\n0 0 0 -2 0 2 0 0 0 0 0\n" + triangles);
         dir.write("data/maps/shadowmap/.keep", "");
         BITMAP *cells = create_bitmap(32, 16);
         clear_to_color(cells, makecol(90, 60, 30));
@@ -130,18 +132,6 @@ TEST_F(TriggerTest, MissingMapLeavesTheHeroWhereHeIs)
     EXPECT_TRUE(change_map("412", 1, 0.5f, 1.5f));
     expect_hero_at(1, 0.5f, 1.5f);
 }
-
-namespace {
-
-int line_count(const std::string &text)
-{
-    int n = 0;
-    for (char c : text)
-        n += c == '\n';
-    return n;
-}
-
-}  // namespace
 
 // A map change that fails was tried, and its line printed, every pass while the hero stood
 // on the trigger: now once, and again only after he has stepped off it.
@@ -245,10 +235,7 @@ TEST_F(TriggerTest, AMapWithoutPlanesOrWithoutFloorUnderTheArrivalIsRefused)
 // A wall's top is never floor, so it is no place to arrive on either.
 TEST_F(TriggerTest, AWallIsNoFloorToArriveOn)
 {
-    dir.write("data/maps/412.dtl", "1 endplane 0 0 plane_info\n1 0  0 0 0  0 0 0 0 0 0 0 0 0 0  0 0 3 1 0 0\n"
-                                   "0 0 0 -2 0 -2 0 0 0 0 0\n0 0 0 2 0 -2 0 0 0 0 0\n"
-                                   "0 0 0 2 0 2 0 0 0 0 0\n0 0 0 -2 0 2 0 0 0 0 0\n"
-                                   "0 1 2 0 0 0 0 1 0 0  0 0 15 0 15 15  1\n0 2 3 0 0 0 0 1 0 0  0 0 15 15 0 15  1\n");
+    write_map(412, true);
     set_trigger(1500, 412, 0, 0, 0);
     putpixel(kind_map, 64, 64, 1500);
     testing::internal::CaptureStderr();
