@@ -80,15 +80,21 @@ inline void add_floor(float x0, float z0, float x1, float z1, float y, int kind 
     add_triangle({x0, y, z0, x1, y, z1, x0, y, z1}, kind);
 }
 
+// The floor maps as start-up creates them, if no test has yet.
+inline void make_floor_maps()
+{
+    for (BITMAP **map : {&height_map, &paint_scratch, &kind_map})
+        if (!*map)
+            *map = create_bitmap(FLOOR_MAP_SIZE, FLOOR_MAP_SIZE);
+}
+
 // Every test starts from the hero at the origin of map TEST_MAP at time scale 1, with no
 // scene, keys, items or monsters, and leaves the world that way.
 class GameplayTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (BITMAP **map : {&height_map, &paint_scratch, &kind_map})
-            if (!*map)
-                *map = create_bitmap(FLOOR_MAP_SIZE, FLOOR_MAP_SIZE);
+        make_floor_maps();
         reset_world();
     }
     void TearDown() override { reset_world(); }
@@ -141,9 +147,7 @@ struct ForgedWorld {
 
     explicit ForgedWorld(const char *start_map)
     {
-        for (BITMAP **map : {&height_map, &paint_scratch, &kind_map})
-            if (!*map)
-                *map = create_bitmap(FLOOR_MAP_SIZE, FLOOR_MAP_SIZE);
+        make_floor_maps();
         hud_band_height = screen_height / 5;
         memcpy(kinds, monster_kinds, sizeof(kinds));
         dir.write("maps/901.map", start_map);

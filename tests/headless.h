@@ -31,6 +31,14 @@ inline int line_count(const std::string &text)
     return n;
 }
 
+// What `call` printed on standard error.
+template <class Call> std::string stderr_of(Call call)
+{
+    testing::internal::CaptureStderr();
+    call();
+    return testing::internal::GetCapturedStderr();
+}
+
 // Presses or releases keys through Allegro's key array.
 void press(int scancode, bool down = true);
 void release_all_keys();

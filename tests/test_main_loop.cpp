@@ -51,25 +51,14 @@ const int PICKUPS = 10;
 
 // A long field running north, so the world reaches up under the HUD's top band, with a
 // trigger two cells east of the start.
-const char *field_map = START_MAP_LEGEND R"(###########
-#........x#
-#.........#
-#.........#
-#.........#
-#.........#
-#.........#
-#.........#
-#.........#
-#.........#
-#.........#
-#.........#
-#....S.E..#
-#.........#
-#r........#
-###########
-end
-monsters 1
-)";
+std::string field_map()
+{
+    std::string rows;
+    for (int row = 0; row < 10; row++)
+        rows += "#.........#\n";
+    return START_MAP_LEGEND "###########\n#........x#\n" + rows +
+           "#....S.E..#\n#.........#\n#r........#\n###########\nend\nmonsters 1\n";
+}
 
 enum Clock { FIXED, MEASURED, JITTERING };
 const char *const clock_names[] = {"fixed time_scale", "measured rate", "jittering clock"};
@@ -291,7 +280,7 @@ int health_bar_segments(BITMAP *frame)
 // the buffer is cleared.
 TEST(MainLoopOrder, EachStepSeesWhatTheStepsBeforeItLeft)
 {
-    ForgedWorld world(field_map);
+    ForgedWorld world(field_map().c_str());
     ASSERT_TRUE(world.forged);
     ASSERT_TRUE(world.enter_first_map());
     fog_color = makecol(20, 30, 40);
@@ -354,7 +343,7 @@ TEST(MainLoopOrder, EachStepSeesWhatTheStepsBeforeItLeft)
 // in the next frame, and the frame of that pass shows the health it was drawn with.
 TEST(MainLoopOrder, TheHudIsDrawnBeforeThePickUps)
 {
-    ForgedWorld world(field_map);
+    ForgedWorld world(field_map().c_str());
     ASSERT_TRUE(world.forged);
     ASSERT_TRUE(world.enter_first_map());
     Rate rate(FIXED, 1);

@@ -29,9 +29,7 @@ TEST_F(MapFile, RoundTripRestoresEveryFieldAndPixel)
 
     MapExtra extras_before[2] = {map_extras[0], map_extras[1]};
     reset_map_tables();
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(load_map("7"));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(stderr_of([] { EXPECT_TRUE(load_map("7")); }), "");
 
     EXPECT_EQ(current_map, 7);
     EXPECT_EQ(plane_last, 2);
@@ -100,14 +98,13 @@ TEST_F(MapFile, PrunedFormKeepsOnlyMarkedVerticesAndTriangles)
         for (int i = 0; i < n; i++)
             next();
     };
-    EXPECT_EQ(next(), "1");
-    EXPECT_EQ(next(), "endplane");
-    EXPECT_EQ(next(), "2");
-    EXPECT_EQ(next(), "2");
-    EXPECT_EQ(next(), "plane_info");
+    auto expect_next = [&](std::initializer_list<const char *> want) {
+        for (const char *w : want)
+            EXPECT_EQ(next(), w) << "token " << at;
+    };
+    expect_next({"1", "endplane", "2", "2", "plane_info"});
     // Plane 0: flags, header, vertices 0..2 kept, vertex 3 only its mark.
-    EXPECT_EQ(next(), "1");
-    EXPECT_EQ(next(), "1");
+    expect_next({"1", "1"});
     skip(13 + 6);
     for (int i = 0; i < 3; i++) {
         EXPECT_EQ(next(), "0.000000") << "vertex " << i;
@@ -116,22 +113,15 @@ TEST_F(MapFile, PrunedFormKeepsOnlyMarkedVerticesAndTriangles)
     }
     EXPECT_EQ(next(), "1.000000");
     // Triangles: 0 kept, 1 only its include field, 2 kept.
-    EXPECT_EQ(next(), "0");
-    EXPECT_EQ(next(), "0");  // corner 0 of triangle 0
+    expect_next({"0", "0"});  // the include field and corner 0 of triangle 0
     skip(16);
-    EXPECT_EQ(next(), "2");
-    EXPECT_EQ(next(), "-1");
-    EXPECT_EQ(next(), "0");
-    skip(16);
-    skip(2 * 4);
+    expect_next({"2", "-1", "0"});
+    skip(16 + 2 * 4);
     // Plane 1 is inactive: flags and the map extras only.
-    EXPECT_EQ(next(), "0");
-    EXPECT_EQ(next(), "0");
-    EXPECT_EQ(next(), "1.250000");
+    expect_next({"0", "0", "1.250000"});
     skip(3 + 4);
     // Plane 2.
-    EXPECT_EQ(next(), "1");
-    EXPECT_EQ(next(), "0");
+    expect_next({"1", "0"});
     skip(13 + 6 + 4 * 12 + 18 + 8);
     EXPECT_EQ(at, tok.size()) << "nothing after the last plane";
 
@@ -277,9 +267,7 @@ TEST_F(MapFile, FailedSaveLeavesTheOldFiles)
     mkdir("data/maps", 0777);
     dir.write("data/maps/7.dtl", "old map");
     // No shadow-map folder: the first strip cannot be written.
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(save_map("7"));
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] { EXPECT_FALSE(save_map("7")); });
     EXPECT_EQ(line_count(err), 1) << err;
     EXPECT_NE(err.find("data/maps/shadowmap/i7_0.bmp"), std::string::npos) << err;
     EXPECT_EQ(dir.read("data/maps/7.dtl"), "old map");
@@ -287,8 +275,6 @@ TEST_F(MapFile, FailedSaveLeavesTheOldFiles)
     EXPECT_NE(stat("data/maps/7.dtl.tmp", &st), 0) << "no temporary file is left";
 
     // No folder at all: the map file itself cannot be created.
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(save_pruned_map("x/7"));
-    err = testing::internal::GetCapturedStderr();
+    err = stderr_of([] { EXPECT_FALSE(save_pruned_map("x/7")); });
     EXPECT_NE(err.find("data/maps/x/7.smp"), std::string::npos) << err;
 }

@@ -21,9 +21,7 @@ TEST_F(MapFile, ShortFileKeepsTheRestAndWarnsOnce)
     planes[1].active = 1;
     map_extras[0].value = 9.0f;
 
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(load_map("7"));
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] { EXPECT_TRUE(load_map("7")); });
     EXPECT_EQ(line_count(err), 1) << err;
     EXPECT_NE(err.find("data/maps/7.dtl"), std::string::npos) << err;
     EXPECT_NE(err.find("plane 0 triangle 1"), std::string::npos) << err;
@@ -50,9 +48,7 @@ TEST_F(MapFile, BadTokenStopsTheReading)
     planes[0].last_vertex = 1;
     planes[0].last_triangle = 0;
     write_strip("7", 0, 2, red_cells);
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(load_map("7"));
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] { EXPECT_TRUE(load_map("7")); });
     EXPECT_NE(err.find("plane 0 (bad token \"1x\")"), std::string::npos) << err;
     EXPECT_EQ(planes[0].active, 1);
     EXPECT_EQ(planes[0].last_vertex, 1) << "the counts keep their values";
@@ -69,9 +65,7 @@ TEST_F(MapFile, UnfinishedTriangleNeverReachesPastItsPlane)
     std::string text = map_text({on});
     dir.write("data/maps/7.dtl", text.substr(0, text.find("0 1 2 3")));
     write_strip("7", 0, 1, red_cells);
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(load_map("7"));
-    testing::internal::GetCapturedStderr();
+    stderr_of([] { EXPECT_TRUE(load_map("7")); });
     EXPECT_EQ(planes[0].triangles[0].e[TRIANGLE_INCLUDE], 2);
 }
 
@@ -126,9 +120,7 @@ TEST_F(MapFile, RefusedFilesLeaveTheCurrentMapAlone)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.field);
         dir.write("data/maps/8.dtl", c.text);
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(load_map("8"));
-        std::string err = testing::internal::GetCapturedStderr();
+        std::string err = stderr_of([] { EXPECT_FALSE(load_map("8")); });
         EXPECT_EQ(line_count(err), 1) << err;
         EXPECT_NE(err.find("data/maps/8.dtl: refused"), std::string::npos) << err;
         EXPECT_NE(err.find(c.field), std::string::npos) << err;
@@ -148,9 +140,7 @@ TEST_F(MapFile, RefusedFilesLeaveTheCurrentMapAlone)
 
 TEST_F(MapFile, MissingFilesAndBadNames)
 {
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load_map("404"));
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] { EXPECT_FALSE(load_map("404")); });
     EXPECT_EQ(line_count(err), 1);
     EXPECT_NE(err.find("data/maps/404.dtl"), std::string::npos) << err;
 
@@ -158,17 +148,13 @@ TEST_F(MapFile, MissingFilesAndBadNames)
     mkdir("data", 0777);
     mkdir("data/maps", 0777);
     mkdir("data/maps/5.dtl", 0777);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load_map("5"));
-    err = testing::internal::GetCapturedStderr();
+    err = stderr_of([] { EXPECT_FALSE(load_map("5")); });
     EXPECT_EQ(line_count(err), 1) << err;
     EXPECT_NE(err.find("data/maps/5.dtl"), std::string::npos) << err;
 
     // Map numbers index the per-map tables.
     for (const char *name : {"1000", "-1", "nan"}) {
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(load_map(name)) << name;
-        err = testing::internal::GetCapturedStderr();
+        err = stderr_of([=] { EXPECT_FALSE(load_map(name)) << name; });
         EXPECT_EQ(line_count(err), 1) << err;
     }
 
@@ -176,18 +162,14 @@ TEST_F(MapFile, MissingFilesAndBadNames)
     PlaneSpec on;
     dir.write("data/maps/7.dtl", map_text({on}));
     dir.write("data/maps/shadowmap/i7_0.bmp", "BM not really a bitmap, but long enough to have a header at all");
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load_map("7"));
-    err = testing::internal::GetCapturedStderr();
+    err = stderr_of([] { EXPECT_FALSE(load_map("7")); });
     EXPECT_NE(err.find("not a plain Windows bitmap"), std::string::npos) << err;
 
     // A strip cut short.
     write_strip("7", 0, 2, red_cells);
     std::string whole = dir.read("data/maps/shadowmap/i7_0.bmp");
     dir.write("data/maps/shadowmap/i7_0.bmp", whole.substr(0, whole.size() - 10));
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load_map("7"));
-    err = testing::internal::GetCapturedStderr();
+    err = stderr_of([] { EXPECT_FALSE(load_map("7")); });
     EXPECT_NE(err.find("cut short"), std::string::npos) << err;
 }
 

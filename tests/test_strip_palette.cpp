@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -106,15 +108,8 @@ protected:
 
 std::vector<unsigned char> file_bytes(const char *path)
 {
-    std::vector<unsigned char> bytes;
-    FILE *f = fopen(path, "rb");
-    if (!f)
-        return bytes;
-    int c;
-    while ((c = fgetc(f)) != EOF)
-        bytes.push_back((unsigned char)c);
-    fclose(f);
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Six surfaces, as a plane's corner of a map has, each cell under its own light and

@@ -71,6 +71,19 @@ protected:
         EXPECT_EQ(view_triangles.size(), 4u);
     }
 
+    // The trigger at the hero's pixel refuses its map with one line saying `why`; then he
+    // steps off and on again, so that the next try is made.
+    static void expect_refused(const char *why)
+    {
+        std::string err = stderr_of(check_triggers);
+        EXPECT_EQ(line_count(err), 1) << err;
+        EXPECT_NE(err.find(why), std::string::npos) << err;
+        expect_nothing_changed();
+        putpixel(kind_map, 64, 64, 0);
+        check_triggers();
+        putpixel(kind_map, 64, 64, 1500);
+    }
+
     ScratchDir dir;
 };
 
@@ -139,10 +152,10 @@ TEST_F(TriggerTest, FailedChangeIsTriedOnceUntilTheHeroStepsOff)
 {
     set_trigger(1500, 413, 1, 0, 1);  // no such map
     putpixel(kind_map, 64, 64, 1500);
-    testing::internal::CaptureStderr();
-    for (int i = 0; i < 100; i++)
-        check_triggers();
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] {
+        for (int i = 0; i < 100; i++)
+            check_triggers();
+    });
     EXPECT_EQ(line_count(err), 1) << err;
     EXPECT_NE(err.find("data/maps/413.dtl"), std::string::npos) << err;
     expect_nothing_changed();
@@ -162,15 +175,15 @@ TEST_F(TriggerTest, SteppingOffAndOnAgainRetries)
 {
     set_trigger(1500, 413, 1, 0, 1);
     putpixel(kind_map, 63, 62, 1500);
-    testing::internal::CaptureStderr();
-    check_triggers();
-    check_triggers();
-    putpixel(kind_map, 63, 62, 0);  // off the trigger floor
-    check_triggers();
-    putpixel(kind_map, 64, 64, 1500);
-    check_triggers();
-    check_triggers();
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] {
+        check_triggers();
+        check_triggers();
+        putpixel(kind_map, 63, 62, 0);  // off the trigger floor
+        check_triggers();
+        putpixel(kind_map, 64, 64, 1500);
+        check_triggers();
+        check_triggers();
+    });
     EXPECT_EQ(line_count(err), 2) << err;
     expect_nothing_changed();
 
@@ -179,10 +192,10 @@ TEST_F(TriggerTest, SteppingOffAndOnAgainRetries)
     for (int i = 6; i <= 9; i++)
         inventory[i] = 1;
     remove("data/maps/906.dtl");
-    testing::internal::CaptureStderr();
-    for (int i = 0; i < 10; i++)
-        check_triggers();
-    err = testing::internal::GetCapturedStderr();
+    err = stderr_of([] {
+        for (int i = 0; i < 10; i++)
+            check_triggers();
+    });
     EXPECT_EQ(line_count(err), 1) << err;
     expect_nothing_changed();
 }
@@ -195,15 +208,7 @@ TEST_F(TriggerTest, AMapWithoutPlanesOrWithoutFloorUnderTheArrivalIsRefused)
     for (const char *text : {"", "1", "garbage \x01\x02 not a map at all", "1 endplane 0 0 plane_info\n0 0"}) {
         write_map(412);
         dir.write("data/maps/412.dtl", text);
-        testing::internal::CaptureStderr();
-        check_triggers();
-        std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(line_count(err), 1) << err;
-        EXPECT_NE(err.find("data/maps/412.dtl: refused: has no active plane"), std::string::npos) << err;
-        expect_nothing_changed();
-        putpixel(kind_map, 64, 64, 0);  // step off, so that the next map is tried
-        check_triggers();
-        putpixel(kind_map, 64, 64, 1500);
+        expect_refused("data/maps/412.dtl: refused: has no active plane");
     }
 
     // A sound map, but the arrival point is off its floor, or a floor too far above or below.
@@ -213,16 +218,7 @@ TEST_F(TriggerTest, AMapWithoutPlanesOrWithoutFloorUnderTheArrivalIsRefused)
     };
     for (Point p : {Point{2.5f, 0, 0}, Point{0, 0, -2.01f}, Point{0, 1.5f, 0}, Point{0, -1.5f, 0}}) {
         set_trigger(1500, 412, p.x, p.y, p.z);
-        testing::internal::CaptureStderr();
-        check_triggers();
-        std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(line_count(err), 1) << err;
-        EXPECT_NE(err.find("data/maps/412.dtl: refused: has no floor under the arrival point"), std::string::npos)
-            << err;
-        expect_nothing_changed();
-        putpixel(kind_map, 64, 64, 0);
-        check_triggers();
-        putpixel(kind_map, 64, 64, 1500);
+        expect_refused("data/maps/412.dtl: refused: has no floor under the arrival point");
     }
 
     // On the floor's very edge, and within a step of it: taken.
@@ -238,9 +234,5 @@ TEST_F(TriggerTest, AWallIsNoFloorToArriveOn)
     write_map(412, true);
     set_trigger(1500, 412, 0, 0, 0);
     putpixel(kind_map, 64, 64, 1500);
-    testing::internal::CaptureStderr();
-    check_triggers();
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("no floor under the arrival point"), std::string::npos) << err;
-    expect_nothing_changed();
+    expect_refused("no floor under the arrival point");
 }
