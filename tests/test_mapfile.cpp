@@ -142,9 +142,7 @@ TEST_F(MapFile, InactivePlaneConsumesOnlyItsHeaderAndExtras)
     off.last_triangle = 4;
     PlaneSpec on;
     on.flag_b = 1;
-    dir.write("data/maps/7.dtl", map_text({off, on, on}, 2));
-    write_strip("7", 1, 2, shaded_cells);
-    write_strip("7", 2, 2, shaded_cells);
+    write_map(dir, "7", {off, on, on}, shaded_cells, 2);
     ASSERT_TRUE(load_map("7"));
     EXPECT_EQ(planes[0].active, 0);
     EXPECT_EQ(planes[0].last_vertex, 5);
@@ -169,8 +167,7 @@ TEST_F(MapFile, ActiveAndFlagValuesOtherThanZeroOrOne)
     odd.active = 2;  // neither 0 nor 1: stays cleared
     odd.flag_b = 5;  // leaves flag_b as it was
     // A second, ordinary plane: a map with no active plane at all is refused.
-    dir.write("data/maps/7.dtl", map_text({odd, PlaneSpec()}));
-    write_strip("7", 1, 2, red_cells);
+    write_map(dir, "7", {odd, PlaneSpec()}, red_cells);
     planes[0].active = 1;
     planes[0].flag_b = 1;
     ASSERT_TRUE(load_map("7"));
@@ -181,8 +178,7 @@ TEST_F(MapFile, ActiveAndFlagValuesOtherThanZeroOrOne)
 TEST_F(MapFile, CellsAreReusedAcrossMaps)
 {
     PlaneSpec two;
-    dir.write("data/maps/7.dtl", map_text({two}));
-    write_strip("7", 0, 2, red_cells);
+    write_map(dir, "7", {two}, red_cells);
     ASSERT_TRUE(load_map("7"));
     BITMAP *first = planes[0].triangle_shadow[0];
     BITMAP *second = planes[0].triangle_shadow[1];
@@ -192,8 +188,7 @@ TEST_F(MapFile, CellsAreReusedAcrossMaps)
 
     PlaneSpec one;
     one.last_triangle = 0;
-    dir.write("data/maps/8.dtl", map_text({one}));
-    write_strip("8", 0, 1, blue_cells);
+    write_map(dir, "8", {one}, blue_cells);
     ASSERT_TRUE(load_map("8"));
     EXPECT_EQ(planes[0].triangle_shadow[0], first) << "the slot's cell is reused";
     EXPECT_EQ(getpixel(first, 15, 15), makecol(0, 0, 255)) << "and repainted";
@@ -202,8 +197,7 @@ TEST_F(MapFile, CellsAreReusedAcrossMaps)
 
     // A cell flag of 0 leaves the cell as it was.
     one.cell = 0;
-    dir.write("data/maps/9.dtl", map_text({one}));
-    write_strip("9", 0, 1, red_cells);
+    write_map(dir, "9", {one}, red_cells);
     ASSERT_TRUE(load_map("9"));
     EXPECT_EQ(getpixel(first, 15, 15), makecol(0, 0, 255));
 }
@@ -211,13 +205,10 @@ TEST_F(MapFile, CellsAreReusedAcrossMaps)
 TEST_F(MapFile, FewerPlanesThanBefore)
 {
     PlaneSpec on;
-    dir.write("data/maps/7.dtl", map_text({on, on, on}));
-    for (int p = 0; p < 3; p++)
-        write_strip("7", p, 2, red_cells);
+    write_map(dir, "7", {on, on, on}, red_cells);
     ASSERT_TRUE(load_map("7"));
     EXPECT_EQ(planes[2].active, 1);
-    dir.write("data/maps/8.dtl", map_text({on}));
-    write_strip("8", 0, 2, red_cells);
+    write_map(dir, "8", {on}, red_cells);
     ASSERT_TRUE(load_map("8"));
     EXPECT_EQ(plane_last, 0);
     EXPECT_EQ(planes[1].active, 0);
@@ -235,8 +226,7 @@ TEST_F(MapFile, PickUpsArePlacedForTheNewMap)
     map_items[49].type = 12;
 
     PlaneSpec on;
-    dir.write("data/maps/7.dtl", map_text({on}));
-    write_strip("7", 0, 2, red_cells);
+    write_map(dir, "7", {on}, red_cells);
     ASSERT_TRUE(load_map("7"));
     for (int n = 0; n < MAP_ITEM_SLOTS; n++) {
         const MapItem &it = map_items[n];
@@ -252,8 +242,7 @@ TEST_F(MapFile, PickUpsArePlacedForTheNewMap)
     // Map 0 never gets pick-ups, whatever the placements say.
     for (int i = 0; i < MAX_ITEM_PLACEMENTS; i++)
         item_placements[i].map = 0;
-    dir.write("data/maps/0.dtl", map_text({on}));
-    write_strip("0", 0, 2, red_cells);
+    write_map(dir, "0", {on}, red_cells);
     ASSERT_TRUE(load_map("0"));
     EXPECT_EQ(current_map, 0);
     for (int n = 0; n < MAP_ITEM_SLOTS; n++)

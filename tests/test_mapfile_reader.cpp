@@ -72,9 +72,7 @@ TEST_F(MapFile, UnfinishedTriangleNeverReachesPastItsPlane)
 TEST_F(MapFile, RefusedFilesLeaveTheCurrentMapAlone)
 {
     PlaneSpec on;
-    dir.write("data/maps/7.dtl", map_text({on, on}, 1));
-    write_strip("7", 0, 2, red_cells);
-    write_strip("7", 1, 2, red_cells);
+    write_map(dir, "7", {on, on}, red_cells, 1);
     item_count = 1;
     item_placements[0] = ItemPlacement{1, 1, 2, 3, 4, 7};
     ASSERT_TRUE(load_map("7"));
