@@ -80,20 +80,13 @@ inline void add_floor(float x0, float z0, float x1, float z1, float y, int kind 
     add_triangle({x0, y, z0, x1, y, z1, x0, y, z1}, kind);
 }
 
-// The closing screens present frames, which moves the frame timing on.
-struct FrameTimingKept {
-    s16 count = tick_frame_count, last = frames_last_tick;
-    double next = next_tick_time, clock = game_clock;
-    float scale = time_scale;
-    ~FrameTimingKept()
-    {
-        tick_frame_count = count;
-        frames_last_tick = last;
-        next_tick_time = next;
-        game_clock = clock;
-        time_scale = scale;
-    }
-};
+// The floor maps as start-up creates them, if no test has yet.
+inline void make_floor_maps()
+{
+    for (BITMAP **map : {&height_map, &paint_scratch, &kind_map})
+        if (!*map)
+            *map = create_bitmap(FLOOR_MAP_SIZE, FLOOR_MAP_SIZE);
+}
 
 // Every test starts from the hero at the origin of map TEST_MAP at time scale 1, with no
 // scene, keys, items or monsters, and leaves the world that way.
@@ -101,9 +94,7 @@ class GameplayTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (BITMAP **map : {&height_map, &paint_scratch, &kind_map})
-            if (!*map)
-                *map = create_bitmap(FLOOR_MAP_SIZE, FLOOR_MAP_SIZE);
+        make_floor_maps();
         reset_world();
     }
     void TearDown() override { reset_world(); }
@@ -149,8 +140,6 @@ struct ForgedWorld {
     FrameTimingKept timing;
     ScratchDir dir;
     MonsterKind kinds[MONSTER_KINDS];
-    bool manual = use_manual_clock;
-    double clock = manual_clock;
     s32 range = depth_range;
     s32 band = hud_band_height;
     int fog = fog_color;
@@ -158,9 +147,7 @@ struct ForgedWorld {
 
     explicit ForgedWorld(const char *start_map)
     {
-        for (BITMAP **map : {&height_map, &paint_scratch, &kind_map})
-            if (!*map)
-                *map = create_bitmap(FLOOR_MAP_SIZE, FLOOR_MAP_SIZE);
+        make_floor_maps();
         hud_band_height = screen_height / 5;
         memcpy(kinds, monster_kinds, sizeof(kinds));
         dir.write("maps/901.map", start_map);
@@ -190,9 +177,6 @@ struct ForgedWorld {
         for (int p = 0; p <= plane_last && p < MAX_PLANES; p++)
             planes[p].active = 0;
         plane_last = 0;
-        use_manual_clock = manual;
-        manual_clock = clock;
-        fixed_time_scale = 0;
         depth_range = range;
         hud_band_height = band;
         fog_color = fog;

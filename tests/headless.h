@@ -22,6 +22,43 @@ private:
     std::string old_cwd_;
 };
 
+// The lines a message took: one complaint is one line.
+inline int line_count(const std::string &text)
+{
+    int n = 0;
+    for (char c : text)
+        n += c == '\n';
+    return n;
+}
+
+// What `call` printed on standard error.
+template <class Call> std::string stderr_of(Call call)
+{
+    testing::internal::CaptureStderr();
+    call();
+    return testing::internal::GetCapturedStderr();
+}
+
 // Presses or releases keys through Allegro's key array.
 void press(int scancode, bool down = true);
 void release_all_keys();
+
+// The frame timing as a test found it, put back however the test ends: the closing screens
+// and the main loop present frames, which moves it on.
+struct FrameTimingKept {
+    s16 count = tick_frame_count, last = frames_last_tick;
+    double next = next_tick_time, clock = game_clock, manual = manual_clock;
+    float scale = time_scale, fixed = fixed_time_scale;
+    bool manual_used = use_manual_clock;
+    ~FrameTimingKept()
+    {
+        tick_frame_count = count;
+        frames_last_tick = last;
+        next_tick_time = next;
+        game_clock = clock;
+        manual_clock = manual;
+        time_scale = scale;
+        fixed_time_scale = fixed;
+        use_manual_clock = manual_used;
+    }
+};

@@ -137,14 +137,6 @@ inline std::vector<std::string> tokens_of(const std::string &text)
     return out;
 }
 
-inline int line_count(const std::string &text)
-{
-    int n = 0;
-    for (char c : text)
-        n += c == '\n';
-    return n;
-}
-
 // ---- hand-written map files ----
 
 struct PlaneSpec {
@@ -205,6 +197,16 @@ inline void write_strip(const std::string &name, int plane, int cells, int (*col
     std::string path = "data/maps/shadowmap/i" + name + "_" + std::to_string(plane) + ".bmp";
     ASSERT_EQ(save_bitmap(path.c_str(), strip, palette), 0);
     destroy_bitmap(strip);
+}
+
+// Map `name` from the specs, with a strip of cells for each plane that reads triangles.
+inline void write_map(const ScratchDir &dir, const std::string &name, const std::vector<PlaneSpec> &specs,
+                      int (*colour_of)(int), int extras = 0)
+{
+    dir.write("data/maps/" + name + ".dtl", map_text(specs, extras));
+    for (size_t p = 0; p < specs.size(); p++)
+        if (specs[p].active == 1)
+            write_strip(name, (int)p, specs[p].last_triangle + 1, colour_of);
 }
 
 inline int red_cells(int)

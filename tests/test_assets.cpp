@@ -66,8 +66,12 @@ void free_assets()
     free_bitmap(kind_map);
 }
 
-struct AssetsGuard {
-    ~AssetsGuard() { free_assets(); }
+// Each test loads from its own copy of the forged data and frees what it loaded.
+class LoadAssets : public ::testing::Test {
+protected:
+    void SetUp() override { copy_forged_data(); }
+    void TearDown() override { free_assets(); }
+    ScratchDir dir;
 };
 
 // A BMP of the given size: left half in the colour, right half the mask colour.
@@ -92,11 +96,8 @@ bool same_pixels(BITMAP *a, BITMAP *b)
 
 }  // namespace
 
-TEST(LoadAssets, LoadsEveryForgedFileAndSetsTheStartValues)
+TEST_F(LoadAssets, LoadsEveryForgedFileAndSetsTheStartValues)
 {
-    ScratchDir dir;
-    copy_forged_data();
-    AssetsGuard guard;
     inventory[3] = 1;
     inventory[19] = 4;
     player_health = 2;
@@ -151,32 +152,24 @@ TEST(LoadAssets, LoadsEveryForgedFileAndSetsTheStartValues)
     EXPECT_EQ(item_count, 0);
 }
 
-TEST(LoadAssets, ScalesFramesOfAnySizeAndKeepsTheirMask)
+TEST_F(LoadAssets, ScalesFramesOfAnySizeAndKeepsTheirMask)
 {
-    ScratchDir dir;
-    copy_forged_data();
-    AssetsGuard guard;
     write_half_image("data/anim/walkd1.bmp", 80, 80, 0, 255, 0);   // larger
     write_half_image("data/anim/atr6.bmp", 10, 10, 0, 0, 255);      // smaller
     load_assets();
 
-    BITMAP *big = sprite_frames[0][1][FACING_DOWN][0];
-    EXPECT_EQ(getpixel(big, 5, 20), makecol(0, 255, 0));
-    EXPECT_EQ(getpixel(big, 19, 39), makecol(0, 255, 0));
-    EXPECT_EQ(getpixel(big, 20, 0), makecol(255, 0, 255));
-    EXPECT_EQ(getpixel(big, 39, 39), makecol(255, 0, 255));
-
-    BITMAP *small = sprite_frames[0][2][FACING_RIGHT][5];
-    EXPECT_EQ(getpixel(small, 0, 0), makecol(0, 0, 255));
-    EXPECT_EQ(getpixel(small, 19, 39), makecol(0, 0, 255));
-    EXPECT_EQ(getpixel(small, 20, 0), makecol(255, 0, 255));
+    // Both halves end at column 19 / 20 of the 40 x 40 frame.
+    BITMAP *big = sprite_frames[0][1][FACING_DOWN][0], *small = sprite_frames[0][2][FACING_RIGHT][5];
+    const struct { BITMAP *frame; int x, y, r, g, b; } probes[] = {
+        {big, 5, 20, 0, 255, 0}, {big, 19, 39, 0, 255, 0}, {big, 20, 0, 255, 0, 255}, {big, 39, 39, 255, 0, 255},
+        {small, 0, 0, 0, 0, 255}, {small, 19, 39, 0, 0, 255}, {small, 20, 0, 255, 0, 255}};
+    for (const auto &p : probes)
+        EXPECT_EQ(getpixel(p.frame, p.x, p.y), makecol(p.r, p.g, p.b))
+            << (p.frame == big ? "big " : "small ") << p.x << "," << p.y;
 }
 
-TEST(LoadAssets, MonsterFilesCountKindsFromZeroAndFramesFromOne)
+TEST_F(LoadAssets, MonsterFilesCountKindsFromZeroAndFramesFromOne)
 {
-    ScratchDir dir;
-    copy_forged_data();
-    AssetsGuard guard;
     // Kind 1, facing up, frame 0 walking; kind 15, facing right, frame 5 attacking.
     write_half_image("data/anim/en0_0_1.bmp", 40, 40, 10, 200, 30);
     write_half_image("data/anim/enf14_3_6.bmp", 40, 40, 200, 200, 30);
@@ -191,31 +184,25 @@ TEST(LoadAssets, MonsterFilesCountKindsFromZeroAndFramesFromOne)
     EXPECT_EQ(getpixel(sprite_frames[6][1][FACING_LEFT][2], 2, 2), makecol(30, 30, 200));
 }
 
-TEST(LoadAssetsDeathTest, AMissingFrameStopsStartUpByName)
+// A frame or an object missing, or a frame that is no picture: start-up stops naming it.
+TEST(LoadAssetsDeathTest, AMissingOrUnreadableFileStopsStartUpByName)
 {
+    const struct { const char *file, *text, *message; } cases[] = {
+        {"data/anim/en3_2_4.bmp", nullptr, "No such file or directory"},
+        {"data/objects/gem3.bmp", nullptr, "No such file or directory"},
+        {"data/anim/standl2.bmp", "this is not a picture", "is not a plain Windows bitmap"}};
     ScratchDir dir;
     copy_forged_data();
-    ASSERT_EQ(remove("data/anim/en3_2_4.bmp"), 0);
-    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
-                "^Can't load data/anim/en3_2_4\\.bmp: No such file or directory\n$");
-}
-
-TEST(LoadAssetsDeathTest, AMissingObjectStopsStartUpByName)
-{
-    ScratchDir dir;
-    copy_forged_data();
-    ASSERT_EQ(remove("data/objects/gem3.bmp"), 0);
-    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
-                "^Can't load data/objects/gem3\\.bmp: No such file or directory\n$");
-}
-
-TEST(LoadAssetsDeathTest, AnUnreadableFrameStopsStartUpByName)
-{
-    ScratchDir dir;
-    copy_forged_data();
-    dir.write("data/anim/standl2.bmp", "this is not a picture");
-    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
-                "^Can't load data/anim/standl2\\.bmp: is not a plain Windows bitmap\n$");
+    for (const auto &c : cases) {
+        std::string good = dir.read(c.file);
+        if (c.text)
+            dir.write(c.file, c.text);
+        else
+            ASSERT_EQ(remove(c.file), 0);
+        EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
+                    "^" + regex_literal(std::string("Can't load ") + c.file + ": " + c.message) + "\n$");
+        dir.write(c.file, good);
+    }
 }
 
 // A crafted size crashed the bitmap loader and a file cut short loaded with garbage: every

@@ -121,23 +121,19 @@ TEST(CampaignValidator, RefusesBrokenLinks)
     EXPECT_TRUE(reports(p, {"m0.map:", "exit 'E' leads to map 902, which does not exist"})) << joined(p);
     EXPECT_TRUE(reports(p, {"map 906", "cannot be reached from map 901"})) << joined(p);
 
-    Campaign c = campaign_of({replaced(start_map(), "exit=906:start", "exit=906:nowhere"), gate_map()});
-    p = validate_campaign(c);
+    p = problems_of({replaced(start_map(), "exit=906:start", "exit=906:nowhere"), gate_map()});
     EXPECT_TRUE(reports(p, {"leads to spot \"nowhere\" of map 906, which has no such spot"})) << joined(p);
 }
 
 TEST(CampaignValidator, RefusesMissingStartAndGateRecords)
 {
-    Campaign c = campaign_of({start_map(), replaced(gate_map(), "spot=gate", "spot=elsewhere")});
-    auto p = validate_campaign(c);
+    auto p = problems_of({start_map(), replaced(gate_map(), "spot=gate", "spot=elsewhere")});
     EXPECT_TRUE(reports(p, {"map 906", "no \"spot gate\"", "record 2906"})) << joined(p);
 
-    c = campaign_of({replaced(start_map(), "spot=start", "spot=first"), gate_map()});
-    p = validate_campaign(c);
+    p = problems_of({replaced(start_map(), "spot=start", "spot=first"), gate_map()});
     EXPECT_TRUE(reports(p, {"map 901", "no \"spot start\"", "record 1901"})) << joined(p);
 
-    c = campaign_of({gate_map()});
-    p = validate_campaign(c);
+    p = problems_of({gate_map()});
     EXPECT_TRUE(reports(p, {"no map 901"})) << joined(p);
 }
 
@@ -158,13 +154,10 @@ TEST(CampaignValidator, RefusesBadArrivals)
 
 TEST(CampaignValidator, RefusesMonstersWithoutSpawnAndOverCapacity)
 {
-    Campaign c = campaign_of({start_map(), replaced(gate_map(), "#B..........x.#", "#B............#")});
-    auto p = validate_campaign(c);
+    auto p = problems_of({start_map(), replaced(gate_map(), "#B..........x.#", "#B............#")});
     EXPECT_TRUE(reports(p, {"monsters but no spawn point"})) << joined(p);
 
-    c = campaign_of({replaced(start_map(), "monsters 1 2", "monsters 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1"),
-                     gate_map()});
-    p = validate_campaign(c);
+    p = problems_of({replaced(start_map(), "monsters 1 2", "monsters 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1"), gate_map()});
     EXPECT_TRUE(reports(p, {"21 monsters, more than the 20 a map holds"})) << joined(p);
 
     // Eleven spawn cells make 22 spawn points.
@@ -209,8 +202,7 @@ TEST(CampaignValidator, RefusesTooManyItemsAndUnreachablePlaces)
 
 TEST(CampaignValidator, RefusesUnknownSurfacesAndPlaneOverflow)
 {
-    Campaign c = campaign_of({replaced(start_map(), "cell . grass 0", "cell . velvet 0"), gate_map()});
-    auto p = validate_campaign(c);
+    auto p = problems_of({replaced(start_map(), "cell . grass 0", "cell . velvet 0"), gate_map()});
     EXPECT_TRUE(reports(p, {"map 901", "unknown surface \"velvet\""})) << joined(p);
 
     // 23 x 23 chunks of 8 x 8 cells need 529 planes.

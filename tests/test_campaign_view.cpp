@@ -45,44 +45,35 @@ struct Place {
 std::vector<Place> standing_places(const Campaign &c, const MapSource &m)
 {
     std::vector<char> reach = reachable_floor(c, m);
-    auto walkable = [&](int col, int row) { return reach[row * m.width + col] != 0; };
     std::vector<char> chosen(m.width * m.height, 0);
     std::vector<Place> ends, spread;
-    auto take = [&](std::vector<Place> &into, int col, int row) {
-        if (!chosen[row * m.width + col]) {
-            chosen[row * m.width + col] = 1;
-            into.push_back({col, row});
+    auto take = [&](std::vector<Place> &into, Place p) {
+        if (!chosen[p.row * m.width + p.col]) {
+            chosen[p.row * m.width + p.col] = 1;
+            into.push_back(p);
         }
     };
-    for (int row = 0; row < m.height; row++) {
-        int first = -1, last = -1;
-        for (int col = 0; col < m.width; col++)
-            if (walkable(col, row)) {
-                last = col;
-                if (first < 0)
-                    first = col;
+    // The first and last walkable cell of each line: every row, then every column.
+    auto take_ends = [&](int lines, int length, Place (*at)(int line, int i)) {
+        for (int line = 0; line < lines; line++) {
+            int first = -1, last = -1;
+            for (int i = 0; i < length; i++)
+                if (reach[at(line, i).row * m.width + at(line, i).col]) {
+                    last = i;
+                    if (first < 0)
+                        first = i;
+                }
+            if (first >= 0) {
+                take(ends, at(line, first));
+                take(ends, at(line, last));
             }
-        if (first >= 0) {
-            take(ends, first, row);
-            take(ends, last, row);
         }
-    }
-    for (int col = 0; col < m.width; col++) {
-        int first = -1, last = -1;
-        for (int row = 0; row < m.height; row++)
-            if (walkable(col, row)) {
-                last = row;
-                if (first < 0)
-                    first = row;
-            }
-        if (first >= 0) {
-            take(ends, col, first);
-            take(ends, col, last);
-        }
-    }
+    };
+    take_ends(m.height, m.width, [](int row, int col) { return Place{col, row}; });
+    take_ends(m.width, m.height, [](int col, int row) { return Place{col, row}; });
     for (int row = 0; row < m.height; row++)
         for (int col = 0; col < m.width; col++)
-            if (walkable(col, row) && !chosen[row * m.width + col])
+            if (reach[row * m.width + col] && !chosen[row * m.width + col])
                 spread.push_back({col, row});
     std::vector<Place> out;
     // Thin both lists evenly to the budget, the ends first.
@@ -159,6 +150,84 @@ protected:
         draw_world();
     }
 
+    // The view from where the hero and the camera stand now: the share of the world band
+    // left uncovered, and the share of the hero's own pixels that are seen.
+    struct View {
+        double uncovered, hero_seen;
+    };
+    View judge_view()
+    {
+        render(false);
+        blit(back_buffer, without_hero, 0, 0, 0, 0, screen_width, screen_height);
+        render(true);
+        int band_top = hud_band_height + 1, band_bottom = screen_height - hud_band_height - 1;
+        long uncovered = 0;
+        for (int row = band_top; row <= band_bottom; row++)
+            for (int col = 0; col < screen_width; col++)
+                uncovered += getpixel(back_buffer, col, row) == sentinel;
+
+        // The hero's own pixels where the frame stands: those that differ from the frame
+        // without him are seen (a see-through crown over him still shows him).
+        clear_to_color(footprint, sentinel);
+        int size = (int)(48 * player_sprite_scale);
+        stretch_sprite(footprint, hero, player_screen_x, player_screen_y, size, size);
+        long mine = 0, seen = 0;
+        for (int row = player_screen_y; row < player_screen_y + size; row++)
+            for (int col = player_screen_x; col < player_screen_x + size; col++) {
+                if (col < 0 || col >= screen_width || row < 0 || row >= screen_height ||
+                    getpixel(footprint, col, row) == sentinel)
+                    continue;
+                mine++;
+                seen += row >= band_top && row <= band_bottom &&
+                        getpixel(back_buffer, col, row) != getpixel(without_hero, col, row);
+            }
+        return {(double)uncovered / ((long)(band_bottom - band_top + 1) * screen_width),
+                mine ? (double)seen / mine : 0};
+    }
+
+    // Every view of one map from its standing places, the camera on the hero and a step
+    // behind him each way; a failure names the first few views that fail.
+    void check_map(const Campaign &c, const MapSource &m)
+    {
+        const float trail[5][2] = {{0, 0}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+        const char *trail_names[5] = {"on him", "a step west", "a step east", "a step north", "a step south"};
+        int failures = 0;
+        std::string examples;
+        double worst_uncovered = 0, worst_seen = 1;
+        std::vector<Place> places = standing_places(c, m);
+        EXPECT_FALSE(places.empty()) << m.number;
+        for (const Place &p : places) {
+            float x, y, z;
+            cell_center(m, p.col, p.row, &x, &y, &z);
+            for (int t = 0; t < 5; t++) {
+                player_x = x, player_y = y, player_z = z;
+                camera_x = x - trail[t][0], camera_y = y, camera_z = z - trail[t][1];
+                View v = judge_view();
+                worst_uncovered = std::max(worst_uncovered, v.uncovered);
+                worst_seen = std::min(worst_seen, v.hero_seen);
+                if (v.uncovered <= MAX_UNCOVERED && v.hero_seen >= MIN_HERO_SEEN)
+                    continue;
+                // GRIMHOLD_VIEW_SHOTS=DIR keeps the first failing frames of each map there.
+                const char *shots = getenv("GRIMHOLD_VIEW_SHOTS");
+                if (shots && failures < 6)
+                    save_bitmap((std::string(shots) + "/" + std::to_string(m.number) + "_" + std::to_string(p.col) +
+                                 "_" + std::to_string(p.row) + "_" + std::to_string(t) + ".bmp").c_str(),
+                                back_buffer, NULL);
+                if (failures++ < 6) {
+                    char line[160];
+                    snprintf(line, sizeof(line),
+                             "\n  column %d row %d of the grid, camera %s: %.1f %% uncovered, %.0f %% of the hero seen",
+                             p.col - m.ring_west, p.row - m.ring_north, trail_names[t], 100 * v.uncovered,
+                             100 * v.hero_seen);
+                    examples += line;
+                }
+            }
+        }
+        EXPECT_EQ(failures, 0) << "map " << m.number << " (" << m.file << "): " << failures << " of "
+                               << places.size() * 5 << " views fail; the worst shows " << 100 * worst_uncovered
+                               << " % of the band uncovered and " << 100 * worst_seen << " % of the hero" << examples;
+    }
+
     BITMAP *hero = nullptr, *kept_hero = nullptr;
     BITMAP *footprint = nullptr, *without_hero = nullptr;
     s32 kept_band = 0;
@@ -169,18 +238,10 @@ protected:
 TEST_F(CampaignView, EveryMapFillsTheWorldBandAndShowsTheHero)
 {
     ASSERT_NE(hero, nullptr) << "data/anim/standd1.bmp: the forged data lies beside the tests";
-    std::string dir = std::string(SOURCE_DIR) + "/content/maps";
     Campaign c;
     std::string error;
-    ASSERT_TRUE(load_campaign_sources(dir, c, error)) << error;
+    ASSERT_TRUE(load_campaign_sources(std::string(SOURCE_DIR) + "/content/maps", c, error)) << error;
     ASSERT_FALSE(c.maps.empty());
-
-    int band_top = hud_band_height + 1, band_bottom = screen_height - hud_band_height - 1;
-    long band_pixels = (long)(band_bottom - band_top + 1) * screen_width;
-    // Where the camera's focus lies from the hero: on him, or a step behind as he walks.
-    const float trail[5][2] = {{0, 0}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-    const char *trail_names[5] = {"on him", "a step west", "a step east", "a step north", "a step south"};
-
     for (const MapSource &m : c.maps) {
         ASSERT_TRUE(load_map(std::to_string(m.number).c_str())) << m.number;
         s16 kept_monsters = monster_counts[m.number];
@@ -188,74 +249,7 @@ TEST_F(CampaignView, EveryMapFillsTheWorldBandAndShowsTheHero)
         build_scene();
         ground_reached = 1;
         map_cleared[m.number] = 1;
-
-        int failures = 0;
-        std::string examples;
-        double worst_uncovered = 0, worst_seen = 1;
-        std::vector<Place> places = standing_places(c, m);
-        EXPECT_FALSE(places.empty()) << m.number;
-        for (const Place &p : places) {
-            float x, y, z;
-            cell_center(m, p.col, p.row, &x, &y, &z);
-            for (const auto &t : trail) {
-                player_x = x;
-                player_y = y;
-                player_z = z;
-                camera_x = x - t[0];
-                camera_y = y;
-                camera_z = z - t[1];
-
-                render(false);
-                blit(back_buffer, without_hero, 0, 0, 0, 0, screen_width, screen_height);
-                render(true);
-
-                long uncovered = 0;
-                for (int row = band_top; row <= band_bottom; row++)
-                    for (int col = 0; col < screen_width; col++)
-                        uncovered += getpixel(back_buffer, col, row) == sentinel;
-
-                // The hero's own pixels where the frame stands: those that differ from the
-                // frame without him are seen (a see-through crown over him still shows him).
-                clear_to_color(footprint, sentinel);
-                int size = (int)(48 * player_sprite_scale);
-                stretch_sprite(footprint, hero, player_screen_x, player_screen_y, size, size);
-                long mine = 0, seen = 0;
-                for (int row = player_screen_y; row < player_screen_y + size; row++)
-                    for (int col = player_screen_x; col < player_screen_x + size; col++) {
-                        if (col < 0 || col >= screen_width || row < 0 || row >= screen_height ||
-                            getpixel(footprint, col, row) == sentinel)
-                            continue;
-                        mine++;
-                        seen += row >= band_top && row <= band_bottom &&
-                                getpixel(back_buffer, col, row) != getpixel(without_hero, col, row);
-                    }
-
-                double uncovered_share = (double)uncovered / band_pixels;
-                double seen_share = mine ? (double)seen / mine : 0;
-                worst_uncovered = std::max(worst_uncovered, uncovered_share);
-                worst_seen = std::min(worst_seen, seen_share);
-                if (uncovered_share > MAX_UNCOVERED || seen_share < MIN_HERO_SEEN) {
-                    // GRIMHOLD_VIEW_SHOTS=DIR keeps the first failing frames of each map there.
-                    const char *shots = getenv("GRIMHOLD_VIEW_SHOTS");
-                    if (shots && failures < 6) {
-                        std::string path = std::string(shots) + "/" + std::to_string(m.number) + "_" +
-                                           std::to_string(p.col) + "_" + std::to_string(p.row) + "_" +
-                                           std::to_string(&t - trail) + ".bmp";
-                        save_bitmap(path.c_str(), back_buffer, NULL);
-                    }
-                    if (failures++ < 6) {
-                        char line[160];
-                        snprintf(line, sizeof(line),
-                                 "\n  column %d row %d of the grid, camera %s: %.1f %% uncovered, %.0f %% of the hero seen",
-                                 p.col - m.ring_west, p.row - m.ring_north, trail_names[&t - trail], 100 * uncovered_share, 100 * seen_share);
-                        examples += line;
-                    }
-                }
-            }
-        }
-        EXPECT_EQ(failures, 0) << "map " << m.number << " (" << m.file << "): " << failures << " of "
-                               << places.size() * 5 << " views fail; the worst shows " << 100 * worst_uncovered
-                               << " % of the band uncovered and " << 100 * worst_seen << " % of the hero" << examples;
+        check_map(c, m);
         monster_counts[m.number] = kept_monsters;
         map_cleared[m.number] = 0;
     }

@@ -89,7 +89,7 @@ TEST_F(ItemTest, ArrowWoundsEveryMonsterWhoseBoxItIsInside)
 TEST_F(ItemTest, SecondArrowNoLongerSeesTheDeadAndKillsHeal)
 {
     monster_total = 5;
-    Monster &m = add_monster(4, 0, 0, 2, 12);
+    Monster &m = add_monster(4, 0, 0, 2, 13);
     add_monster(0, 0, 0, 0, 0);  // of a kind with no health: never hit
     arrow(0, 4, 1.5f, 0);
     arrow(1, 4, 1.5f, 0);
@@ -97,7 +97,7 @@ TEST_F(ItemTest, SecondArrowNoLongerSeesTheDeadAndKillsHeal)
     update_map_items();
     EXPECT_EQ(m.health, 0);
     EXPECT_EQ(monsters_killed, 1);
-    EXPECT_EQ(player_health, 8 + 6) << "half the monster's health";
+    EXPECT_EQ(player_health, 8 + 6) << "half the monster's health, rounded down";
     EXPECT_EQ(map_items[0].present, 0);
     EXPECT_EQ(map_items[1].present, 1);
     EXPECT_EQ(map_items[2].present, 1);

@@ -17,17 +17,15 @@
 
 namespace {
 
+// What both start maps are made of: walls, grass, a spawn floor, the start, the arrival
+// from the finale and a trigger to it.
+#define START_MAP_LEGEND                                                                     \
+    "map 901\ncell # wall 2 wall\ncell . grass 0\ncell x grass 0 kind=7\ncell S grass 0 spot=start\n" \
+    "cell r grass 0 spot=back\ncell E trigger 0 exit=906:start\ngrid\n"
+
 // A small court: the hero in the middle, ten pick-ups beside him (two units off, out of
 // reach), a demon's spawn point at the end of a passage, out of reach of the arrivals.
-const char *court_map = R"(map 901
-cell # wall 2 wall
-cell . grass 0
-cell x grass 0 kind=7
-cell S grass 0 spot=start
-cell r grass 0 spot=back
-cell E trigger 0 exit=906:start
-grid
-#######
+const char *court_map = START_MAP_LEGEND R"(#######
 #...........x#
 #.....#
 #..S..#
@@ -53,33 +51,14 @@ const int PICKUPS = 10;
 
 // A long field running north, so the world reaches up under the HUD's top band, with a
 // trigger two cells east of the start.
-const char *field_map = R"(map 901
-cell # wall 2 wall
-cell . grass 0
-cell x grass 0 kind=7
-cell S grass 0 spot=start
-cell r grass 0 spot=back
-cell E trigger 0 exit=906:start
-grid
-###########
-#........x#
-#.........#
-#.........#
-#.........#
-#.........#
-#.........#
-#.........#
-#.........#
-#.........#
-#.........#
-#.........#
-#....S.E..#
-#.........#
-#r........#
-###########
-end
-monsters 1
-)";
+std::string field_map()
+{
+    std::string rows;
+    for (int row = 0; row < 10; row++)
+        rows += "#.........#\n";
+    return START_MAP_LEGEND "###########\n#........x#\n" + rows +
+           "#....S.E..#\n#.........#\n#r........#\n###########\nend\nmonsters 1\n";
+}
 
 enum Clock { FIXED, MEASURED, JITTERING };
 const char *const clock_names[] = {"fixed time_scale", "measured rate", "jittering clock"};
@@ -279,6 +258,18 @@ bool world_band_is_fog(BITMAP *b)
     return true;
 }
 
+// The segments of the health bar in a frame: runs of drawn pixels along the bar's middle row.
+int health_bar_segments(BITMAP *frame)
+{
+    int runs = 0;
+    for (int x = 30, before = 0; x < 360; x++) {
+        int drawn = getpixel(frame, x, 24) != 0;
+        runs += drawn && !before;
+        before = drawn;
+    }
+    return runs;
+}
+
 }  // namespace
 
 // Effects of the pass's order, each of which a swap of two steps would undo: the floor
@@ -289,7 +280,7 @@ bool world_band_is_fog(BITMAP *b)
 // the buffer is cleared.
 TEST(MainLoopOrder, EachStepSeesWhatTheStepsBeforeItLeft)
 {
-    ForgedWorld world(field_map);
+    ForgedWorld world(field_map().c_str());
     ASSERT_TRUE(world.forged);
     ASSERT_TRUE(world.enter_first_map());
     fog_color = makecol(20, 30, 40);
@@ -346,4 +337,28 @@ TEST(MainLoopOrder, EachStepSeesWhatTheStepsBeforeItLeft)
     EXPECT_EQ(player_z, az);
     EXPECT_FALSE(world_band_is_fog(screen)) << "the next pass draws the new map";
     EXPECT_FLOAT_EQ(monsters[906][0].anim_time, 0.32f);
+}
+
+// The HUD goes over the world before the items move: a heart taken in a pass fills the bar
+// in the next frame, and the frame of that pass shows the health it was drawn with.
+TEST(MainLoopOrder, TheHudIsDrawnBeforeThePickUps)
+{
+    ForgedWorld world(field_map().c_str());
+    ASSERT_TRUE(world.forged);
+    ASSERT_TRUE(world.enter_first_map());
+    Rate rate(FIXED, 1);
+    player_health = 4;
+    MapItem &heart = map_items[MAP_ITEM_SLOTS - 1];
+    heart = MapItem();
+    heart.present = 1;
+    heart.type = ITEM_HEART;
+    heart.placement = -1;
+    heart.x = heart.target_x = player_x;
+    heart.y = heart.target_y = player_y + 1.5f;
+    heart.z = heart.target_z = player_z;
+    rate.pass();
+    EXPECT_EQ(player_health, 6);
+    EXPECT_EQ(health_bar_segments(screen), 4) << "the frame was drawn before the heart was taken";
+    rate.pass();
+    EXPECT_EQ(health_bar_segments(screen), 6);
 }

@@ -29,9 +29,7 @@ TEST_F(MapFile, RoundTripRestoresEveryFieldAndPixel)
 
     MapExtra extras_before[2] = {map_extras[0], map_extras[1]};
     reset_map_tables();
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(load_map("7"));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(stderr_of([] { EXPECT_TRUE(load_map("7")); }), "");
 
     EXPECT_EQ(current_map, 7);
     EXPECT_EQ(plane_last, 2);
@@ -100,14 +98,13 @@ TEST_F(MapFile, PrunedFormKeepsOnlyMarkedVerticesAndTriangles)
         for (int i = 0; i < n; i++)
             next();
     };
-    EXPECT_EQ(next(), "1");
-    EXPECT_EQ(next(), "endplane");
-    EXPECT_EQ(next(), "2");
-    EXPECT_EQ(next(), "2");
-    EXPECT_EQ(next(), "plane_info");
+    auto expect_next = [&](std::initializer_list<const char *> want) {
+        for (const char *w : want)
+            EXPECT_EQ(next(), w) << "token " << at;
+    };
+    expect_next({"1", "endplane", "2", "2", "plane_info"});
     // Plane 0: flags, header, vertices 0..2 kept, vertex 3 only its mark.
-    EXPECT_EQ(next(), "1");
-    EXPECT_EQ(next(), "1");
+    expect_next({"1", "1"});
     skip(13 + 6);
     for (int i = 0; i < 3; i++) {
         EXPECT_EQ(next(), "0.000000") << "vertex " << i;
@@ -116,22 +113,15 @@ TEST_F(MapFile, PrunedFormKeepsOnlyMarkedVerticesAndTriangles)
     }
     EXPECT_EQ(next(), "1.000000");
     // Triangles: 0 kept, 1 only its include field, 2 kept.
-    EXPECT_EQ(next(), "0");
-    EXPECT_EQ(next(), "0");  // corner 0 of triangle 0
+    expect_next({"0", "0"});  // the include field and corner 0 of triangle 0
     skip(16);
-    EXPECT_EQ(next(), "2");
-    EXPECT_EQ(next(), "-1");
-    EXPECT_EQ(next(), "0");
-    skip(16);
-    skip(2 * 4);
+    expect_next({"2", "-1", "0"});
+    skip(16 + 2 * 4);
     // Plane 1 is inactive: flags and the map extras only.
-    EXPECT_EQ(next(), "0");
-    EXPECT_EQ(next(), "0");
-    EXPECT_EQ(next(), "1.250000");
+    expect_next({"0", "0", "1.250000"});
     skip(3 + 4);
     // Plane 2.
-    EXPECT_EQ(next(), "1");
-    EXPECT_EQ(next(), "0");
+    expect_next({"1", "0"});
     skip(13 + 6 + 4 * 12 + 18 + 8);
     EXPECT_EQ(at, tok.size()) << "nothing after the last plane";
 
@@ -152,9 +142,7 @@ TEST_F(MapFile, InactivePlaneConsumesOnlyItsHeaderAndExtras)
     off.last_triangle = 4;
     PlaneSpec on;
     on.flag_b = 1;
-    dir.write("data/maps/7.dtl", map_text({off, on, on}, 2));
-    write_strip("7", 1, 2, shaded_cells);
-    write_strip("7", 2, 2, shaded_cells);
+    write_map(dir, "7", {off, on, on}, shaded_cells, 2);
     ASSERT_TRUE(load_map("7"));
     EXPECT_EQ(planes[0].active, 0);
     EXPECT_EQ(planes[0].last_vertex, 5);
@@ -179,8 +167,7 @@ TEST_F(MapFile, ActiveAndFlagValuesOtherThanZeroOrOne)
     odd.active = 2;  // neither 0 nor 1: stays cleared
     odd.flag_b = 5;  // leaves flag_b as it was
     // A second, ordinary plane: a map with no active plane at all is refused.
-    dir.write("data/maps/7.dtl", map_text({odd, PlaneSpec()}));
-    write_strip("7", 1, 2, red_cells);
+    write_map(dir, "7", {odd, PlaneSpec()}, red_cells);
     planes[0].active = 1;
     planes[0].flag_b = 1;
     ASSERT_TRUE(load_map("7"));
@@ -191,8 +178,7 @@ TEST_F(MapFile, ActiveAndFlagValuesOtherThanZeroOrOne)
 TEST_F(MapFile, CellsAreReusedAcrossMaps)
 {
     PlaneSpec two;
-    dir.write("data/maps/7.dtl", map_text({two}));
-    write_strip("7", 0, 2, red_cells);
+    write_map(dir, "7", {two}, red_cells);
     ASSERT_TRUE(load_map("7"));
     BITMAP *first = planes[0].triangle_shadow[0];
     BITMAP *second = planes[0].triangle_shadow[1];
@@ -202,8 +188,7 @@ TEST_F(MapFile, CellsAreReusedAcrossMaps)
 
     PlaneSpec one;
     one.last_triangle = 0;
-    dir.write("data/maps/8.dtl", map_text({one}));
-    write_strip("8", 0, 1, blue_cells);
+    write_map(dir, "8", {one}, blue_cells);
     ASSERT_TRUE(load_map("8"));
     EXPECT_EQ(planes[0].triangle_shadow[0], first) << "the slot's cell is reused";
     EXPECT_EQ(getpixel(first, 15, 15), makecol(0, 0, 255)) << "and repainted";
@@ -212,8 +197,7 @@ TEST_F(MapFile, CellsAreReusedAcrossMaps)
 
     // A cell flag of 0 leaves the cell as it was.
     one.cell = 0;
-    dir.write("data/maps/9.dtl", map_text({one}));
-    write_strip("9", 0, 1, red_cells);
+    write_map(dir, "9", {one}, red_cells);
     ASSERT_TRUE(load_map("9"));
     EXPECT_EQ(getpixel(first, 15, 15), makecol(0, 0, 255));
 }
@@ -221,13 +205,10 @@ TEST_F(MapFile, CellsAreReusedAcrossMaps)
 TEST_F(MapFile, FewerPlanesThanBefore)
 {
     PlaneSpec on;
-    dir.write("data/maps/7.dtl", map_text({on, on, on}));
-    for (int p = 0; p < 3; p++)
-        write_strip("7", p, 2, red_cells);
+    write_map(dir, "7", {on, on, on}, red_cells);
     ASSERT_TRUE(load_map("7"));
     EXPECT_EQ(planes[2].active, 1);
-    dir.write("data/maps/8.dtl", map_text({on}));
-    write_strip("8", 0, 2, red_cells);
+    write_map(dir, "8", {on}, red_cells);
     ASSERT_TRUE(load_map("8"));
     EXPECT_EQ(plane_last, 0);
     EXPECT_EQ(planes[1].active, 0);
@@ -245,8 +226,7 @@ TEST_F(MapFile, PickUpsArePlacedForTheNewMap)
     map_items[49].type = 12;
 
     PlaneSpec on;
-    dir.write("data/maps/7.dtl", map_text({on}));
-    write_strip("7", 0, 2, red_cells);
+    write_map(dir, "7", {on}, red_cells);
     ASSERT_TRUE(load_map("7"));
     for (int n = 0; n < MAP_ITEM_SLOTS; n++) {
         const MapItem &it = map_items[n];
@@ -262,8 +242,7 @@ TEST_F(MapFile, PickUpsArePlacedForTheNewMap)
     // Map 0 never gets pick-ups, whatever the placements say.
     for (int i = 0; i < MAX_ITEM_PLACEMENTS; i++)
         item_placements[i].map = 0;
-    dir.write("data/maps/0.dtl", map_text({on}));
-    write_strip("0", 0, 2, red_cells);
+    write_map(dir, "0", {on}, red_cells);
     ASSERT_TRUE(load_map("0"));
     EXPECT_EQ(current_map, 0);
     for (int n = 0; n < MAP_ITEM_SLOTS; n++)
@@ -277,9 +256,7 @@ TEST_F(MapFile, FailedSaveLeavesTheOldFiles)
     mkdir("data/maps", 0777);
     dir.write("data/maps/7.dtl", "old map");
     // No shadow-map folder: the first strip cannot be written.
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(save_map("7"));
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] { EXPECT_FALSE(save_map("7")); });
     EXPECT_EQ(line_count(err), 1) << err;
     EXPECT_NE(err.find("data/maps/shadowmap/i7_0.bmp"), std::string::npos) << err;
     EXPECT_EQ(dir.read("data/maps/7.dtl"), "old map");
@@ -287,8 +264,6 @@ TEST_F(MapFile, FailedSaveLeavesTheOldFiles)
     EXPECT_NE(stat("data/maps/7.dtl.tmp", &st), 0) << "no temporary file is left";
 
     // No folder at all: the map file itself cannot be created.
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(save_pruned_map("x/7"));
-    err = testing::internal::GetCapturedStderr();
+    err = stderr_of([] { EXPECT_FALSE(save_pruned_map("x/7")); });
     EXPECT_NE(err.find("data/maps/x/7.smp"), std::string::npos) << err;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "tests/crafted_pictures.h"
 #include "tests/map_fixture.h"
 
 TEST_F(MapFile, ShortFileKeepsTheRestAndWarnsOnce)
@@ -20,9 +21,7 @@ TEST_F(MapFile, ShortFileKeepsTheRestAndWarnsOnce)
     planes[1].active = 1;
     map_extras[0].value = 9.0f;
 
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(load_map("7"));
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] { EXPECT_TRUE(load_map("7")); });
     EXPECT_EQ(line_count(err), 1) << err;
     EXPECT_NE(err.find("data/maps/7.dtl"), std::string::npos) << err;
     EXPECT_NE(err.find("plane 0 triangle 1"), std::string::npos) << err;
@@ -49,9 +48,7 @@ TEST_F(MapFile, BadTokenStopsTheReading)
     planes[0].last_vertex = 1;
     planes[0].last_triangle = 0;
     write_strip("7", 0, 2, red_cells);
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(load_map("7"));
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] { EXPECT_TRUE(load_map("7")); });
     EXPECT_NE(err.find("plane 0 (bad token \"1x\")"), std::string::npos) << err;
     EXPECT_EQ(planes[0].active, 1);
     EXPECT_EQ(planes[0].last_vertex, 1) << "the counts keep their values";
@@ -68,18 +65,14 @@ TEST_F(MapFile, UnfinishedTriangleNeverReachesPastItsPlane)
     std::string text = map_text({on});
     dir.write("data/maps/7.dtl", text.substr(0, text.find("0 1 2 3")));
     write_strip("7", 0, 1, red_cells);
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(load_map("7"));
-    testing::internal::GetCapturedStderr();
+    stderr_of([] { EXPECT_TRUE(load_map("7")); });
     EXPECT_EQ(planes[0].triangles[0].e[TRIANGLE_INCLUDE], 2);
 }
 
 TEST_F(MapFile, RefusedFilesLeaveTheCurrentMapAlone)
 {
     PlaneSpec on;
-    dir.write("data/maps/7.dtl", map_text({on, on}, 1));
-    write_strip("7", 0, 2, red_cells);
-    write_strip("7", 1, 2, red_cells);
+    write_map(dir, "7", {on, on}, red_cells, 1);
     item_count = 1;
     item_placements[0] = ItemPlacement{1, 1, 2, 3, 4, 7};
     ASSERT_TRUE(load_map("7"));
@@ -125,9 +118,7 @@ TEST_F(MapFile, RefusedFilesLeaveTheCurrentMapAlone)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.field);
         dir.write("data/maps/8.dtl", c.text);
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(load_map("8"));
-        std::string err = testing::internal::GetCapturedStderr();
+        std::string err = stderr_of([] { EXPECT_FALSE(load_map("8")); });
         EXPECT_EQ(line_count(err), 1) << err;
         EXPECT_NE(err.find("data/maps/8.dtl: refused"), std::string::npos) << err;
         EXPECT_NE(err.find(c.field), std::string::npos) << err;
@@ -147,9 +138,7 @@ TEST_F(MapFile, RefusedFilesLeaveTheCurrentMapAlone)
 
 TEST_F(MapFile, MissingFilesAndBadNames)
 {
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load_map("404"));
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] { EXPECT_FALSE(load_map("404")); });
     EXPECT_EQ(line_count(err), 1);
     EXPECT_NE(err.find("data/maps/404.dtl"), std::string::npos) << err;
 
@@ -157,17 +146,13 @@ TEST_F(MapFile, MissingFilesAndBadNames)
     mkdir("data", 0777);
     mkdir("data/maps", 0777);
     mkdir("data/maps/5.dtl", 0777);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load_map("5"));
-    err = testing::internal::GetCapturedStderr();
+    err = stderr_of([] { EXPECT_FALSE(load_map("5")); });
     EXPECT_EQ(line_count(err), 1) << err;
     EXPECT_NE(err.find("data/maps/5.dtl"), std::string::npos) << err;
 
     // Map numbers index the per-map tables.
     for (const char *name : {"1000", "-1", "nan"}) {
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(load_map(name)) << name;
-        err = testing::internal::GetCapturedStderr();
+        err = stderr_of([=] { EXPECT_FALSE(load_map(name)) << name; });
         EXPECT_EQ(line_count(err), 1) << err;
     }
 
@@ -175,18 +160,14 @@ TEST_F(MapFile, MissingFilesAndBadNames)
     PlaneSpec on;
     dir.write("data/maps/7.dtl", map_text({on}));
     dir.write("data/maps/shadowmap/i7_0.bmp", "BM not really a bitmap, but long enough to have a header at all");
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load_map("7"));
-    err = testing::internal::GetCapturedStderr();
+    err = stderr_of([] { EXPECT_FALSE(load_map("7")); });
     EXPECT_NE(err.find("not a plain Windows bitmap"), std::string::npos) << err;
 
     // A strip cut short.
     write_strip("7", 0, 2, red_cells);
     std::string whole = dir.read("data/maps/shadowmap/i7_0.bmp");
     dir.write("data/maps/shadowmap/i7_0.bmp", whole.substr(0, whole.size() - 10));
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load_map("7"));
-    err = testing::internal::GetCapturedStderr();
+    err = stderr_of([] { EXPECT_FALSE(load_map("7")); });
     EXPECT_NE(err.find("cut short"), std::string::npos) << err;
 }
 
@@ -217,37 +198,6 @@ TEST(FloatTokens, MatchTheLibraryConversion)
 }
 
 namespace {
-
-void put32(std::string &s, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; i++)
-        s[at + i] = (char)(v >> (8 * i));
-}
-
-// A 32-bit uncompressed bitmap file of two cells, made by hand: the writers only make 24-bit
-// ones, but other tools may not.
-std::string bitmap_32(int width)
-{
-    std::string s(54 + width * 16 * 4, '\0');
-    s[0] = 'B';
-    s[1] = 'M';
-    put32(s, 2, (uint32_t)s.size());
-    put32(s, 10, 54);
-    put32(s, 14, 40);
-    put32(s, 18, width);
-    put32(s, 22, 16);
-    s[26] = 1;
-    s[28] = 32;
-    for (int y = 0; y < 16; y++)
-        for (int x = 0; x < width; x++) {
-            size_t at = 54 + ((15 - y) * width + x) * 4;  // bottom-up rows
-            s[at] = (char)(x * 7);
-            s[at + 1] = (char)(y * 15);
-            s[at + 2] = (char)(x + y * 9);
-            s[at + 3] = (char)0xff;
-        }
-    return s;
-}
 
 // Every pixel of each cell against the bitmap loader's reading of the same strip.
 void expect_cells_match_loader(const char *strip_file, int cells)
@@ -288,7 +238,8 @@ TEST_F(MapFile, StripsOfEveryKindGiveTheLoadersColours)
     ASSERT_TRUE(load_map("7"));
     expect_cells_match_loader("data/maps/shadowmap/i7_0.bmp", 2);
 
-    dir.write("data/maps/shadowmap/i7_0.bmp", bitmap_32(32));
+    // 32 bits, uncompressed: the writers only make 24-bit strips, but other tools may not.
+    dir.write("data/maps/shadowmap/i7_0.bmp", crafted_bmp(32, 16, 32));
     ASSERT_TRUE(load_map("7"));
     expect_cells_match_loader("data/maps/shadowmap/i7_0.bmp", 2);
 

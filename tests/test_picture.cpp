@@ -49,40 +49,37 @@ TEST(Picture, CraftedHeadersAreRefusedWithTheirReason)
 TEST(Picture, LimitsAreInclusiveAndTheLastByteCounts)
 {
     PictureHeader h;
+    // The check of a picture whose first `header` bytes are read, the file being `size` long.
+    auto inspect = [&h](const std::string &bmp, size_t header, size_t size) {
+        return inspect_picture((const unsigned char *)bmp.data(), header, size, PICTURE_SIDE_LIMIT, h);
+    };
     // The largest picture allowed, complete: accepted. One pixel more either way: refused.
     std::string top = crafted_bmp(PICTURE_SIDE_LIMIT, 1, 8, 0, 54 + 1024);
-    EXPECT_EQ(inspect_picture((const unsigned char *)top.data(), top.size(), top.size(), PICTURE_SIDE_LIMIT, h),
-              nullptr);
+    EXPECT_EQ(inspect(top, top.size(), top.size()), nullptr);
     EXPECT_EQ(h.row_bytes, PICTURE_SIDE_LIMIT);
     std::string wide = crafted_bmp(PICTURE_SIDE_LIMIT + 1, 1, 8, 0, 54 + 1024);
-    EXPECT_STREQ(inspect_picture((const unsigned char *)wide.data(), wide.size(), wide.size(), PICTURE_SIDE_LIMIT, h),
-                 "is too large");
+    EXPECT_STREQ(inspect(wide, wide.size(), wide.size()), "is too large");
     std::string tall = crafted_bmp(1, PICTURE_SIDE_LIMIT + 1, 8, 0, 54 + 1024);
-    EXPECT_STREQ(inspect_picture((const unsigned char *)tall.data(), tall.size(), tall.size(), PICTURE_SIDE_LIMIT, h),
-                 "is too large");
+    EXPECT_STREQ(inspect(tall, tall.size(), tall.size()), "is too large");
 
     // Rows are padded to four bytes: a 3-pixel 24-bit row takes 12, and one byte short is short.
     std::string padded = crafted_bmp(3, 5, 24);
     ASSERT_EQ(padded.size(), 54u + 12 * 5);
-    EXPECT_EQ(inspect_picture((const unsigned char *)padded.data(), 54, padded.size(), PICTURE_SIDE_LIMIT, h), nullptr);
-    EXPECT_STREQ(inspect_picture((const unsigned char *)padded.data(), 54, padded.size() - 1, PICTURE_SIDE_LIMIT, h),
-                 "is cut short");
+    EXPECT_EQ(inspect(padded, 54, padded.size()), nullptr);
+    EXPECT_STREQ(inspect(padded, 54, padded.size() - 1), "is cut short");
     // 1-bit rows: 33 pixels need 5 bytes, padded to 8.
     std::string mono = crafted_bmp(33, 2, 1, 0, 54 + 8);
     EXPECT_EQ(mono.size(), 54u + 8 + 16);
-    EXPECT_EQ(inspect_picture((const unsigned char *)mono.data(), 54, mono.size(), PICTURE_SIDE_LIMIT, h), nullptr);
+    EXPECT_EQ(inspect(mono, 54, mono.size()), nullptr);
 
     // Three colour masks sit right after the header, and the pixels right after them.
     std::string masks = crafted_bmp(4, 4, 16, 3, 66);
-    EXPECT_EQ(inspect_picture((const unsigned char *)masks.data(), 54, masks.size(), PICTURE_SIDE_LIMIT, h), nullptr);
+    EXPECT_EQ(inspect(masks, 54, masks.size()), nullptr);
     std::string masks_far = crafted_bmp(4, 4, 16, 3, 70);
-    EXPECT_STREQ(
-        inspect_picture((const unsigned char *)masks_far.data(), 54, masks_far.size(), PICTURE_SIDE_LIMIT, h),
-        "has its pixels at an unsupported place");
+    EXPECT_STREQ(inspect(masks_far, 54, masks_far.size()), "has its pixels at an unsupported place");
     // Colours come in whole entries of four bytes.
     std::string odd = crafted_bmp(4, 4, 8, 0, 56);
-    EXPECT_STREQ(inspect_picture((const unsigned char *)odd.data(), 54, odd.size(), PICTURE_SIDE_LIMIT, h),
-                 "has its pixels at an unsupported place");
+    EXPECT_STREQ(inspect(odd, 54, odd.size()), "has its pixels at an unsupported place");
 }
 
 TEST(Picture, EncodedPictureLoadsBackPixelForPixel)

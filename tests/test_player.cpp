@@ -9,6 +9,13 @@
 typedef GameplayTest FloorMap;
 typedef GameplayTest HeroMove;
 
+// The floor maps' height and kind at a pixel; blocked pixels read white and kind 0.
+static void expect_floor_at(int col, int row, int height, int kind)
+{
+    EXPECT_EQ(getpixel(height_map, col, row), height) << "height at " << col << "," << row;
+    EXPECT_EQ(getpixel(kind_map, col, row), kind) << "kind at " << col << "," << row;
+}
+
 TEST_F(FloorMap, HighestFloorWinsAndGivesItsKind)
 {
     add_floor(6, 6, 14, 14, 3, 1234);
@@ -16,12 +23,9 @@ TEST_F(FloorMap, HighestFloorWinsAndGivesItsKind)
     add_floor(6, 6, 14, 14, 2.5f, 55);  // lower: never shows
     add_floor(6, 6, 14, 14, 3, 66);     // as high as the first: the first keeps it
     paint_floor_maps(10, 3, 10);
-    EXPECT_EQ(getpixel(height_map, 64, 64), (int)(2.5f * 256));
-    EXPECT_EQ(getpixel(kind_map, 64, 64), 77);
-    EXPECT_EQ(getpixel(height_map, 64 + 16, 64), 512);  // two units right: the base
-    EXPECT_EQ(getpixel(kind_map, 64 + 16, 64), 1234);
-    EXPECT_EQ(getpixel(height_map, 64 + 40, 64), white());  // beyond: blocked, kind 0
-    EXPECT_EQ(getpixel(kind_map, 64 + 40, 64), 0);
+    expect_floor_at(64, 64, (int)(2.5f * 256), 77);
+    expect_floor_at(64 + 16, 64, 512, 1234);  // two units right: the base
+    expect_floor_at(64 + 40, 64, white(), 0);  // beyond: blocked
 }
 
 TEST_F(FloorMap, LeavesOutWallsFarCentroidsAndFloorsOutOfReach)
@@ -127,13 +131,13 @@ TEST_F(FloorMap, ClearingOnlyTheBoxPaintsWhatAFullClearPaints)
 
 TEST_F(FloorMap, HoldsEveryValueAtEveryColourDepth)
 {
+    BITMAP **maps[3] = {&height_map, &kind_map, &paint_scratch};
     BITMAP *keep[3] = {height_map, kind_map, paint_scratch};
     for (int depth : {15, 16, 24, 32}) {
         SCOPED_TRACE(depth);
         set_color_depth(depth);
-        height_map = create_bitmap(128, 128);
-        kind_map = create_bitmap(128, 128);
-        paint_scratch = create_bitmap(128, 128);
+        for (BITMAP **map : maps)
+            *map = create_bitmap(128, 128);
         int bad = 0;
         for (int v = 0; v < MAX_TRIGGERS; v++) {
             putpixel(height_map, 5, 7, v);
@@ -147,19 +151,16 @@ TEST_F(FloorMap, HoldsEveryValueAtEveryColourDepth)
         add_floor(-4, -4, 0.5f, 4, 1.49f, MAX_TRIGGERS - 1);
         add_floor(0.5f, -4, 4, 4, -1.49f, 1000);
         paint_floor_maps(0, 0, 0);
-        EXPECT_EQ(getpixel(height_map, 64, 64), 893);
-        EXPECT_EQ(getpixel(kind_map, 64, 64), MAX_TRIGGERS - 1);
-        EXPECT_EQ(getpixel(height_map, 80, 64), 130);
-        EXPECT_EQ(getpixel(kind_map, 80, 64), 1000);
-        EXPECT_EQ(getpixel(height_map, 104, 64), white());
+        expect_floor_at(64, 64, 893, MAX_TRIGGERS - 1);
+        expect_floor_at(80, 64, 130, 1000);
+        expect_floor_at(104, 64, white(), 0);
         EXPECT_EQ(ground_reached, 1);
-        for (BITMAP *b : {height_map, kind_map, paint_scratch})
-            destroy_bitmap(b);
+        for (BITMAP **map : maps)
+            destroy_bitmap(*map);
     }
     set_color_depth(16);
-    height_map = keep[0];
-    kind_map = keep[1];
-    paint_scratch = keep[2];
+    for (int i = 0; i < 3; i++)
+        *maps[i] = keep[i];
 }
 
 TEST_F(HeroMove, ClimbsBelowOneAndAHalfAndRefusesMore)
@@ -375,6 +376,20 @@ TEST_F(HeroMove, TheBowWaitsUntilSpaceHasBeenUpOnce)
     EXPECT_EQ(map_items[0].present, 1);
 }
 
+// Planes 0 and 1 with three vertices and two triangles each, no marks; plane_last as given.
+static void two_small_planes(int last)
+{
+    for (int p = 0; p < 2; p++) {
+        for (int i = 0; i < 3; i++) {
+            planes[p].triangles[i].e[TRIANGLE_INCLUDE] = planes[p].triangles[i].e[TRIANGLE_DRAWN] = 0;
+            planes[p].vertices[i].e[VERTEX_SKIP] = planes[p].vertices[i].e[VERTEX_DRAWN] = 0;
+        }
+        planes[p].last_vertex = last ? 2 : 0;
+        planes[p].last_triangle = last ? 1 : 0;
+    }
+    plane_last = last;
+}
+
 TEST_F(HeroMove, CameraEasesAndPruningMarksWhatWasNeverDrawn)
 {
     camera_target_x = 10;
@@ -383,14 +398,7 @@ TEST_F(HeroMove, CameraEasesAndPruningMarksWhatWasNeverDrawn)
     EXPECT_FLOAT_EQ(camera_x, 0.9f);
     EXPECT_FLOAT_EQ(camera_y, -0.9f);
 
-    plane_last = 1;
-    for (Plane &p : {std::ref(planes[0]), std::ref(planes[1])})  // whatever earlier tests left
-        for (int i = 0; i < 3; i++) {
-            p.triangles[i].e[TRIANGLE_INCLUDE] = p.triangles[i].e[TRIANGLE_DRAWN] = 0;
-            p.vertices[i].e[VERTEX_SKIP] = p.vertices[i].e[VERTEX_DRAWN] = 0;
-        }
-    planes[0].last_vertex = planes[1].last_vertex = 2;
-    planes[0].last_triangle = planes[1].last_triangle = 1;
+    two_small_planes(1);  // whatever earlier tests left
     planes[0].triangles[0].e[TRIANGLE_DRAWN] = 1;
     planes[0].vertices[1].e[VERTEX_DRAWN] = 1;
     prune_map();
@@ -400,12 +408,5 @@ TEST_F(HeroMove, CameraEasesAndPruningMarksWhatWasNeverDrawn)
     EXPECT_EQ(planes[0].vertices[0].e[VERTEX_SKIP], 1.0f);
     EXPECT_EQ(planes[0].vertices[1].e[VERTEX_SKIP], 0.0f);
     EXPECT_EQ(planes[1].vertices[2].e[VERTEX_SKIP], 1.0f) << "inactive planes too";
-    for (Plane &p : {std::ref(planes[0]), std::ref(planes[1])}) {
-        for (int i = 0; i < 3; i++)
-            p.triangles[i].e[TRIANGLE_INCLUDE] = p.triangles[i].e[TRIANGLE_DRAWN] = 0;
-        for (int i = 0; i < 3; i++)
-            p.vertices[i].e[VERTEX_SKIP] = p.vertices[i].e[VERTEX_DRAWN] = 0;
-        p.last_vertex = p.last_triangle = 0;
-    }
-    plane_last = 0;
+    two_small_planes(0);
 }

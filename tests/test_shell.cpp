@@ -7,33 +7,6 @@
 #include "shell/video.h"
 #include "tests/headless.h"
 
-namespace {
-
-struct TimingState {
-    s16 count, last;
-    double next, clock_value, game;
-    float scale;
-    bool manual;
-    TimingState()
-        : count(tick_frame_count), last(frames_last_tick), next(next_tick_time), clock_value(manual_clock),
-          game(game_clock), scale(time_scale), manual(use_manual_clock)
-    {
-    }
-    ~TimingState()
-    {
-        tick_frame_count = count;
-        frames_last_tick = last;
-        next_tick_time = next;
-        manual_clock = clock_value;
-        game_clock = game;
-        time_scale = scale;
-        use_manual_clock = manual;
-        fixed_time_scale = 0;
-    }
-};
-
-}  // namespace
-
 TEST(ScreenGlobals, OddWidthTruncatesTowardZero)
 {
     set_screen_globals(641, 481);
@@ -48,10 +21,15 @@ TEST(ScreenGlobals, OddWidthTruncatesTowardZero)
     set_view_constants();
 }
 
-TEST(FrameTiming, FirstCallEndsATickWithOneFrame)
+// Each case reads the manual clock and leaves the timing as it found it.
+class FrameTiming : public ::testing::Test {
+protected:
+    void SetUp() override { use_manual_clock = true; }
+    FrameTimingKept keep;
+};
+
+TEST_F(FrameTiming, FirstCallEndsATickWithOneFrame)
 {
-    TimingState keep;
-    use_manual_clock = true;
     manual_clock = 5000;
     tick_frame_count = 0;
     next_tick_time = 0;
@@ -62,10 +40,8 @@ TEST(FrameTiming, FirstCallEndsATickWithOneFrame)
     EXPECT_DOUBLE_EQ(next_tick_time, 5100);
 }
 
-TEST(FrameTiming, ScaleKeepsItsFractionAtAnyRate)
+TEST_F(FrameTiming, ScaleKeepsItsFractionAtAnyRate)
 {
-    TimingState keep;
-    use_manual_clock = true;
     const int frames[] = {1, 2, 4, 6, 7, 12, 60, 600};
     for (int n : frames) {
         manual_clock = 10000;
@@ -82,10 +58,8 @@ TEST(FrameTiming, ScaleKeepsItsFractionAtAnyRate)
     }
 }
 
-TEST(FrameTiming, GameClockAdvancesEveryCall)
+TEST_F(FrameTiming, GameClockAdvancesEveryCall)
 {
-    TimingState keep;
-    use_manual_clock = true;
     manual_clock = 1;
     next_tick_time = 100000;
     time_scale = 2.0f;
@@ -95,10 +69,8 @@ TEST(FrameTiming, GameClockAdvancesEveryCall)
     EXPECT_NEAR(game_clock, 0.004, 1e-9);
 }
 
-TEST(FrameTiming, FixedScaleOverridesTheMeasurement)
+TEST_F(FrameTiming, FixedScaleOverridesTheMeasurement)
 {
-    TimingState keep;
-    use_manual_clock = true;
     manual_clock = 50;
     next_tick_time = 0;
     tick_frame_count = 0;
@@ -108,10 +80,8 @@ TEST(FrameTiming, FixedScaleOverridesTheMeasurement)
     EXPECT_FLOAT_EQ(time_scale, 1.0f);
 }
 
-TEST(FrameTiming, ManyFramesInOneTickNeverOverflow)
+TEST_F(FrameTiming, ManyFramesInOneTickNeverOverflow)
 {
-    TimingState keep;
-    use_manual_clock = true;
     manual_clock = 1;
     next_tick_time = 2;
     tick_frame_count = 32766;
@@ -124,9 +94,8 @@ TEST(FrameTiming, ManyFramesInOneTickNeverOverflow)
     EXPECT_GT(time_scale, 0.0f);
 }
 
-TEST(FrameTiming, PresentCopiesTheBackBufferOnlyWhenAsked)
+TEST_F(FrameTiming, PresentCopiesTheBackBufferOnlyWhenAsked)
 {
-    TimingState keep;
     clear_to_color(back_buffer, makecol(10, 200, 30));
     clear_bitmap(screen);
     present_frame(0x100);  // only the low 8 bits count
@@ -201,6 +170,12 @@ TEST(VideoFailure, BitmapThatCannotBeCreatedEndsTheProgram)
                 "Error while allocating bitmaps!");
 }
 
+static std::string working_folder()
+{
+    char cwd[4096];
+    return getcwd(cwd, sizeof(cwd)) ? cwd : "(unknown)";
+}
+
 TEST(DataDirectory, FoundBesideTheProgram)
 {
     ScratchDir scratch;
@@ -209,31 +184,26 @@ TEST(DataDirectory, FoundBesideTheProgram)
     scratch.write("elsewhere/grimhold", "");
     ASSERT_EQ(chdir("elsewhere"), 0);
     EXPECT_FALSE(enter_data_directory(scratch.path() + "/elsewhere/grimhold"));
-    char cwd[4096];
-    ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
-    EXPECT_EQ(std::string(cwd), scratch.path() + "/elsewhere");
+    EXPECT_EQ(working_folder(), scratch.path() + "/elsewhere");
     EXPECT_TRUE(enter_data_directory(scratch.path() + "/bin/grimhold"));
-    ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
-    EXPECT_EQ(std::string(cwd), scratch.path() + "/bin");
+    EXPECT_EQ(working_folder(), scratch.path() + "/bin");
     EXPECT_FALSE(enter_data_directory("grimhold"));
 }
 
 TEST(DataDirectory, PlacesBesideTheProgramThenTheSharedTree)
 {
-    std::string places[2];
-    data_directory_places("/usr/games/grimhold", places);
-    EXPECT_EQ(places[0], "/usr/games");
-    EXPECT_EQ(places[1], "/usr/share/games/grimhold");
-    data_directory_places("/grimhold", places);
-    EXPECT_EQ(places[0], "/");
-    EXPECT_EQ(places[1], "/share/games/grimhold");
-    data_directory_places("games/grimhold", places);
-    EXPECT_EQ(places[1], "./share/games/grimhold");
-    data_directory_places("a/../grimhold", places);
-    EXPECT_EQ(places[1], "a/../../share/games/grimhold");
-    data_directory_places("grimhold", places);
-    EXPECT_EQ(places[0], "");
-    EXPECT_EQ(places[1], "");
+    const struct { const char *program, *beside, *shared; } cases[] = {
+        {"/usr/games/grimhold", "/usr/games", "/usr/share/games/grimhold"},
+        {"/grimhold", "/", "/share/games/grimhold"},
+        {"games/grimhold", "games", "./share/games/grimhold"},
+        {"a/../grimhold", "a/..", "a/../../share/games/grimhold"},
+        {"grimhold", "", ""}};
+    for (const auto &c : cases) {
+        std::string places[2];
+        data_directory_places(c.program, places);
+        EXPECT_EQ(places[0], c.beside) << c.program;
+        EXPECT_EQ(places[1], c.shared) << c.program;
+    }
 }
 
 TEST(DataDirectory, FoundInTheInstalledTreeWhenNoneIsBeside)
@@ -241,16 +211,13 @@ TEST(DataDirectory, FoundInTheInstalledTreeWhenNoneIsBeside)
     ScratchDir scratch;
     scratch.write("tree/games/grimhold", "");
     scratch.write("tree/share/games/grimhold/data/maps/readme", "x");
-    char cwd[4096];
     EXPECT_TRUE(enter_data_directory(scratch.path() + "/tree/games/grimhold"));
-    ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
-    EXPECT_EQ(std::string(cwd), scratch.path() + "/tree/share/games/grimhold");
+    EXPECT_EQ(working_folder(), scratch.path() + "/tree/share/games/grimhold");
 
     // Data beside the program comes first.
     scratch.write("tree/games/data/maps/readme", "x");
     EXPECT_TRUE(enter_data_directory(scratch.path() + "/tree/games/grimhold"));
-    ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
-    EXPECT_EQ(std::string(cwd), scratch.path() + "/tree/games");
+    EXPECT_EQ(working_folder(), scratch.path() + "/tree/games");
 }
 
 TEST(DataDirectory, NotAFolderBesideTheProgramIsPassedOver)
@@ -267,17 +234,14 @@ TEST(DataDirectory, NotAFolderBesideTheProgramIsPassedOver)
     ASSERT_EQ(symlink("../real", (scratch.path() + "/linked/games/data").c_str()), 0);
     scratch.write("data/maps/readme", "the working folder's own data");
 
-    char cwd[4096];
     for (const char *tree : {"file", "dangling", "loop"}) {
         ASSERT_EQ(chdir(scratch.path().c_str()), 0);
         EXPECT_FALSE(enter_data_directory(scratch.path() + "/" + tree + "/games/grimhold")) << tree;
-        ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
-        EXPECT_EQ(std::string(cwd), scratch.path()) << tree;
+        EXPECT_EQ(working_folder(), scratch.path()) << tree;
         // The installed tree is still found behind it.
         scratch.write(std::string(tree) + "/share/games/grimhold/data/maps/readme", "x");
         EXPECT_TRUE(enter_data_directory(scratch.path() + "/" + tree + "/games/grimhold")) << tree;
-        ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
-        EXPECT_EQ(std::string(cwd), scratch.path() + "/" + tree + "/share/games/grimhold") << tree;
+        EXPECT_EQ(working_folder(), scratch.path() + "/" + tree + "/share/games/grimhold") << tree;
     }
     // A link to a folder is a folder.
     EXPECT_TRUE(enter_data_directory(scratch.path() + "/linked/games/grimhold"));

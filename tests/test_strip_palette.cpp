@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
 
-#include "tests/headless.h"
+#include "tests/map_fixture.h"
 #include "tools/forge/forge.h"
 #include "tools/forge/quantize.h"
 #include "world/mapfile.h"
@@ -19,39 +21,22 @@ namespace {
 
 typedef int (*CellPainter)(int t, int x, int y);
 
-void free_map_tables()
-{
-    std::set<BITMAP *> cells;
-    for (int p = 0; p < MAX_PLANES; p++) {
-        for (int t = 0; t < MAX_PLANE_TRIANGLES; t++)
-            if (planes[p].triangle_shadow[t])
-                cells.insert(planes[p].triangle_shadow[t]);
-        memset(&planes[p], 0, sizeof(Plane));
-    }
-    for (BITMAP *cell : cells)
-        destroy_bitmap(cell);
-    plane_last = 0;
-    map_extra_count = 0;
-}
-
 // Cells are worked at 32 bits, so that what is measured is the palette's error alone and
 // not the 16-bit screen's.
 class StripPalette : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        free_map_tables();
+        reset_map_tables();
         set_color_depth(32);
-        mkdir("data", 0777);
-        mkdir("data/maps", 0777);
-        mkdir("data/maps/shadowmap", 0777);
+        make_map_folders();
         strip_reducer = reduce_strip;
     }
     ScratchDir dir;
     void TearDown() override
     {
         strip_reducer = nullptr;
-        free_map_tables();
+        reset_map_tables();
         set_color_depth(16);
     }
 
@@ -90,7 +75,7 @@ protected:
     {
         build_plane(cells, paint, empty);
         EXPECT_TRUE(save_map("5"));
-        free_map_tables();
+        reset_map_tables();
         EXPECT_TRUE(load_map("5"));
         Error e;
         std::set<int> colours;
@@ -123,15 +108,8 @@ protected:
 
 std::vector<unsigned char> file_bytes(const char *path)
 {
-    std::vector<unsigned char> bytes;
-    FILE *f = fopen(path, "rb");
-    if (!f)
-        return bytes;
-    int c;
-    while ((c = fgetc(f)) != EOF)
-        bytes.push_back((unsigned char)c);
-    fclose(f);
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Six surfaces, as a plane's corner of a map has, each cell under its own light and
@@ -216,7 +194,7 @@ TEST_F(StripPalette, EmptyCellsStayColourZeroAndNoiseStillLoads)
     EXPECT_EQ(stray, 0);
 
     // The same strip always gives the same bytes.
-    free_map_tables();
+    reset_map_tables();
     build_plane(64, noise, empty);
     ASSERT_TRUE(save_map("5"));
     EXPECT_TRUE(file_bytes("data/maps/shadowmap/i5_0.bmp") == strip);

@@ -31,14 +31,6 @@ protected:
     ScratchDir dir;
 };
 
-int line_count(const std::string &text)
-{
-    int n = 0;
-    for (char c : text)
-        n += c == '\n';
-    return n;
-}
-
 // Runs `load` with stderr captured; returns what it printed.
 std::string quietly(bool (*load)(), bool expected)
 {
@@ -252,10 +244,10 @@ TEST_F(Tables, WritersRoundTrip)
 TEST_F(Tables, WritersReportAFileTheyCannotCreate)
 {
     // No data folder here.
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(save_items());
-    EXPECT_FALSE(save_monsters());
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] {
+        EXPECT_FALSE(save_items());
+        EXPECT_FALSE(save_monsters());
+    });
     EXPECT_EQ(line_count(err), 2) << err;
     EXPECT_NE(err.find("data/items.dat"), std::string::npos) << err;
     EXPECT_NE(err.find("data/monsters.dat"), std::string::npos) << err;

@@ -32,14 +32,16 @@ protected:
         GameplayTest::TearDown();
     }
 
-    // One active plane: a 4 x 4 floor of two triangles, with its shadow map bitmap.
-    void write_map(int number)
+    // One active plane: a 4 x 4 floor of two triangles (or the top of a wall), with its
+    // shadow map bitmap.
+    void write_map(int number, bool wall = false)
     {
+        std::string w = wall ? " 1 " : " 0 ";  // the triangles' wall field
+        std::string triangles = "0 1 2 0 0 0 0" + w + "0 0  0 0 15 0 15 15  1\n0 2 3 0 0 0 0" + w + "0 0  0 0 15 15 0 15  1\n";
         dir.write("data/maps/" + std::to_string(number) + ".dtl",
                   "1 endplane 0 0 plane_info\n1 0  0 0 0  0 0 0 0 0 0 0 0 0 0  0 0 3 1 0 0\n"
                   "0 0 0 -2 0 -2 0 0 0 0 0\n0 0 0 2 0 -2 0 0 0 0 0\n"
-                  "0 0 0 2 0 2 0 0 0 0 0\n0 0 0 -2 0 2 0 0 0 0 0\n"
-                  "0 1 2 0 0 0 0 0 0 0  0 0 15 0 15 15  1\n0 2 3 0 0 0 0 0 0 0  0 0 15 15 0 15  1\n");
+                  "0 0 0 2 0 2 0 0 0 0 0\n0 0 0 -2 0 2 0 0 0 0 0\n" + triangles);
         dir.write("data/maps/shadowmap/.keep", "");
         BITMAP *cells = create_bitmap(32, 16);
         clear_to_color(cells, makecol(90, 60, 30));
@@ -67,6 +69,19 @@ protected:
         EXPECT_EQ(current_map, TEST_MAP);
         EXPECT_EQ(player_x, -7.0f);
         EXPECT_EQ(view_triangles.size(), 4u);
+    }
+
+    // The trigger at the hero's pixel refuses its map with one line saying `why`; then he
+    // steps off and on again, so that the next try is made.
+    static void expect_refused(const char *why)
+    {
+        std::string err = stderr_of(check_triggers);
+        EXPECT_EQ(line_count(err), 1) << err;
+        EXPECT_NE(err.find(why), std::string::npos) << err;
+        expect_nothing_changed();
+        putpixel(kind_map, 64, 64, 0);
+        check_triggers();
+        putpixel(kind_map, 64, 64, 1500);
     }
 
     ScratchDir dir;
@@ -131,28 +146,16 @@ TEST_F(TriggerTest, MissingMapLeavesTheHeroWhereHeIs)
     expect_hero_at(1, 0.5f, 1.5f);
 }
 
-namespace {
-
-int line_count(const std::string &text)
-{
-    int n = 0;
-    for (char c : text)
-        n += c == '\n';
-    return n;
-}
-
-}  // namespace
-
 // A map change that fails was tried, and its line printed, every pass while the hero stood
 // on the trigger: now once, and again only after he has stepped off it.
 TEST_F(TriggerTest, FailedChangeIsTriedOnceUntilTheHeroStepsOff)
 {
     set_trigger(1500, 413, 1, 0, 1);  // no such map
     putpixel(kind_map, 64, 64, 1500);
-    testing::internal::CaptureStderr();
-    for (int i = 0; i < 100; i++)
-        check_triggers();
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] {
+        for (int i = 0; i < 100; i++)
+            check_triggers();
+    });
     EXPECT_EQ(line_count(err), 1) << err;
     EXPECT_NE(err.find("data/maps/413.dtl"), std::string::npos) << err;
     expect_nothing_changed();
@@ -172,15 +175,15 @@ TEST_F(TriggerTest, SteppingOffAndOnAgainRetries)
 {
     set_trigger(1500, 413, 1, 0, 1);
     putpixel(kind_map, 63, 62, 1500);
-    testing::internal::CaptureStderr();
-    check_triggers();
-    check_triggers();
-    putpixel(kind_map, 63, 62, 0);  // off the trigger floor
-    check_triggers();
-    putpixel(kind_map, 64, 64, 1500);
-    check_triggers();
-    check_triggers();
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_of([] {
+        check_triggers();
+        check_triggers();
+        putpixel(kind_map, 63, 62, 0);  // off the trigger floor
+        check_triggers();
+        putpixel(kind_map, 64, 64, 1500);
+        check_triggers();
+        check_triggers();
+    });
     EXPECT_EQ(line_count(err), 2) << err;
     expect_nothing_changed();
 
@@ -189,10 +192,10 @@ TEST_F(TriggerTest, SteppingOffAndOnAgainRetries)
     for (int i = 6; i <= 9; i++)
         inventory[i] = 1;
     remove("data/maps/906.dtl");
-    testing::internal::CaptureStderr();
-    for (int i = 0; i < 10; i++)
-        check_triggers();
-    err = testing::internal::GetCapturedStderr();
+    err = stderr_of([] {
+        for (int i = 0; i < 10; i++)
+            check_triggers();
+    });
     EXPECT_EQ(line_count(err), 1) << err;
     expect_nothing_changed();
 }
@@ -205,15 +208,7 @@ TEST_F(TriggerTest, AMapWithoutPlanesOrWithoutFloorUnderTheArrivalIsRefused)
     for (const char *text : {"", "1", "garbage \x01\x02 not a map at all", "1 endplane 0 0 plane_info\n0 0"}) {
         write_map(412);
         dir.write("data/maps/412.dtl", text);
-        testing::internal::CaptureStderr();
-        check_triggers();
-        std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(line_count(err), 1) << err;
-        EXPECT_NE(err.find("data/maps/412.dtl: refused: has no active plane"), std::string::npos) << err;
-        expect_nothing_changed();
-        putpixel(kind_map, 64, 64, 0);  // step off, so that the next map is tried
-        check_triggers();
-        putpixel(kind_map, 64, 64, 1500);
+        expect_refused("data/maps/412.dtl: refused: has no active plane");
     }
 
     // A sound map, but the arrival point is off its floor, or a floor too far above or below.
@@ -223,16 +218,7 @@ TEST_F(TriggerTest, AMapWithoutPlanesOrWithoutFloorUnderTheArrivalIsRefused)
     };
     for (Point p : {Point{2.5f, 0, 0}, Point{0, 0, -2.01f}, Point{0, 1.5f, 0}, Point{0, -1.5f, 0}}) {
         set_trigger(1500, 412, p.x, p.y, p.z);
-        testing::internal::CaptureStderr();
-        check_triggers();
-        std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(line_count(err), 1) << err;
-        EXPECT_NE(err.find("data/maps/412.dtl: refused: has no floor under the arrival point"), std::string::npos)
-            << err;
-        expect_nothing_changed();
-        putpixel(kind_map, 64, 64, 0);
-        check_triggers();
-        putpixel(kind_map, 64, 64, 1500);
+        expect_refused("data/maps/412.dtl: refused: has no floor under the arrival point");
     }
 
     // On the floor's very edge, and within a step of it: taken.
@@ -245,15 +231,8 @@ TEST_F(TriggerTest, AMapWithoutPlanesOrWithoutFloorUnderTheArrivalIsRefused)
 // A wall's top is never floor, so it is no place to arrive on either.
 TEST_F(TriggerTest, AWallIsNoFloorToArriveOn)
 {
-    dir.write("data/maps/412.dtl", "1 endplane 0 0 plane_info\n1 0  0 0 0  0 0 0 0 0 0 0 0 0 0  0 0 3 1 0 0\n"
-                                   "0 0 0 -2 0 -2 0 0 0 0 0\n0 0 0 2 0 -2 0 0 0 0 0\n"
-                                   "0 0 0 2 0 2 0 0 0 0 0\n0 0 0 -2 0 2 0 0 0 0 0\n"
-                                   "0 1 2 0 0 0 0 1 0 0  0 0 15 0 15 15  1\n0 2 3 0 0 0 0 1 0 0  0 0 15 15 0 15  1\n");
+    write_map(412, true);
     set_trigger(1500, 412, 0, 0, 0);
     putpixel(kind_map, 64, 64, 1500);
-    testing::internal::CaptureStderr();
-    check_triggers();
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("no floor under the arrival point"), std::string::npos) << err;
-    expect_nothing_changed();
+    expect_refused("no floor under the arrival point");
 }

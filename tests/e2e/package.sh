@@ -105,26 +105,14 @@ play_tree() {
         sleep 0.2
         screenshot "$win" "$run/world.png" || continue
         # Not the story's panel any more, and not a blank or single-colour screen.
-        read -r r g b <<<"$(pixel_at "$run/world.png" 165 270)"
-        if [ -n "${b:-}" ] && ! { [ "$b" -ge 140 ] && [ "$b" -le 170 ] && [ "$r" -le 60 ]; } &&
-            [ "$(colour_count "$run/world.png")" -gt 16 ]; then
+        if ! shows_story_panel "$run/world.png" && [ "$(colour_count "$run/world.png")" -gt 16 ]; then
             world=1
             break
         fi
     done
     [ "$world" -eq 1 ] || bad "$2: no frame of the world after SPACE"
-    send_key "$win" Escape
-    for _ in $(seq 1 100); do
-        kill -0 "$GAME_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$GAME_PID" 2>/dev/null; then
-        bad "$2: the game did not end on ESC"
-        kill "$GAME_PID"
-    fi
-    wait "$GAME_PID"
-    local status=$?
-    GAME_PID=
+    quit_game "$win" || bad "$2: the game did not end on ESC"
+    local status=$QUIT_STATUS
     [ "$status" -eq 0 ] || { bad "$2: exit status $status"; cat "$run/stdout.txt" "$run/stderr.txt"; }
     grep -q '^Game data initialized, starting main loop...$' "$run/stdout.txt" || bad "$2: no start-up lines"
     changed=$(find "$tree" -newer "$run.stamp" | head -5)

@@ -15,18 +15,8 @@ wait_for_story "$win" "$out/story.png" || { echo "the story panel never showed";
 send_key "$win" space
 sleep 1
 screenshot "$win" "$out/after_space.png"
-send_key "$win" Escape
-for _ in $(seq 1 100); do
-    kill -0 "$GAME_PID" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$GAME_PID" 2>/dev/null; then
-    echo "the game did not end on ESC"
-    exit 1
-fi
-wait "$GAME_PID"
-status=$?
-GAME_PID=
+quit_game "$win" || { echo "the game did not end on ESC"; exit 1; }
+status=$QUIT_STATUS
 
 fail=0
 expected=$'Initializing game data...\nInitalizing Allegro...\nSetting graphics mode...\nGame data initialized, starting main loop...'

@@ -49,6 +49,22 @@ send_key() {
     xdotool keyup "$2"
 }
 
+# Sends ESC to the game window and gives the game 10 s to end, then kills it. Sets
+# QUIT_STATUS to its exit status; returns 1 when it had to be killed.
+quit_game() {
+    send_key "$1" Escape
+    for _ in $(seq 1 100); do
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    local ended=0
+    kill -0 "$GAME_PID" 2>/dev/null && { kill "$GAME_PID"; ended=1; }
+    wait "$GAME_PID"
+    QUIT_STATUS=$?
+    GAME_PID=
+    return $ended
+}
+
 # Writes a PNG of the window.
 screenshot() {
     xwd -silent -id "$1" -display "$DISPLAY" > "$2.xwd" && /usr/bin/convert "xwd:$2.xwd" "png:$2" && rm -f "$2.xwd"
@@ -64,17 +80,21 @@ pixel_at() {
     /usr/bin/convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)] %[fx:int(255*p{$2,$3}.g+0.5)] %[fx:int(255*p{$2,$3}.b+0.5)]" info: 2>/dev/null
 }
 
+# Whether a screenshot shows the story panel: its blue at (165, 270), whatever the colour
+# depth made of it.
+shows_story_panel() {
+    local r g b
+    read -r r g b <<<"$(pixel_at "$1" 165 270)"
+    [ -n "${b:-}" ] && [ "$b" -ge 140 ] && [ "$b" -le 170 ] && [ "$r" -le 60 ] && [ "$g" -ge 85 ] && [ "$g" -le 110 ]
+}
+
 # Waits (up to 30 s) until the story panel is on the screen: the logo fade and its
 # two-second hold come first, and until then SPACE is not read. Leaves a screenshot in $2.
 wait_for_story() {
     for _ in $(seq 1 60); do
         sleep 0.5
         screenshot "$1" "$2" || continue
-        read -r r g b <<<"$(pixel_at "$2" 165 270)"
-        # The panel's blue, whatever the colour depth made of it.
-        if [ -n "${b:-}" ] && [ "$b" -ge 140 ] && [ "$b" -le 170 ] && [ "$r" -le 60 ] && [ "$g" -ge 85 ] && [ "$g" -le 110 ]; then
-            return 0
-        fi
+        shows_story_panel "$2" && return 0
     done
     return 1
 }

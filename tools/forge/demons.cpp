@@ -9,17 +9,9 @@ namespace demon_art {
 
 Look looks[16];
 
-void define_looks()
+// Kinds 1 to 8: the small fry and the first of the middle ranks.
+static void define_lesser_looks()
 {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    Look base = {BIPED, 1, 5, 4.5f, 0, 0, 0, 0xFFD040, rgb(230, 220, 190), NO_HORNS, NO_WINGS, 0,
-                 false, false, false, false, false, false, false, false, false, false, 2, CLAWS};
-    for (Look &l : looks)
-        l = base;
-
     // 1: imp, red, big-headed, little bat wings and a spade tail.
     Look &imp = looks[1];
     imp.s = 0.86f; imp.width = 4.2f; imp.head = 5.6f;
@@ -69,7 +61,11 @@ void define_looks()
     na.plan = SERPENT; na.s = 1.0f; na.width = 4.6f; na.head = 4.2f;
     na.skin = rgb(14, 128, 124); na.belly = rgb(236, 196, 50); na.eye = rgb(255, 230, 40);
     na.weapon = TRIDENT; na.fangs = true;
+}
 
+// Kinds 9 to 15: the last of the middle ranks and the burning lords.
+static void define_greater_looks()
+{
     // 9: cyclops demon, blue, one great eye and one horn.
     Look &cy = looks[9];
     cy.s = 1.06f; cy.width = 6.0f; cy.head = 5.0f;
@@ -116,6 +112,20 @@ void define_looks()
     dkg.horns = RAM; dkg.horn = rgb(60, 44, 40); dkg.wings = BIG_WINGS; dkg.wing = rgb(70, 16, 24);
     dkg.crown = true; dkg.flames = true; dkg.weapon = FLAME_SWORD; dkg.fangs = true; dkg.spikes = true; dkg.cape = true;
     dkg.tail = true;
+}
+
+void define_looks()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    Look base = {BIPED, 1, 5, 4.5f, 0, 0, 0, 0xFFD040, rgb(230, 220, 190), NO_HORNS, NO_WINGS, 0,
+                 false, false, false, false, false, false, false, false, false, false, 2, CLAWS};
+    for (Look &l : looks)
+        l = base;
+    define_lesser_looks();
+    define_greater_looks();
 }
 
 
