@@ -12,12 +12,17 @@ start_xserver() {
     Xvfb "$XDISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     trap stop_xserver EXIT
-    for _ in $(seq 1 100); do
-        if xdpyinfo -display "$XDISPLAY" >/dev/null 2>&1 || xdotool getmouselocation >/dev/null 2>&1 </dev/null; then
+    # A loaded machine can take a while to bring the server up: up to 30 s, then say so
+    # rather than let the game fail to open its window.
+    local up=0
+    for _ in $(seq 1 300); do
+        if xdpyinfo -display "$XDISPLAY" >/dev/null 2>&1; then
+            up=1
             break
         fi
         sleep 0.1
     done
+    [ "$up" = 1 ] || { echo "the X server on $XDISPLAY did not answer within 30 s"; exit 1; }
     export DISPLAY="$XDISPLAY"
 }
 
