@@ -40,6 +40,32 @@ int biting_kind()
     return kind;
 }
 
+// Where the demons come into and go out of view, for the map maker hunting empty stretches.
+void note_view_change(bool in_view, double now)
+{
+    static bool was_in_view = false;
+    static int was_map = -1;
+    static double last_where = -1;
+    if (autoplay_report.frames == 1) {  // a new game: its clock starts again
+        was_in_view = false;
+        was_map = -1;
+        last_where = -1;
+    }
+    if (hand_log && now - last_where >= 0.5) {
+        fprintf(hand_log, "where %.3f map %d at %.2f %.2f\n", now * 1000, current_map, player_x, player_z);
+        last_where = now;
+    }
+    if (!hand_log || (in_view == was_in_view && current_map == was_map))
+        return;
+    int alive = 0;
+    for (int j = 0; j < current_monster_count(); j++)
+        alive += monsters[current_map][j].health > 0;
+    fprintf(hand_log, "view %.3f %s map %d at %.2f %.2f alive %d\n", now * 1000, in_view ? "demon" : "none",
+            current_map, player_x, player_z, alive);
+    was_in_view = in_view;
+    was_map = current_map;
+}
+
 }  // namespace autoplay_mind
 
 void autoplay_note_pass()
@@ -64,6 +90,7 @@ void autoplay_note_pass()
     bool demon_in_view = false;
     for (int j = 0; j < current_monster_count() && !demon_in_view; j++)
         demon_in_view = in_world_band(monsters[current_map][j]);
+    note_view_change(demon_in_view, now);
     if (demon_in_view || r.frames == 1)
         last_demon_in_view = now;
     else {
