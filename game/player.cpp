@@ -61,6 +61,24 @@ static bool diagonal_free(int dx, int dz, float step, int white)
     return true;
 }
 
+// A step can end a hair past the corner of a floor, over water or a wall's edge. Standing
+// over no floor there, with the floor behind him only across the corner, every probe along
+// an axis reads blocked and he could never move again. Then, and only then, a move is
+// judged by where it leads: the step back onto the floor is always open.
+static void rescue_stranded(int *dx, int *dz, float step, int white)
+{
+    if (floor_map_pixel(height_map, FLOOR_MAP_CENTER, FLOOR_MAP_CENTER) != white)
+        return;
+    int want_z = key[KEY_DOWN] ? 1 : key[KEY_UP] ? -1 : 0;
+    int want_x = key[KEY_RIGHT] ? 1 : key[KEY_LEFT] ? -1 : 0;
+    if (!want_x && !want_z)
+        return;
+    if (want_x && want_z && !diagonal_free(want_x, want_z, step, white))
+        return;
+    *dx = want_x;
+    *dz = want_z;
+}
+
 // The slot for a new arrow: the first free one, else the arrow nearest its target (the
 // next to settle anyway). A pick-up's slot is never taken: -1 when only pick-ups are left.
 static int arrow_slot()
@@ -139,6 +157,8 @@ void update_player()
 
     if (dx && dz && !diagonal_free(dx, dz, step, white))
         dx = dz = 0;
+    if (!dx && !dz)
+        rescue_stranded(&dx, &dz, step, white);
 
     // With no key held this reads the hero's own pixel, so he follows the floor under him.
     int v = floor_map_pixel(height_map, FLOOR_MAP_CENTER + dx * step * 8, FLOOR_MAP_CENTER + dz * step * 8);

@@ -236,6 +236,33 @@ TEST_F(HeroMove, BlockedAxisIsDroppedBeforeTheDiagonal)
     EXPECT_FLOAT_EQ(player_z, -0.16f);
 }
 
+// A step can end a hair past a floor's corner; from there every axis probe reads blocked.
+// Standing over no floor he may step back across the corner, and only then: from floor,
+// two blocked sides still close the diagonal between them.
+TEST_F(HeroMove, AStrandedHeroStepsBackAcrossTheCornerButNoOneSqueezesThrough)
+{
+    add_floor(-4, -4, -0.02f, -0.02f, 0);
+    for (int k : {KEY_UP, KEY_LEFT}) {
+        release_all_keys();
+        press(k);
+        update_player();
+        EXPECT_EQ(player_x, 0.0f);
+        EXPECT_EQ(player_z, 0.0f) << "a single axis still leads onto nothing";
+    }
+    press(KEY_UP);
+    update_player();
+    EXPECT_FLOAT_EQ(player_x, -0.16f);
+    EXPECT_FLOAT_EQ(player_z, -0.16f);
+
+    empty_scene();
+    add_floor(-4, -4, 0, 0, 0);
+    add_floor(0, 0, 4, 4, 0);
+    player_x = player_z = 0;
+    update_player();
+    EXPECT_EQ(player_x, 0.0f);
+    EXPECT_EQ(player_z, 0.0f);
+}
+
 TEST_F(HeroMove, AnimationClocksHurtFlashAndCameraTarget)
 {
     add_floor(-4, -4, 4, 4, 0);

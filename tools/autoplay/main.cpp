@@ -131,7 +131,10 @@ static int soak(long passes)
 {
     long games = 0, done = 0;
     long start_heap = heap_in_use(), settled_kb = 0, start_kb = resident_kb();
+    // Room for every sample up front: the list growing as the games go would itself show as
+    // a heap that grows from game to game. (A game is a few hundred passes at the least.)
     std::vector<long> samples;
+    samples.reserve((size_t)(passes / 200 + 16));
     bool stuck = false;
     while (done < passes) {
         long budget = std::min<long>(passes - done, GAME_PASS_LIMIT);
