@@ -65,13 +65,9 @@ static bool diagonal_free(int dx, int dz, float step, int white)
 // over no floor there, with the floor behind him only across the corner, every probe along
 // an axis reads blocked and he could never move again. Then, and only then, a move is
 // judged by where it leads: the step back onto the floor is always open.
-static void rescue_stranded(int *dx, int *dz, float step, int white)
+static void rescue_stranded(int want_x, int want_z, int *dx, int *dz, float step, int white)
 {
     if (floor_map_pixel(height_map, FLOOR_MAP_CENTER, FLOOR_MAP_CENTER) != white)
-        return;
-    int want_z = key[KEY_DOWN] ? 1 : key[KEY_UP] ? -1 : 0;
-    int want_x = key[KEY_RIGHT] ? 1 : key[KEY_LEFT] ? -1 : 0;
-    if (!want_x && !want_z)
         return;
     if (want_x && want_z && !diagonal_free(want_x, want_z, step, white))
         return;
@@ -139,26 +135,24 @@ void update_player()
     paint_floor_maps(player_x, player_y, player_z);
 
     // The later key wins when both of a pair are held.
-    int dz = 0;
+    int want_z = 0;
     if (key[KEY_UP])
-        dz = -1;
+        want_z = -1;
     if (key[KEY_DOWN])
-        dz = 1;
-    if (dz)
-        dz = probe_vertical(dz, step, white);
+        want_z = 1;
+    int dz = want_z ? probe_vertical(want_z, step, white) : 0;
 
-    int dx = 0;
+    int want_x = 0;
     if (key[KEY_LEFT])
-        dx = -1;
+        want_x = -1;
     if (key[KEY_RIGHT])
-        dx = 1;
-    if (dx)
-        dx = probe_horizontal(dx, dz, step, white);
+        want_x = 1;
+    int dx = want_x ? probe_horizontal(want_x, dz, step, white) : 0;
 
     if (dx && dz && !diagonal_free(dx, dz, step, white))
         dx = dz = 0;
-    if (!dx && !dz)
-        rescue_stranded(&dx, &dz, step, white);
+    if (!dx && !dz && (want_x || want_z))
+        rescue_stranded(want_x, want_z, &dx, &dz, step, white);
 
     // With no key held this reads the hero's own pixel, so he follows the floor under him.
     int v = floor_map_pixel(height_map, FLOOR_MAP_CENTER + dx * step * 8, FLOOR_MAP_CENTER + dz * step * 8);
