@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "game/triggers.h"
+#include "render/draw.h"
 #include "shell/startup.h"
 #include "shell/video.h"
 #include "tests/headless.h"
@@ -54,6 +55,43 @@ bool play_last_demon_case(const std::string &folder)
     return won && m.health <= 0 && visits >= 2;
 }
 
+// True when the novice, on 301 without key 3 and the last demon across the sealed ford,
+// fetches the key from the fen (203) and comes back to win, within `passes`.
+bool play_sealed_ford_case(const std::string &folder, long passes)
+{
+    if (!forge_images(folder + "/data") || !forge_world(std::string(SOURCE_DIR) + "/content/maps", folder + "/data", ""))
+        return false;
+    start_headless_game(3);
+    draw_world_pixels = false;  // the same game at half the CPU
+    autoplay_skill = SKILL_NOVICE;
+
+    for (int m = 0; m < MAP_NUMBERS; m++)
+        for (int j = 0; j < monster_counts[m]; j++)
+            monsters[m][j].health = 0;
+    for (int i = 0; i < item_count; i++)
+        item_placements[i].present = item_placements[i].type == ITEM_KEY_FIRST + 2;
+    inventory[ITEM_KEY_FIRST] = inventory[ITEM_KEY_FIRST + 1] = 1;
+    monsters_killed = monster_total - 1;
+    const Trigger &arrival = triggers[START_RECORD + 301];
+    if (!change_map("301", arrival.e[1], arrival.e[2], arrival.e[3]) || monster_counts[301] < 1)
+        return false;
+    // The arrival is the cave's west end, cell (3, 13); the ford is column 26. This demon
+    // stands on the east bank, cell (40, 16), where no arrow from the west bank reaches.
+    Monster &m = monsters[301][0];
+    m.health = 10;
+    m.x = arrival.e[1] + 37;
+    m.y = arrival.e[2];
+    m.z = arrival.e[3] + 3;
+
+    bool won = autoplay_run(passes);
+    int visits = 0;
+    for (int v : autoplay_report.maps_visited)
+        visits += v == 203;
+    fprintf(stderr, "%s after %ld passes; %d visits to 203; key 3 %d\n", autoplay_report.result.c_str(),
+            autoplay_report.frames, visits, inventory[ITEM_KEY_FIRST + 2]);
+    return won && visits >= 1;
+}
+
 }  // namespace
 
 // Played in a child process: the campaign's tables and the assets stay out of the other
@@ -65,6 +103,20 @@ TEST(AutoplayReturnDeathTest, TheLastDemonOutOfReachIsFoundOnALaterVisit)
     EXPECT_EXIT(
         {
             bool won = play_last_demon_case(dir.path());
+            fflush(stderr);
+            _exit(won ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// A novice that has looked everywhere it can reach gives the map up: the demon it cannot
+// reach waits behind the seal while the key that opens it lies on another map.
+TEST(AutoplayReturnDeathTest, TheNoviceFetchesTheKeyToADemonBehindASeal)
+{
+    ScratchDir dir;
+    EXPECT_EXIT(
+        {
+            bool won = play_sealed_ford_case(dir.path(), 30000);
             fflush(stderr);
             _exit(won ? 0 : 1);
         },

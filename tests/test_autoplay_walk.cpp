@@ -148,3 +148,67 @@ TEST_F(AutoplayWalk, FleeingFromInsideTheMarginLeadsOutNotAcross)
         }
     EXPECT_GE(tried, 4);
 }
+
+// Two ways out: one on the open field, one at the end of a passage behind brambles that
+// part only when the field is clean. While demons live, the player must not choose the
+// shut one (it would stand before the brambles for good); once they are dead, both count.
+TEST_F(AutoplayWalk, AWayOutBehindShutBramblesIsNoWayOut)
+{
+    using namespace autoplay_mind;
+    ForgedWorld world(R"(map 901
+cell # wall 2 wall
+cell . grass 0
+cell S grass 0 spot=start
+cell E trigger 0 exit=906:start
+cell F trigger 0 exit=906:gate
+cell C grass 0 kind=3 curtain=barrier:4
+cell r grass 0 spot=back
+cell x grass 0 kind=7
+grid
+###############
+#S............#
+#.............#
+#....E........#
+#.............#
+#.........#####
+#.........C..F#
+#.........#####
+#r...........x#
+###############
+end
+monsters 1
+)");
+    ASSERT_TRUE(world.forged);
+    ASSERT_TRUE(world.enter_first_map());
+    autoplay_begin();
+    build_walk_map();
+    // The passage's trigger floor is the one furthest east.
+    int field = 0, passage = 0;
+    float east = -FAR;
+    for (int n = 0; n < walk.w * walk.h; n++)
+        if (has_floor(n) && walk.kind[n] >= KIND_TRIGGER_BASE && node_x(n) > east) {
+            east = node_x(n);
+            passage = walk.kind[n];
+        }
+    for (int n = 0; n < walk.w * walk.h; n++)
+        if (has_floor(n) && walk.kind[n] >= KIND_TRIGGER_BASE && walk.kind[n] != passage)
+            field = walk.kind[n];
+    ASSERT_TRUE(field && passage) << "both ways out drawn";
+    learn_exits();
+
+    measure_danger();
+    find_paths(-1);
+    std::set<int> open = reachable_exits();
+    EXPECT_TRUE(open.count(field));
+    EXPECT_FALSE(open.count(passage)) << "the brambles still stand";
+    EXPECT_EQ(exit_toward(any_map), field) << "the way out taken is the open one";
+
+    map_cleared[901] = 1;
+    ASSERT_TRUE(walk_map_stale());
+    build_walk_map();
+    measure_danger();
+    find_paths(-1);
+    open = reachable_exits();
+    EXPECT_TRUE(open.count(field));
+    EXPECT_TRUE(open.count(passage)) << "the brambles have parted";
+}

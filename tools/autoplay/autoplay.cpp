@@ -44,6 +44,8 @@ std::vector<int> came_from;
 std::vector<float> danger;
 std::vector<double> avoid_until;  // nodes found impassable in play, until that game second
 std::vector<double> looked_at;    // when the hero last stood near each node (novice)
+long progress_count;
+double progress_since;
 std::map<int, std::map<int, int>> exits_of;  // map -> trigger kind -> destination map
 std::set<int> visited;
 std::set<int> learned;  // maps whose ways out are known
@@ -108,6 +110,8 @@ void autoplay_begin()
     sights.clear();
     memory.clear();
     memory_map = -1;
+    progress_count = 0;
+    progress_since = 0;
     for (int k = 0; k < 5; k++) {
         held[k] = false;
         pressed_at[k] = 0;

@@ -230,7 +230,9 @@ bool can_turn(float x, float z, float height, int facing)
     return has_floor(n) && std::fabs(walk.height[n] - height) < 1.4f && !walk.trigger[n];
 }
 
-// Shoots a demon that stands in line. True when it did something about one.
+// Shoots a demon that stands in line. True when it did something about one. Only at
+// demons on screen: the expert knows where every demon is, but a bow fired at one nobody
+// can see would make its game shorter and emptier than any person's.
 bool shoot_in_line()
 {
     int best = -1, best_facing = 0;
@@ -238,6 +240,8 @@ bool shoot_in_line()
     for (const Demon &m : demons) {
         if (std::fabs(m.y - player_y) >= 1.1f)
             continue;  // the arrow would pass over or under it
+        if (!novice() && !in_world_band(monsters[current_map][m.j]))
+            continue;
         float dx = m.x - player_x, dz = m.z - player_z;
         int facing = -1;
         float along = 0;
@@ -346,13 +350,41 @@ void learn_exits()
             exits[KIND_GEM_GATE] = GATE_MAP;
 }
 
+// The ways out of the current map the hero can walk to now: a node of an exit's outer
+// margin with open floor beside it that the last path search reached. An exit behind a
+// seal or a curtain still shut is no way out.
+std::set<int> reachable_exits()
+{
+    std::set<int> open;
+    const int di[8] = {1, -1, 0, 0, 1, 1, -1, -1}, dj[8] = {0, 0, 1, -1, 1, -1, 1, -1};
+    for (int n = 0; n < (int)walk.trigger.size(); n++) {
+        int k = walk.trigger[n];
+        if (!k || walk.trigger_depth[n] != 1 || open.count(k) || !has_floor(n))
+            continue;
+        int i = n % walk.w, j = n / walk.w;
+        for (int d = 0; d < 8; d++) {
+            int ni = i + di[d], nj = j + dj[d];
+            if (ni < 0 || nj < 0 || ni >= walk.w || nj >= walk.h)
+                continue;
+            int m = nj * walk.w + ni;
+            if (!walk.trigger[m] && has_floor(m) && cost_to[m] < FAR &&
+                std::fabs(walk.height[m] - walk.height[n]) < 1.4f) {
+                open.insert(k);
+                break;
+            }
+        }
+    }
+    return open;
+}
+
 // The first step on the shortest known way to a map that `wanted` accepts. 0 when none.
 int exit_toward(bool (*wanted)(int))
 {
     std::map<int, int> first_step;  // map -> exit kind taken from the current map
     std::queue<int> todo;
+    std::set<int> open = reachable_exits();
     for (const auto &e : exits_of[current_map]) {
-        if (e.first == KIND_GEM_GATE && !all_gems())
+        if ((e.first == KIND_GEM_GATE && !all_gems()) || !open.count(e.first))
             continue;
         if (!first_step.count(e.second) && e.second != current_map) {
             first_step[e.second] = e.first;
@@ -400,7 +432,9 @@ int exit_place(int kind)
 }
 
 // The novice, knowing of no demon on a map that still holds some, walks to the floor it
-// has looked at least recently (never, first), the nearest of those.
+// has looked at least recently (never, first), the nearest of those. Once every floor it
+// can reach has been looked at since its last kill or pick-up, the demons left are where
+// it cannot go (behind a seal, across water): it gives the map up for now.
 void note_looking()
 {
     int hi = (int)std::floor((player_x - walk.x0) * RES), hj = (int)std::floor((player_z - walk.z0) * RES);
@@ -424,7 +458,24 @@ int explore_place()
             best = (int)n;
         }
     }
+    if (best >= 0 && looked_at[best] >= progress_since)
+        return -1;
     return best;
+}
+
+// A kill or a pick-up: the map's search starts over.
+void note_progress()
+{
+    const AutoplayReport &r = autoplay_report;
+    long count = 0;
+    for (int k = 0; k < MONSTER_KINDS; k++)
+        count += r.kills_by_kind[k];
+    for (int t = 0; t < ARROW_TYPE_BASE; t++)
+        count += r.items_collected[t];
+    if (count != progress_count) {
+        progress_count = count;
+        progress_since = now_s();
+    }
 }
 
 bool monsters_alive_here()
@@ -508,8 +559,10 @@ void autoplay_choose_keys()
         learn_exits();
     }
     look();
-    if (novice())
+    if (novice()) {
         note_looking();
+        note_progress();
+    }
 
     if (jiggle_until > now) {
         key[jiggle_keys[0]] = key[jiggle_keys[1]] = 1;
@@ -541,7 +594,13 @@ void autoplay_choose_keys()
     measure_danger();
     find_paths(-1);
     if (!flee() && !shoot_in_line()) {
-        int goal = firing_place();
+        // An item a few steps off is picked up in passing, as a person would, rather than
+        // on a long walk back once the map is clean.
+        int goal = pickup_place();
+        if (goal >= 0 && cost_to[goal] >= PASSING_PICKUP * RES)
+            goal = -1;
+        if (goal < 0)
+            goal = firing_place();
         if (goal < 0)
             goal = pickup_place();
         if (goal < 0 && novice() && known.empty() && monsters_alive_here())

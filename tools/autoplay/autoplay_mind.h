@@ -20,6 +20,7 @@ namespace autoplay_mind {
 const int RES = 4;  // walk-map nodes per world unit
 const float FAR = 1e30f;
 const float FLEE_DISTANCE = 1.75f;  // contact hurts below 1
+const float PASSING_PICKUP = 6.0f;  // world units of walking to an item worth a detour mid-fight
 const float SHOT_RANGE = 8.0f;      // arrows spend themselves after 10 units
 
 const int dir_keys[4] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT};
@@ -65,6 +66,8 @@ extern std::vector<int> came_from;
 extern std::vector<float> danger;
 extern std::vector<double> avoid_until;  // nodes found impassable in play, until that game second
 extern std::vector<double> looked_at;  // when the hero last stood near each node (novice)
+extern long progress_count;     // kills and pick-ups so far (novice)
+extern double progress_since;   // game second of the last of them
 
 extern std::map<int, std::map<int, int>> exits_of;  // map -> trigger kind -> destination map
 extern std::set<int> visited;
@@ -161,12 +164,14 @@ int pickup_place();
 bool map_has_work(int m);
 bool worth_visiting(int m);
 void learn_exits();
+std::set<int> reachable_exits();
 int exit_toward(bool (*wanted)(int));
 bool any_map(int);
 int choose_exit();
 int exit_place(int kind);
 void note_looking();
 int explore_place();
+void note_progress();
 bool monsters_alive_here();
 void log_keys(double now);
 void move_hands();
