@@ -276,7 +276,9 @@ int firing_place()
     for (const Demon &m : known) {
         const float ax[4] = {1, -1, 0, 0}, az[4] = {0, 0, 1, -1};
         for (int a = 0; a < 4; a++)
-            for (float k = 2.0f; k <= 6.0f; k += 0.25f) {
+            // The tilted view shows less to the south of the hero than to the north: from
+            // further than this north of a demon, it is off the screen and no one shoots.
+            for (float k = 2.0f; k <= (a == 3 ? SOUTH_SIGHT : 6.0f); k += 0.25f) {
                 int n = node_at(m.x + ax[a] * k, m.z + az[a] * k);
                 if (!has_floor(n) || cost_to[n] >= FAR || walk.trigger[n])
                     continue;

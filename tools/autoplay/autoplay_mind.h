@@ -21,6 +21,7 @@ const int RES = 4;  // walk-map nodes per world unit
 const float FAR = 1e30f;
 const float FLEE_DISTANCE = 1.75f;  // contact hurts below 1
 const float PASSING_PICKUP = 6.0f;  // world units of walking to an item worth a detour mid-fight
+const float SOUTH_SIGHT = 4.5f;     // a demon this far south of the hero is still on screen
 const float SHOT_RANGE = 8.0f;      // arrows spend themselves after 10 units
 
 const int dir_keys[4] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT};
