@@ -25,8 +25,9 @@
 
 namespace {
 
-// At most this many standing places a map: the cells at the ends of every row and column of
-// the walkable floor (where the edge of the world is nearest) and an even spread of the rest.
+// At most this many standing places a map besides every cell just behind a tall post: the
+// cells at the ends of every row and column of the walkable floor (where the edge of the
+// world is nearest) and an even spread of the rest.
 // The sanitizer build draws a few a map, for the memory checks; the plain build judges.
 #if defined(__SANITIZE_ADDRESS__)
 const size_t PLACES_PER_MAP = 12;
@@ -46,13 +47,23 @@ std::vector<Place> standing_places(const Campaign &c, const MapSource &m)
 {
     std::vector<char> reach = reachable_floor(c, m);
     std::vector<char> chosen(m.width * m.height, 0);
-    std::vector<Place> ends, spread;
+    std::vector<Place> ends, spread, behind;
     auto take = [&](std::vector<Place> &into, Place p) {
         if (!chosen[p.row * m.width + p.col]) {
             chosen[p.row * m.width + p.col] = 1;
             into.push_back(p);
         }
     };
+    // Every cell just north of a post as tall as the hero, whatever the budget: there the
+    // post stands between him and the camera.
+    for (int row = 0; row + 1 < m.height; row++)
+        for (int col = 0; col < m.width; col++) {
+            const CellStyle &south = cell_style(m, col, row + 1);
+            if (reach[row * m.width + col] && south.post_width > 0 && south.post_height >= 1.5f) {
+                chosen[row * m.width + col] = 1;
+                behind.push_back({col, row});
+            }
+        }
     // The first and last walkable cell of each line: every row, then every column.
     auto take_ends = [&](int lines, int length, Place (*at)(int line, int i)) {
         for (int line = 0; line < lines; line++) {
@@ -75,12 +86,12 @@ std::vector<Place> standing_places(const Campaign &c, const MapSource &m)
         for (int col = 0; col < m.width; col++)
             if (reach[row * m.width + col] && !chosen[row * m.width + col])
                 spread.push_back({col, row});
-    std::vector<Place> out;
+    std::vector<Place> out = behind;
     // Thin both lists evenly to the budget, the ends first.
     size_t room_for_ends = ends.size() < PLACES_PER_MAP * 2 / 3 ? ends.size() : PLACES_PER_MAP * 2 / 3;
     for (size_t i = 0; i < room_for_ends; i++)
         out.push_back(ends[i * ends.size() / room_for_ends]);
-    size_t room = PLACES_PER_MAP - out.size();
+    size_t room = out.size() < PLACES_PER_MAP ? PLACES_PER_MAP - out.size() : 0;
     size_t n = spread.size() < room ? spread.size() : room;
     for (size_t i = 0; i < n; i++)
         out.push_back(spread[i * spread.size() / n]);
