@@ -598,13 +598,10 @@ void autoplay_choose_keys()
     if (!flee() && !shoot_in_line()) {
         // An item a few steps off is picked up in passing, as a person would, rather than
         // on a long walk back once the map is clean.
-        int goal = pickup_place();
-        if (goal >= 0 && cost_to[goal] >= PASSING_PICKUP * RES)
-            goal = -1;
+        int item = pickup_place();
+        int goal = item >= 0 && cost_to[item] < PASSING_PICKUP * RES ? item : firing_place();
         if (goal < 0)
-            goal = firing_place();
-        if (goal < 0)
-            goal = pickup_place();
+            goal = item;
         if (goal < 0 && novice() && known.empty() && monsters_alive_here())
             goal = explore_place();
         if (goal < 0) {
