@@ -10,6 +10,7 @@
 BITMAP *height_map;
 BITMAP *kind_map;
 BITMAP *paint_scratch;
+float floor_map_x, floor_map_y, floor_map_z;
 
 static const float PAINT_RADIUS = 5;  // triangles whose centroid is farther are left out
 
@@ -114,6 +115,9 @@ static void paint_triangle(const ViewTriangle &t, float px, float py, float pz, 
 void paint_floor_maps(float px, float py, float pz)
 {
     int white = makecol(255, 255, 255);
+    floor_map_x = px;
+    floor_map_y = py;
+    floor_map_z = pz;
     drawing_mode(DRAW_MODE_SOLID, NULL, 0, 0);
     clear_to_color(height_map, white);
     clear_to_color(kind_map, 0);

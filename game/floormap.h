@@ -10,6 +10,11 @@ extern BITMAP *height_map;
 extern BITMAP *kind_map;
 extern BITMAP *paint_scratch;
 
+// The point the floor maps were last painted around. The hero moves after painting, so
+// whatever reads the maps later in the pass must measure from here, not from where he
+// now stands: heights read against his new feet would be off by the step he just took.
+extern float floor_map_x, floor_map_y, floor_map_z;
+
 // A floor this far above or below the feet is not floor.
 const float FLOOR_REACH = 1.5f;
 

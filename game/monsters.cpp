@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "game/floormap.h"
 #include "game/player.h"
 
 static const float STEP_PER_FRAME = 0.16f;
@@ -47,8 +48,8 @@ static void update_monster(Monster &m, float step, int white)
     if (vx > 0)
         m.facing = FACING_RIGHT;
 
-    float column = (m.x - player_x) * FLOOR_MAP_SCALE + FLOOR_MAP_CENTER;
-    float row = (m.z - player_z) * FLOOR_MAP_SCALE + FLOOR_MAP_CENTER;
+    float column = (m.x - floor_map_x) * FLOOR_MAP_SCALE + FLOOR_MAP_CENTER;
+    float row = (m.z - floor_map_z) * FLOOR_MAP_SCALE + FLOOR_MAP_CENTER;
     int v = floor_map_pixel(height_map, column + vx * step * 8, row + vz * step * 8);
     if (v == white) {
         draw_heading(m);
@@ -57,9 +58,10 @@ static void update_monster(Monster &m, float step, int white)
         if (d > -1.5f && d < 1.5f) {
             m.x += vx * step;
             m.z += vz * step;
-            // The floor map holds heights relative to the hero, so this is the floor
-            // under the monster: it walks up and down steps without drifting.
-            m.y = player_y + d;
+            // The floor map holds heights relative to the point it was painted around, so
+            // this is the floor under the monster: it walks up and down steps without
+            // drifting, even in the pass the hero steps off a dais.
+            m.y = floor_map_y + d;
         }
     }
 

@@ -65,6 +65,25 @@ TEST_F(MonsterTest, WalksAtItsKindsSpeedAndFollowsTheFloor)
     EXPECT_FLOAT_EQ(n.y, 0.0f);
 }
 
+TEST_F(MonsterTest, AHeroSteppingOffADaisLeavesTheDemonsOnTheirFloor)
+{
+    // The floor maps are painted before the hero moves. In the pass he steps down, a demon
+    // that reads them against his new feet sinks by the step, and half a unit below him it
+    // stays frozen for good.
+    add_floor(-4, -4, 0.1f, 4, 0.5f);
+    player_y = 0.5f;
+    Monster &m = add_monster(2, 0, 2);
+    press(KEY_RIGHT);
+    update_player();
+    ASSERT_NEAR(player_y, 0, 1.0f / 256) << "he is down on the floor";
+    update_monsters();
+    EXPECT_FLOAT_EQ(m.x, 2.16f) << "on his level again, it walks";
+    EXPECT_NEAR(m.y, 0, 1.0f / 256);
+    update_player();
+    update_monsters();
+    EXPECT_FLOAT_EQ(m.x, 2.32f) << "and goes on walking";
+}
+
 TEST_F(MonsterTest, TurnsOnTheSpotWhenBlockedAndIgnoresWhatLiesOffTheMap)
 {
     srand(7);
