@@ -152,10 +152,16 @@ TEST_F(LoadAssets, LoadsEveryForgedFileAndSetsTheStartValues)
     EXPECT_EQ(item_count, 0);
 }
 
-TEST_F(LoadAssets, ScalesFramesOfAnySizeAndKeepsTheirMask)
+// Frames of any size are scaled to 40 x 40 with their mask kept. Demon files count kinds
+// from zero and frames from one: kind 1, facing up, frame 0 walking; kind 15, facing right,
+// frame 5 attacking; kind 6, facing left, frame 2 walking.
+TEST_F(LoadAssets, ScalesFramesOfAnySizeAndCountsDemonKindsFromZeroAndFramesFromOne)
 {
     write_half_image("data/anim/walkd1.bmp", 80, 80, 0, 255, 0);   // larger
     write_half_image("data/anim/atr6.bmp", 10, 10, 0, 0, 255);      // smaller
+    write_half_image("data/anim/en0_0_1.bmp", 40, 40, 10, 200, 30);
+    write_half_image("data/anim/enf14_3_6.bmp", 40, 40, 200, 200, 30);
+    write_half_image("data/anim/en5_2_3.bmp", 40, 40, 30, 30, 200);
     load_assets();
 
     // Both halves end at column 19 / 20 of the 40 x 40 frame.
@@ -166,15 +172,6 @@ TEST_F(LoadAssets, ScalesFramesOfAnySizeAndKeepsTheirMask)
     for (const auto &p : probes)
         EXPECT_EQ(getpixel(p.frame, p.x, p.y), makecol(p.r, p.g, p.b))
             << (p.frame == big ? "big " : "small ") << p.x << "," << p.y;
-}
-
-TEST_F(LoadAssets, MonsterFilesCountKindsFromZeroAndFramesFromOne)
-{
-    // Kind 1, facing up, frame 0 walking; kind 15, facing right, frame 5 attacking.
-    write_half_image("data/anim/en0_0_1.bmp", 40, 40, 10, 200, 30);
-    write_half_image("data/anim/enf14_3_6.bmp", 40, 40, 200, 200, 30);
-    write_half_image("data/anim/en5_2_3.bmp", 40, 40, 30, 30, 200);
-    load_assets();
 
     EXPECT_EQ(getpixel(sprite_frames[1][1][FACING_UP][0], 2, 2), makecol(10, 200, 30));
     EXPECT_NE(getpixel(sprite_frames[1][1][FACING_DOWN][0], 2, 2), makecol(10, 200, 30));

@@ -161,7 +161,7 @@ TEST_F(MapFile, InactivePlaneConsumesOnlyItsHeaderAndExtras)
     EXPECT_EQ(getpixel(planes[2].triangle_shadow[1], 7, 7), makecol(20, 100, 50));
 }
 
-TEST_F(MapFile, ActiveAndFlagValuesOtherThanZeroOrOne)
+TEST_F(MapFile, OddActiveAndFlagValuesAndFewerPlanesThanBefore)
 {
     PlaneSpec odd;
     odd.active = 2;  // neither 0 nor 1: stays cleared
@@ -173,6 +173,17 @@ TEST_F(MapFile, ActiveAndFlagValuesOtherThanZeroOrOne)
     ASSERT_TRUE(load_map("7"));
     EXPECT_EQ(planes[0].active, 0);
     EXPECT_EQ(planes[0].flag_b, 1);
+
+    // A map of fewer planes than the last one leaves none of the old ones active.
+    PlaneSpec on;
+    write_map(dir, "7", {on, on, on}, red_cells);
+    ASSERT_TRUE(load_map("7"));
+    EXPECT_EQ(planes[2].active, 1);
+    write_map(dir, "8", {on}, red_cells);
+    ASSERT_TRUE(load_map("8"));
+    EXPECT_EQ(plane_last, 0);
+    EXPECT_EQ(planes[1].active, 0);
+    EXPECT_EQ(planes[2].active, 0);
 }
 
 TEST_F(MapFile, CellsAreReusedAcrossMaps)
@@ -200,19 +211,6 @@ TEST_F(MapFile, CellsAreReusedAcrossMaps)
     write_map(dir, "9", {one}, red_cells);
     ASSERT_TRUE(load_map("9"));
     EXPECT_EQ(getpixel(first, 15, 15), makecol(0, 0, 255));
-}
-
-TEST_F(MapFile, FewerPlanesThanBefore)
-{
-    PlaneSpec on;
-    write_map(dir, "7", {on, on, on}, red_cells);
-    ASSERT_TRUE(load_map("7"));
-    EXPECT_EQ(planes[2].active, 1);
-    write_map(dir, "8", {on}, red_cells);
-    ASSERT_TRUE(load_map("8"));
-    EXPECT_EQ(plane_last, 0);
-    EXPECT_EQ(planes[1].active, 0);
-    EXPECT_EQ(planes[2].active, 0);
 }
 
 TEST_F(MapFile, PickUpsArePlacedForTheNewMap)

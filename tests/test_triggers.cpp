@@ -202,7 +202,7 @@ TEST_F(TriggerTest, SteppingOffAndOnAgainRetries)
 
 // An empty, one-byte or garbage map read as planes that were all inactive: the hero stood
 // in a void with no floor and no way out. Such a map is refused like any other bad map.
-TEST_F(TriggerTest, AMapWithoutPlanesOrWithoutFloorUnderTheArrivalIsRefused)
+TEST_F(TriggerTest, AMapWithoutPlanesOrWithoutFloorUnderTheArrivalOrOnAWallIsRefused)
 {
     putpixel(kind_map, 64, 64, 1500);
     for (const char *text : {"", "1", "garbage \x01\x02 not a map at all", "1 endplane 0 0 plane_info\n0 0"}) {
@@ -221,18 +221,15 @@ TEST_F(TriggerTest, AMapWithoutPlanesOrWithoutFloorUnderTheArrivalIsRefused)
         expect_refused("data/maps/412.dtl: refused: has no floor under the arrival point");
     }
 
+    // A wall's top is never floor, so it is no place to arrive on either.
+    write_map(412, true);
+    set_trigger(1500, 412, 0, 0, 0);
+    expect_refused("data/maps/412.dtl: refused: has no floor under the arrival point");
+
     // On the floor's very edge, and within a step of it: taken.
+    write_map(412);
     set_trigger(1500, 412, 2, 1.4f, -2);
     check_triggers();
     EXPECT_EQ(current_map, 412);
     expect_hero_at(2, 1.4f, -2);
-}
-
-// A wall's top is never floor, so it is no place to arrive on either.
-TEST_F(TriggerTest, AWallIsNoFloorToArriveOn)
-{
-    write_map(412, true);
-    set_trigger(1500, 412, 0, 0, 0);
-    putpixel(kind_map, 64, 64, 1500);
-    expect_refused("no floor under the arrival point");
 }
