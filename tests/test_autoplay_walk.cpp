@@ -180,6 +180,7 @@ monsters 1
 )");
     ASSERT_TRUE(world.forged);
     ASSERT_TRUE(world.enter_first_map());
+    map_cleared[901] = 0;  // its demon lives (an earlier test may have left the flag set)
     autoplay_begin();
     build_walk_map();
     // The passage's trigger floor is the one furthest east.
@@ -202,6 +203,12 @@ monsters 1
     EXPECT_TRUE(open.count(field));
     EXPECT_FALSE(open.count(passage)) << "the brambles still stand";
     EXPECT_EQ(exit_toward(any_map), field) << "the way out taken is the open one";
+    // Seen from other maps, the passage stays shut until something new comes to hand.
+    EXPECT_TRUE(still_shut(901, passage));
+    EXPECT_FALSE(still_shut(901, field));
+    inventory[ITEM_KEY_FIRST] = 1;
+    EXPECT_FALSE(still_shut(901, passage)) << "a new key may open it";
+    inventory[ITEM_KEY_FIRST] = 0;
 
     map_cleared[901] = 1;
     ASSERT_TRUE(walk_map_stale());

@@ -50,6 +50,7 @@ std::map<int, std::map<int, int>> exits_of;  // map -> trigger kind -> destinati
 std::set<int> visited;
 std::set<int> learned;  // maps whose ways out are known
 std::map<int, std::array<s16, INVENTORY_SLOTS>> left_with;  // inventory when a map was left unfinished
+std::map<int, ShutExits> shut_exits;
 int seen_map = -1;
 long entered_at;  // pass the hero entered the current map
 double entered_time;
@@ -95,6 +96,7 @@ void autoplay_begin()
     visited.clear();
     learned.clear();
     left_with.clear();
+    shut_exits.clear();
     seen_map = -1;
     photographed.clear();
     clock_at_start = game_clock;

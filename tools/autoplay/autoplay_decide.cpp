@@ -379,13 +379,30 @@ std::set<int> reachable_exits()
     return open;
 }
 
+// Whether the way out `kind` of map m, not the current one, was shut when last seen there
+// and nothing has come to hand since that could open it.
+bool still_shut(int m, int kind)
+{
+    auto it = shut_exits.find(m);
+    return it != shut_exits.end() && it->second.kinds.count(kind) &&
+           memcmp(it->second.inventory.data(), inventory, sizeof(inventory)) == 0;
+}
+
 // The first step on the shortest known way to a map that `wanted` accepts. 0 when none.
-int exit_toward(bool (*wanted)(int))
+// A way out seen shut on another map counts as shut (unless `through_shut`): a map that
+// looks near through it would otherwise draw the player back and forth between two maps
+// for good.
+int exit_toward(bool (*wanted)(int), bool through_shut)
 {
     std::map<int, int> first_step;  // map -> exit kind taken from the current map
     std::queue<int> todo;
     std::set<int> open = reachable_exits();
+    ShutExits &shut = shut_exits[current_map];
+    shut.kinds.clear();
+    memcpy(shut.inventory.data(), inventory, sizeof(inventory));
     for (const auto &e : exits_of[current_map]) {
+        if (e.first != KIND_GEM_GATE && !open.count(e.first))
+            shut.kinds.insert(e.first);
         if ((e.first == KIND_GEM_GATE && !all_gems()) || !open.count(e.first))
             continue;
         if (!first_step.count(e.second) && e.second != current_map) {
@@ -400,7 +417,7 @@ int exit_toward(bool (*wanted)(int))
             return first_step[m];
         for (const auto &e : exits_of[m])
             if (!first_step.count(e.second) && e.second != current_map &&
-                (e.first != KIND_GEM_GATE || all_gems())) {
+                (e.first != KIND_GEM_GATE || all_gems()) && (through_shut || !still_shut(m, e.first))) {
                 first_step[e.second] = first_step[m];
                 todo.push(e.second);
             }
@@ -416,12 +433,17 @@ bool any_map(int) { return true; }
 // again) rather than wander the others while the game can never end.
 int choose_exit()
 {
-    int exit = exit_toward(worth_visiting);
-    if (!exit)
-        exit = exit_toward(map_has_work);
-    if (!exit && map_has_work(current_map))
-        exit = exit_toward(any_map);
-    return exit;
+    // A way seen shut may have been only out of reach then: with no other way, try it.
+    for (bool through_shut : {false, true}) {
+        int exit = exit_toward(worth_visiting, through_shut);
+        if (!exit)
+            exit = exit_toward(map_has_work, through_shut);
+        if (!exit && map_has_work(current_map))
+            exit = exit_toward(any_map, through_shut);
+        if (exit)
+            return exit;
+    }
+    return 0;
 }
 
 int exit_place(int kind)

@@ -74,6 +74,13 @@ extern std::map<int, std::map<int, int>> exits_of;  // map -> trigger kind -> de
 extern std::set<int> visited;
 extern std::set<int> learned;  // maps whose ways out are known
 extern std::map<int, std::array<s16, INVENTORY_SLOTS>> left_with;  // inventory when a map was left unfinished
+// Ways out of a map that could not be walked to when the player last chose an exit there,
+// and the inventory it held then: with nothing new in hand they are still shut.
+struct ShutExits {
+    std::set<int> kinds;
+    std::array<s16, INVENTORY_SLOTS> inventory;
+};
+extern std::map<int, ShutExits> shut_exits;
 
 // What the last pass looked like, to see what the next one did.
 extern int seen_map;
@@ -164,9 +171,10 @@ int firing_place();
 int pickup_place();
 bool map_has_work(int m);
 bool worth_visiting(int m);
+bool still_shut(int m, int kind);
 void learn_exits();
 std::set<int> reachable_exits();
-int exit_toward(bool (*wanted)(int));
+int exit_toward(bool (*wanted)(int), bool through_shut = false);
 bool any_map(int);
 int choose_exit();
 int exit_place(int kind);
