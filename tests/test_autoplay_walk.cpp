@@ -219,3 +219,68 @@ monsters 1
     EXPECT_TRUE(open.count(field));
     EXPECT_TRUE(open.count(passage)) << "the brambles have parted";
 }
+
+// A still demon beyond a low scree, a little off the hero's column. The novice's hands
+// hold a key at least CHANGE_SPACING, so he moves in steps of about two units; if "in
+// line" is narrower than one such step he stops on either side of it by turns (seen on
+// 402: left, right, left for twelve minutes). He must get it in line and kill it soon.
+TEST_F(AutoplayWalk, TheNoviceLinesUpAStillDemonBeyondAScree)
+{
+    using namespace autoplay_mind;
+    ForgedWorld world(R"(map 901
+cell # wall 2 wall
+cell ; sand 0.4 wall
+cell . grass 0
+cell S grass 0 spot=start
+cell E trigger 0 exit=906:start
+cell x grass 0 kind=7
+cell r grass 0 spot=back
+grid
+###################
+#.................#
+#;;;;;;;;;;;;;;;;;#
+#;;;;;;;;;;;;;;;;;#
+#.................#
+#.................#
+#E...............x#
+#.................#
+#.................#
+#r........S.......#
+#.................#
+###################
+end
+monsters 1
+)");
+    ASSERT_TRUE(world.forged);
+    monster_kinds[7].speed = 0;  // it stands still (the world puts the kinds back)
+    use_manual_clock = true;
+    autoplay_skill = SKILL_NOVICE;
+    autoplay_start_map = 901;  // the run ends when the map is clean
+    for (float rate : {1.0f, 0.1f})
+        for (float off : {0.75f, 0.95f, -0.95f}) {
+            autoplay_rate = fixed_time_scale = rate;
+            ASSERT_TRUE(world.enter_first_map());
+            map_cleared[901] = 0;
+            // Beyond the scree, a column west and eight rows north of the start (a spawn
+            // point must be reached from the arrivals, so it is put there by hand).
+            const Trigger &start = triggers[START_RECORD + 901];
+            Monster &m = monsters[901][0];
+            m.kind = 7;
+            m.health = 6;
+            m.x = start.e[1] - 1;
+            m.y = start.e[2];
+            m.z = start.e[3] - 8;
+            // Where he would shoot from, south of it, but a little aside.
+            player_x = m.x + off;
+            player_z = m.z + 3.5f;
+            player_facing = off > 0 ? FACING_LEFT : FACING_RIGHT;  // as if come sideways
+            // Three game seconds: about one with the line as wide as his steps, five to
+            // nine (a random step out of the dance) with the expert's.
+            autoplay_run(long(180 / rate));
+            EXPECT_LE(m.health, 0) << "rate " << rate << ", " << off << " aside: the demon at x " << m.x
+                                   << " still lives, the hero at x " << player_x << " z " << player_z;
+        }
+    autoplay_skill = SKILL_EXPERT;
+    autoplay_start_map = 0;
+    autoplay_rate = fixed_time_scale = 0;
+}

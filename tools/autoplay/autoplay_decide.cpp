@@ -237,6 +237,10 @@ bool shoot_in_line()
 {
     int best = -1, best_facing = 0;
     float best_d = FAR;
+    // The novice's hands hold a key CHANGE_SPACING at least, which carries him about two
+    // units: a line narrower than that he may stop on either side of, by turns. The arrow
+    // still hits a demon standing within HIT_BOX of its path.
+    const float line = novice() ? NOVICE_LINE : EXPERT_LINE;
     for (const Demon &m : demons) {
         if (std::fabs(m.y - player_y) >= 1.1f)
             continue;  // the arrow would pass over or under it
@@ -245,10 +249,10 @@ bool shoot_in_line()
         float dx = m.x - player_x, dz = m.z - player_z;
         int facing = -1;
         float along = 0;
-        if (std::fabs(dx) < 0.7f && std::fabs(dz) > 0.8f && std::fabs(dz) < SHOT_RANGE) {
+        if (std::fabs(dx) < line && std::fabs(dz) > 0.8f && std::fabs(dz) < SHOT_RANGE) {
             facing = dz < 0 ? FACING_UP : FACING_DOWN;
             along = std::fabs(dz);
-        } else if (std::fabs(dz) < 0.7f && std::fabs(dx) > 0.8f && std::fabs(dx) < SHOT_RANGE) {
+        } else if (std::fabs(dz) < line && std::fabs(dx) > 0.8f && std::fabs(dx) < SHOT_RANGE) {
             facing = dx < 0 ? FACING_LEFT : FACING_RIGHT;
             along = std::fabs(dx);
         }

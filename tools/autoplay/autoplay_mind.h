@@ -31,6 +31,8 @@ const char hand_names[5] = {'U', 'D', 'L', 'R', 'S'};
 const double THINK_INTERVAL = 1.0 / 60;  // the player decides at most this often (game s)
 const double SIGHT_DELAY = 0.25;         // the novice sees the world this late
 const double CHANGE_SPACING = 0.2;       // the novice's hands: five key-set changes a second
+const float EXPERT_LINE = 0.7f;          // a demon this far off the hero's axis is in line
+const float NOVICE_LINE = 1.0f;          // ... for hands too slow to stop within 0.7
 const double FORGET_AFTER = 5;           // the novice forgets a demon unseen this long
 
 // The campaign's maps in the order it is played; a map's items and demons count as
