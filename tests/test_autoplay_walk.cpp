@@ -284,3 +284,32 @@ monsters 1
     autoplay_start_map = 0;
     autoplay_rate = fixed_time_scale = 0;
 }
+
+// A demon can stand a hair inside a wall's cell (the floor map's pixels do not line up
+// with the cells). Pressed into a corner like that, no floor lies straight along either
+// axis from it; the player must still find a place to shoot it from (seen: thirty-six
+// minutes on 102 looking for the last demon).
+TEST_F(AutoplayWalk, ADemonInACornerHasAPlaceToBeShotFrom)
+{
+    using namespace autoplay_mind;
+    ForgedWorld world(trigger_field);
+    ASSERT_TRUE(world.forged);
+    ASSERT_TRUE(world.enter_first_map());
+    autoplay_begin();
+    build_walk_map();
+    // The start is cell (1, 1); the north-east floor cell is (19, 1).
+    const Trigger &start = triggers[START_RECORD + 901];
+    float east = start.e[1] + 18.5f, north = start.e[3] - 0.5f;
+    for (float inside : {-0.2f, 0.01f, 0.1f}) {
+        Demon d{0, east + inside, start.e[2], north - inside, 7, 0, 0, 0};
+        demons.clear();
+        known = {d};
+        measure_danger();
+        find_paths(-1);
+        int n = firing_place();
+        ASSERT_GE(n, 0) << inside << " inside the corner";
+        float off_x = std::fabs(node_x(n) - d.x), off_z = std::fabs(node_z(n) - d.z);
+        EXPECT_LT(std::min(off_x, off_z), EXPERT_LINE) << "in line with the demon, " << inside << " inside";
+        EXPECT_GE(std::max(off_x, off_z), 2.0f) << "and not on top of it";
+    }
+}

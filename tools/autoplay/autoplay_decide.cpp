@@ -277,28 +277,31 @@ int firing_place()
 {
     int best = -1;
     float best_score = FAR;
-    for (const Demon &m : known) {
-        const float ax[4] = {1, -1, 0, 0}, az[4] = {0, 0, 1, -1};
-        for (int a = 0; a < 4; a++)
-            // The tilted view shows less to the south of the hero than to the north: from
-            // further than this north of a demon, it is off the screen and no one shoots.
-            for (float k = 2.0f; k <= (a == 3 ? SOUTH_SIGHT : 6.0f); k += 0.25f) {
-                int n = node_at(m.x + ax[a] * k, m.z + az[a] * k);
-                if (!has_floor(n) || cost_to[n] >= FAR || walk.trigger[n])
-                    continue;
-                if (std::fabs(walk.height[n] - m.y) >= 1.0f)
-                    continue;
-                // The hero must be able to turn toward the demon there.
-                int facing = a == 0 ? FACING_LEFT : a == 1 ? FACING_RIGHT : a == 2 ? FACING_UP : FACING_DOWN;
-                if (!can_turn(node_x(n), node_z(n), walk.height[n], facing))
-                    continue;
-                float score = cost_to[n] + std::fabs(k - 3.5f) * 3;
-                if (score < best_score) {
-                    best_score = score;
-                    best = n;
+    const float ax[4] = {1, -1, 0, 0}, az[4] = {0, 0, 1, -1};
+    // Half a unit aside is still in line: a demon pressed into a corner, a hair inside the
+    // wall, has no floor straight along either axis.
+    const float asides[3] = {0, 0.5f, -0.5f};
+    for (const Demon &m : known)
+        for (float aside : asides)
+            for (int a = 0; a < 4; a++)
+                // The tilted view shows less to the south of the hero than to the north: from
+                // further than this north of a demon, it is off the screen and no one shoots.
+                for (float k = 2.0f; k <= (a == 3 ? SOUTH_SIGHT : 6.0f); k += 0.25f) {
+                    int n = node_at(m.x + ax[a] * k + az[a] * aside, m.z + az[a] * k + ax[a] * aside);
+                    if (!has_floor(n) || cost_to[n] >= FAR || walk.trigger[n])
+                        continue;
+                    if (std::fabs(walk.height[n] - m.y) >= 1.0f)
+                        continue;
+                    // The hero must be able to turn toward the demon there.
+                    int facing = a == 0 ? FACING_LEFT : a == 1 ? FACING_RIGHT : a == 2 ? FACING_UP : FACING_DOWN;
+                    if (!can_turn(node_x(n), node_z(n), walk.height[n], facing))
+                        continue;
+                    float score = cost_to[n] + std::fabs(k - 3.5f) * 3 + std::fabs(aside) * 4;
+                    if (score < best_score) {
+                        best_score = score;
+                        best = n;
+                    }
                 }
-            }
-    }
     return best;
 }
 
