@@ -152,6 +152,27 @@ TEST(CampaignValidator, RefusesBadArrivals)
     EXPECT_TRUE(reports(p, {"arrival \"back\"", "within reach of the trigger at column 7 row 4"})) << joined(p);
 }
 
+// An exit behind seals: the trigger's reach crosses a cell's corner, so open floor on the
+// exit's diagonal is a way round them; seals there too shut it.
+TEST(CampaignValidator, RefusesAnExitShutInOnlyOnItsSides)
+{
+    std::string sealed = replaced(start_map(), "cell r grass 0 spot=back",
+                                  "cell r grass 0 spot=back\ncell k grass 0 kind=5 curtain=seal:6");
+    sealed = replaced(sealed, "#..G.r..........#\n#......E......",
+                      "#..G.r.k........#\n#.....kEk.....");
+    auto p = problems_of({sealed, gate_map()});
+    EXPECT_TRUE(reports(p, {"map 901", "the exit at column 7 row 4", "across the corner from column 6 row 3"}))
+        << joined(p);
+    EXPECT_TRUE(reports(p, {"the exit at column 7 row 4", "across the corner from column 8 row 3"})) << joined(p);
+
+    p = problems_of({replaced(sealed, "#..G.r.k", "#..G.rkk"), gate_map()});
+    EXPECT_FALSE(reports(p, {"column 6 row 3"})) << "that corner is sealed now: " << joined(p);
+    EXPECT_TRUE(reports(p, {"across the corner from column 8 row 3"})) << joined(p);
+
+    p = problems_of({replaced(sealed, "#..G.r.k.", "#..G.rkkk"), gate_map()});
+    EXPECT_FALSE(reports(p, {"across the corner"})) << joined(p);
+}
+
 TEST(CampaignValidator, RefusesMonstersWithoutSpawnAndOverCapacity)
 {
     auto p = problems_of({start_map(), replaced(gate_map(), "#B..........x.#", "#B............#")});

@@ -260,6 +260,36 @@ void check_spots_and_exits(const Campaign &campaign, const MapSource &m, Problem
                             ": the hero would be sent on at once");
     }
 
+    // The trigger check reaches a couple of pixels round the hero's feet, across the corner
+    // of a cell: an exit shut in by seals or gated floor on its sides is taken from open
+    // floor on its diagonal, past them.
+    auto open = [&](int col, int row) {
+        return cell_is_plain_floor(m, col, row) && !cell_style(m, col, row).curtain_kind;
+    };
+    auto guarded = [&](int col, int row) {
+        const CellStyle &st = cell_style(m, col, row);
+        return !st.is_void && (st.curtain_kind || st.kind == KIND_CLEARED_FLOOR || st.kind == KIND_GATED_FLOOR);
+    };
+    for (int row = 0; row < m.height; row++)
+        for (int col = 0; col < m.width; col++) {
+            if (cell_style(m, col, row).exit_map.empty())
+                continue;
+            bool shut = false, open_side = false;
+            for (int e = 0; e < 4; e++) {
+                int c = col + (e == 0) - (e == 1), r = row + (e == 2) - (e == 3);
+                shut = shut || guarded(c, r);
+                open_side = open_side || open(c, r);
+            }
+            if (!shut || open_side)
+                continue;
+            for (int dr = -1; dr <= 1; dr += 2)
+                for (int dc = -1; dc <= 1; dc += 2)
+                    if (open(col + dc, row + dr))
+                        problem(where(m) + ": the exit at " + cell_name(m, col, row) +
+                                " is shut in on its sides but can be taken across the corner from " +
+                                cell_name(m, col + dc, row + dr) + " (shut that cell too)");
+        }
+
     for (const auto &entry : m.legend) {
         const CellStyle &st = entry.second;
         if (st.exit_map.empty())
