@@ -52,7 +52,8 @@ void note_view_change(bool in_view, double now)
         last_where = -1;
     }
     if (hand_log && now - last_where >= 0.5) {
-        fprintf(hand_log, "where %.3f map %d at %.2f %.2f\n", now * 1000, current_map, player_x, player_z);
+        fprintf(hand_log, "where %.3f map %d at %.2f %.2f health %d\n", now * 1000, current_map, player_x, player_z,
+                (int)player_health);
         last_where = now;
     }
     if (!hand_log || (in_view == was_in_view && current_map == was_map))
