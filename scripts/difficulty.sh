@@ -9,6 +9,9 @@
 #       table again from the games of the last run.
 #   SEEDS=N scripts/difficulty.sh ...     plays N seeds a profile instead of 20
 #   RATE_SEEDS=N scripts/difficulty.sh ... plays N novice seeds at 0.1 instead of 3
+#   FIRST_SEED=K scripts/difficulty.sh ... numbers the seeds from K instead of 1 (a second
+#                                          sample: FIRST_SEED=21 plays seeds 21 to 40)
+#   PROFILES=novice scripts/difficulty.sh ... plays only that profile (default: expert novice)
 set -eu
 cd "$(dirname "$0")/.."
 build="${1:-build}"
@@ -17,15 +20,19 @@ player="$build/tools/grimhold-autoplay"
 out="$build/difficulty"
 seeds="${SEEDS:-20}"
 rate_seeds="${RATE_SEEDS:-3}"
+first="${FIRST_SEED:-1}"
+profiles="${PROFILES:-expert novice}"
 if [ "${2:-}" != "--table-only" ]; then
 rm -rf "$out"
 mkdir -p "$out"
 
 jobs=()
-for s in $(seq 1 $seeds); do
-    jobs+=("expert $s 1" "novice $s 1")
+for s in $(seq "$first" $((first + seeds - 1))); do
+    for p in $profiles; do
+        jobs+=("$p $s 1")
+    done
 done
-for s in $(seq 1 $rate_seeds); do
+for s in $(seq "$first" $((first + rate_seeds - 1))); do
     jobs+=("novice $s 0.1")
 done
 printf '%s\n' "${jobs[@]}" | xargs -P "$(nproc)" -L 1 sh -c '
