@@ -285,6 +285,77 @@ monsters 1
     autoplay_rate = fixed_time_scale = 0;
 }
 
+// A still demon across a moat, which a bridge to the west crosses. From the south bank
+// the demon is in sight and within a bow's reach, but the places in line with it there lie
+// at the brink: the novice's hands carry him to the brink and past the place, he cannot
+// turn north there (a turn is a step), and he corrects back and forth along the bank
+// (seen on 906: ten minutes of it, the campaign lost to the clock). From wherever he
+// stands on the bank he must kill it soon, from the bank or over the bridge.
+TEST_F(AutoplayWalk, TheNoviceDoesNotSidleAlongABankHeCannotShootFrom)
+{
+    using namespace autoplay_mind;
+    ForgedWorld world(R"(map 901
+cell # wall 2 wall
+cell . grass 0
+cell ~ water -2 kind=1
+cell = planks 0
+cell S grass 0 spot=start
+cell E trigger 0 exit=906:start
+cell x grass 0 kind=7
+cell r grass 0 spot=back
+grid
+####################
+#..................#
+#..................#
+#..................#
+#..................#
+#~~~==~~~~~~~~~~~~~#
+#~~~==~~~~~~~~~~~~~#
+#..................#
+#E.................#
+#..................#
+#.................x#
+#r........S........#
+####################
+end
+monsters 1
+)");
+    ASSERT_TRUE(world.forged);
+    monster_kinds[12].speed = 0;  // it stands still (the world puts the kinds back)
+    use_manual_clock = true;
+    autoplay_skill = SKILL_NOVICE;
+    autoplay_start_map = 901;  // the run ends when the map is clean
+    // Where he starts, from the demon: east and at the brink, west and in the middle of
+    // the bank, east and at its south edge.
+    const float starts[3][2] = {{1.6f, 5.8f}, {-1.0f, 6.5f}, {1.6f, 7.77f}};
+    for (float rate : {1.0f, 0.1f})
+        for (const auto &at : starts) {
+            autoplay_rate = fixed_time_scale = rate;
+            ASSERT_TRUE(world.enter_first_map());
+            map_cleared[901] = 0;
+            // The start is cell (10, 11); the demon stands in cell (8, 1), 5.67 north of
+            // the south bank, as on 906.
+            const Trigger &start = triggers[START_RECORD + 901];
+            Monster &m = monsters[901][0];
+            m.kind = 12;
+            m.health = 30;
+            m.x = start.e[1] - 2.2f;
+            m.y = start.e[2];
+            m.z = start.e[3] - 10.17f;
+            player_x = m.x + at[0];
+            player_z = m.z + at[1];
+            // Fifteen game seconds: under eight when he finds his place, half a minute to
+            // the clock's end when he sidles.
+            autoplay_run(long(15 * 60 / rate));
+            EXPECT_LE(m.health, 0) << "rate " << rate << ", from " << at[0] << " " << at[1]
+                                   << ": the demon still lives, the hero at x " << player_x - m.x
+                                   << " z " << player_z - m.z << " from it";
+        }
+    autoplay_skill = SKILL_EXPERT;
+    autoplay_start_map = 0;
+    autoplay_rate = fixed_time_scale = 0;
+}
+
 // A demon can stand a hair inside a wall's cell (the floor map's pixels do not line up
 // with the cells). Pressed into a corner like that, no floor lies straight along either
 // axis from it; the player must still find a place to shoot it from (seen: thirty-six

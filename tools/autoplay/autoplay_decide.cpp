@@ -223,10 +223,10 @@ bool flee()
 
 // Facing changes only by walking: the hero can turn toward `facing` at (x, z) when a short
 // step that way lands on floor at his height.
-bool can_turn(float x, float z, float height, int facing)
+bool can_turn(float x, float z, float height, int facing, float reach)
 {
-    const float sx[4] = {0, 0, -0.3f, 0.3f}, sz[4] = {-0.3f, 0.3f, 0, 0};
-    int n = node_at(x + sx[facing], z + sz[facing]);
+    const float sx[4] = {0, 0, -1, 1}, sz[4] = {-1, 1, 0, 0};
+    int n = node_at(x + sx[facing] * reach, z + sz[facing] * reach);
     return has_floor(n) && std::fabs(walk.height[n] - height) < 1.4f && !walk.trigger[n];
 }
 
@@ -292,9 +292,14 @@ int firing_place()
                         continue;
                     if (std::fabs(walk.height[n] - m.y) >= 1.0f)
                         continue;
-                    // The hero must be able to turn toward the demon there.
+                    // The hero must be able to turn toward the demon there. The expert stops
+                    // at the node's middle; the novice stops anywhere in it or a dead zone
+                    // beyond, so for him the turn must work from all of it. Without that a
+                    // place beside a brink drew him there, and he stopped at the brink where
+                    // he could not turn (seen on 906: ten minutes along a moat's bank).
                     int facing = a == 0 ? FACING_LEFT : a == 1 ? FACING_RIGHT : a == 2 ? FACING_UP : FACING_DOWN;
-                    if (!can_turn(node_x(n), node_z(n), walk.height[n], facing))
+                    float reach = TURN_STEP + (novice() ? 0.5f / RES + WALK_DEAD_ZONE : 0);
+                    if (!can_turn(node_x(n), node_z(n), walk.height[n], facing, reach))
                         continue;
                     float score = cost_to[n] + std::fabs(k - 3.5f) * 3 + std::fabs(aside) * 4;
                     if (score < best_score) {

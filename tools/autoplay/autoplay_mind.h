@@ -34,6 +34,8 @@ const double CHANGE_SPACING = 0.2;       // the novice's hands: five key-set cha
 const float EXPERT_LINE = 0.7f;          // a demon this far off the hero's axis is in line
 const float NOVICE_LINE = 1.0f;          // ... for hands too slow to stop within 0.7
 const double FORGET_AFTER = 5;           // the novice forgets a demon unseen this long
+const float WALK_DEAD_ZONE = 0.07f;      // the walk stops pressing a key this near its aim
+const float TURN_STEP = 0.3f;            // the step that turns the hero must land on floor
 
 // The campaign's maps in the order it is played; a map's items and demons count as
 // done when a run starts on a later one.
@@ -167,7 +169,7 @@ void release_keys();
 int items_in_flight();
 void predict(const Demon &d, double seconds, float *x, float *z);
 bool flee();
-bool can_turn(float x, float z, float height, int facing);
+bool can_turn(float x, float z, float height, int facing, float reach = TURN_STEP);
 bool shoot_in_line();
 int firing_place();
 int pickup_place();

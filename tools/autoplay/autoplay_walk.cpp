@@ -270,7 +270,7 @@ void walk_toward(int goal)
         tx = node_x(goal);
         tz = node_z(goal);
     }
-    const float dead = 0.07f;
+    const float dead = WALK_DEAD_ZONE;
     if (tx - player_x > dead)
         key[KEY_RIGHT] = 1;
     else if (tx - player_x < -dead)
