@@ -64,9 +64,9 @@ END {
     for (i = 1; i <= 3; i++) { pr = order[i]; if (!runs[pr]) continue
         most = 0; most_map = "-"
         for (k in map_deaths) { split(k, key, SUBSEP); if (key[1] == pr && map_deaths[k] > most) { most = map_deaths[k]; most_map = key[2] } }
-        printf "| %s | %d | %d | %d %% | %d | %s | %d | %s | %d |\n", pr, runs[pr], wins[pr], 100 * wins[pr] / runs[pr], outs[pr],
+        printf "| %s | %d | %d | %.0f %% | %d | %s | %d | %s | %d |\n", pr, runs[pr], wins[pr], 100 * wins[pr] / runs[pr], outs[pr],
                wins[pr] ? sprintf("%.1f (%.1f)", median(pr, wins[pr]), minutes[pr] / wins[pr]) : "-", all_deaths[pr],
-               most ? sprintf("%d on %s (%d %%)", most, most_map, 100 * most / all_deaths[pr]) : "-", early[pr] }
+               most ? sprintf("%d on %s (%.0f %%)", most, most_map, 100 * most / all_deaths[pr]) : "-", early[pr] }
     print ""
     print "Per map, for the games that reached it: how many did, the deaths there (where, x and z in"
     print "world units, and the kind of the demon that bit last), and the mean damage taken and game"
