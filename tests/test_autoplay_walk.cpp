@@ -50,6 +50,23 @@ void stand_and_check()
     clear_depth_buckets();
 }
 
+// Enters the forged world's first map anew and puts its one demon down at (dx, dz) from
+// the start spot, on the start's level (a spawn point must be reached from the arrivals,
+// so a demon beyond a barrier is put there by hand).
+Monster &demon_from_start(ForgedWorld &world, int kind, int health, float dx, float dz)
+{
+    EXPECT_TRUE(world.enter_first_map());
+    map_cleared[901] = 0;
+    const Trigger &start = triggers[START_RECORD + 901];
+    Monster &m = monsters[901][0];
+    m.kind = kind;
+    m.health = health;
+    m.x = start.e[1] + dx;
+    m.y = start.e[2];
+    m.z = start.e[3] + dz;
+    return m;
+}
+
 }  // namespace
 
 typedef GameplayTest AutoplayWalk;
@@ -259,17 +276,8 @@ monsters 1
     for (float rate : {1.0f, 0.1f})
         for (float off : {0.75f, 0.95f, -0.95f}) {
             autoplay_rate = fixed_time_scale = rate;
-            ASSERT_TRUE(world.enter_first_map());
-            map_cleared[901] = 0;
-            // Beyond the scree, a column west and eight rows north of the start (a spawn
-            // point must be reached from the arrivals, so it is put there by hand).
-            const Trigger &start = triggers[START_RECORD + 901];
-            Monster &m = monsters[901][0];
-            m.kind = 7;
-            m.health = 6;
-            m.x = start.e[1] - 1;
-            m.y = start.e[2];
-            m.z = start.e[3] - 8;
+            // Beyond the scree, a column west and eight rows north of the start.
+            Monster &m = demon_from_start(world, 7, 6, -1, -8);
             // Where he would shoot from, south of it, but a little aside.
             player_x = m.x + off;
             player_z = m.z + 3.5f;
@@ -331,17 +339,9 @@ monsters 1
     for (float rate : {1.0f, 0.1f})
         for (const auto &at : starts) {
             autoplay_rate = fixed_time_scale = rate;
-            ASSERT_TRUE(world.enter_first_map());
-            map_cleared[901] = 0;
             // The start is cell (10, 11); the demon stands in cell (8, 1), 5.67 north of
             // the south bank, as on 906.
-            const Trigger &start = triggers[START_RECORD + 901];
-            Monster &m = monsters[901][0];
-            m.kind = 12;
-            m.health = 30;
-            m.x = start.e[1] - 2.2f;
-            m.y = start.e[2];
-            m.z = start.e[3] - 10.17f;
+            Monster &m = demon_from_start(world, 12, 30, -2.2f, -10.17f);
             player_x = m.x + at[0];
             player_z = m.z + at[1];
             // Fifteen game seconds: under eight when he finds his place, half a minute to
