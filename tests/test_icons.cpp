@@ -1,6 +1,8 @@
 // The desktop icon: drawn at every size on a clear ground, written as an RGBA PNG that
 // reads back pixel for pixel against a second drawing of the same size.
 #include <allegro.h>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <cstdio>
 #include <png.h>
@@ -81,6 +83,30 @@ TEST(Icon, WrittenAsRgbaPngThatReadsBack)
         struct stat st;
         EXPECT_NE(stat((path + ".tmp").c_str(), &st), 0) << "temporary file left behind";
     }
+    // The scalable icon beside them: the emblem at its full detail, in the 64-unit view.
+    std::string svg = scratch.read("hicolor/scalable/apps/grimhold.svg");
+    EXPECT_EQ(svg, make_svg_icon());
+    EXPECT_EQ(svg.compare(0, 5, "<?xml"), 0);
+    EXPECT_NE(svg.find("viewBox=\"0 0 64 64\""), std::string::npos);
+    EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+    // Every number of the shapes lies in the view (colours aside): a point thrown off by a
+    // wrong turn or scale would not.
+    std::string body = svg.substr(svg.find('>', svg.find("<svg")));
+    for (size_t h = body.find('#'); h != std::string::npos; h = body.find('#', h + 1))
+        body.replace(h + 1, 6, "");
+    int numbers = 0;
+    for (size_t i = 0; i < body.size(); i++) {
+        if (!(isdigit(body[i]) || body[i] == '-') || (i > 0 && (isdigit(body[i - 1]) || body[i - 1] == '.')))
+            continue;
+        char *end;
+        double v = strtod(body.c_str() + i, &end);
+        if (end == body.c_str() + i)
+            continue;
+        numbers++;
+        EXPECT_TRUE(v >= 0 && v <= 64) << v;
+        i = end - body.c_str() - 1;
+    }
+    EXPECT_GT(numbers, 60);
 }
 
 TEST(Icon, UnwritablePlaceFailsAndLeavesNothing)
@@ -91,6 +117,7 @@ TEST(Icon, UnwritablePlaceFailsAndLeavesNothing)
     EXPECT_FALSE(write_png(scratch.path() + "/no/such/folder/grimhold.png", icon));
     scratch.write("plain", "a file where a folder should be");
     EXPECT_FALSE(forge_icons(scratch.path() + "/plain", "grimhold"));
+    EXPECT_FALSE(write_svg_icon(scratch.path() + "/no/such/folder/grimhold.svg"));
     // A bitmap without alpha is refused rather than written see-through.
     BITMAP *flat = create_bitmap_ex(16, 16, 16);
     EXPECT_FALSE(write_png(scratch.path() + "/flat.png", flat));

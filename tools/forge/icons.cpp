@@ -5,6 +5,7 @@
 #include "tools/forge/icons.h"
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <png.h>
 #include <vector>
@@ -13,6 +14,81 @@
 #include "world/datafile.h"
 
 const int icon_sizes[ICON_SIZE_COUNT] = {16, 32, 48, 64, 128, 256};
+
+// The emblem is drawn through a pen that either paints a canvas (the PNGs) or writes SVG
+// elements (the scalable icon), so that both come from the same shapes.
+struct Pen {
+    Canvas *cv;        // painted when set ...
+    std::string *svg;  // ... else the shapes are written here, in 64-unit coordinates
+};
+
+static std::string svg_colour(Rgb c)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "#%02x%02x%02x", red_of(c), green_of(c), blue_of(c));
+    return text;
+}
+
+static void svg_add(Pen &pen, const char *format, ...) __attribute__((format(printf, 2, 3)));
+static void svg_add(Pen &pen, const char *format, ...)
+{
+    char text[256];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    *pen.svg += text;
+}
+
+static void pen_ellipse(Pen &pen, float cx, float cy, float rx, float ry, Rgb c)
+{
+    if (pen.cv)
+        fill_ellipse(*pen.cv, cx, cy, rx, ry, c);
+    else
+        svg_add(pen, "  <ellipse cx=\"%.3f\" cy=\"%.3f\" rx=\"%.3f\" ry=\"%.3f\" fill=\"%s\"/>\n", cx, cy, rx,
+                ry, svg_colour(c).c_str());
+}
+
+// The canvas's shaded ellipse, lit from the upper left: the same three ellipses in SVG.
+static void pen_shaded(Pen &pen, float cx, float cy, float r, Rgb c)
+{
+    if (pen.cv) {
+        shaded_ellipse(*pen.cv, cx, cy, r, r, c);
+        return;
+    }
+    pen_ellipse(pen, cx, cy, r, r, scale_rgb(c, 0.62f));
+    pen_ellipse(pen, cx - 0.18f * r, cy - 0.16f * r, r * 0.8f, r * 0.8f, c);
+    pen_ellipse(pen, cx - 0.396f * r, cy - 0.42f * r, r * 0.32f, r * 0.26f, scale_rgb(c, 1.35f));
+}
+
+// A stroke with round ends (the SVG group's line caps).
+static void pen_stroke(Pen &pen, float x1, float y1, float x2, float y2, float width, Rgb c)
+{
+    if (pen.cv)
+        stroke(*pen.cv, x1, y1, x2, y2, width, c);
+    else
+        svg_add(pen, "  <path d=\"M%.3f %.3fL%.3f %.3f\" stroke=\"%s\" stroke-width=\"%.2f\"/>\n", x1, y1, x2,
+                y2, svg_colour(c).c_str(), width);
+}
+
+// A quadratic curve bent toward (qx, qy): the canvas draws it in ten strokes, SVG exactly.
+static void pen_curve(Pen &pen, float x1, float y1, float qx, float qy, float x2, float y2, float width, Rgb c)
+{
+    if (pen.cv)
+        curve(*pen.cv, x1, y1, qx, qy, x2, y2, width, c);
+    else
+        svg_add(pen, "  <path d=\"M%.3f %.3fQ%.3f %.3f %.3f %.3f\" stroke=\"%s\" stroke-width=\"%.2f\"/>\n", x1,
+                y1, qx, qy, x2, y2, svg_colour(c).c_str(), width);
+}
+
+static void pen_tri(Pen &pen, float x1, float y1, float x2, float y2, float x3, float y3, Rgb c)
+{
+    if (pen.cv)
+        fill_tri(*pen.cv, x1, y1, x2, y2, x3, y3, c);
+    else
+        svg_add(pen, "  <path d=\"M%.3f %.3fL%.3f %.3fL%.3f %.3fZ\" fill=\"%s\"/>\n", x1, y1, x2, y2, x3, y3,
+                svg_colour(c).c_str());
+}
 
 // The arrow flies up and to the right: points are given along a level arrow and turned by
 // 40 degrees, a little short of the diagonal, about the middle of the emblem.
@@ -24,33 +100,32 @@ static void turned(float x, float y, float &ox, float &oy)
     oy = 32 + dx * std::sin(a) + dy * std::cos(a);
 }
 
-static void turned_stroke(Canvas &cv, float x1, float y1, float x2, float y2, float width, Rgb c)
+static void turned_stroke(Pen &pen, float x1, float y1, float x2, float y2, float width, Rgb c)
 {
     float a, b, p, q;
     turned(x1, y1, a, b);
     turned(x2, y2, p, q);
-    stroke(cv, a, b, p, q, width, c);
+    pen_stroke(pen, a, b, p, q, width, c);
 }
 
-static void turned_tri(Canvas &cv, float x1, float y1, float x2, float y2, float x3, float y3, Rgb c)
+static void turned_tri(Pen &pen, float x1, float y1, float x2, float y2, float x3, float y3, Rgb c)
 {
     float a, b, p, q, s, t;
     turned(x1, y1, a, b);
     turned(x2, y2, p, q);
     turned(x3, y3, s, t);
-    fill_tri(cv, a, b, p, q, s, t, c);
+    pen_tri(pen, a, b, p, q, s, t, c);
 }
 
-static void draw_emblem(Canvas &cv, int size)
+// small: the icon is under 40 pixels, where only the arrow, thicker, still reads.
+static void draw_emblem(Pen &pen, bool small)
 {
     // The shield: a dark edge, the gold rim and the ember field, lit from the upper left.
-    fill_circle(cv, 32, 32, 31.5f, rgb(40, 22, 12));
-    shaded_ellipse(cv, 32, 32, 29.5f, 29.5f, rgb(214, 160, 58));
-    fill_circle(cv, 32, 32, 25.5f, rgb(46, 10, 10));
-    shaded_ellipse(cv, 32, 32, 24.5f, 24.5f, rgb(150, 34, 22));
+    pen_ellipse(pen, 32, 32, 31.5f, 31.5f, rgb(40, 22, 12));
+    pen_shaded(pen, 32, 32, 29.5f, rgb(214, 160, 58));
+    pen_ellipse(pen, 32, 32, 25.5f, 25.5f, rgb(46, 10, 10));
+    pen_shaded(pen, 32, 32, 24.5f, rgb(150, 34, 22));
 
-    // Small icons keep only the arrow, thicker, so that it still reads at 16 pixels.
-    bool small = size < 40;
     float shaft = small ? 4.2f : 2.6f;
     Rgb bone = rgb(236, 226, 200), steel = rgb(210, 216, 226), feather = rgb(240, 196, 70);
     if (!small) {
@@ -60,17 +135,17 @@ static void draw_emblem(Canvas &cv, int size)
         turned(6, 32, cx, cy);
         turned(22, 54, bx, by);
         turned(12, 32, nx, ny);
-        curve(cv, ax, ay, cx, cy, bx, by, 3.6f, rgb(70, 40, 20));
-        curve(cv, ax, ay, cx, cy, bx, by, 2.2f, rgb(176, 118, 56));
-        stroke(cv, ax, ay, nx, ny, 0.8f, bone);
-        stroke(cv, nx, ny, bx, by, 0.8f, bone);
+        pen_curve(pen, ax, ay, cx, cy, bx, by, 3.6f, rgb(70, 40, 20));
+        pen_curve(pen, ax, ay, cx, cy, bx, by, 2.2f, rgb(176, 118, 56));
+        pen_stroke(pen, ax, ay, nx, ny, 0.8f, bone);
+        pen_stroke(pen, nx, ny, bx, by, 0.8f, bone);
     }
-    turned_stroke(cv, 12, 32, 50, 32, shaft + 1.4f, rgb(40, 22, 12));
-    turned_stroke(cv, 12, 32, 50, 32, shaft, bone);
-    turned_tri(cv, 46, 24, 62, 32, 46, 40, rgb(40, 22, 12));
-    turned_tri(cv, 48, 26.5f, 59.5f, 32, 48, 37.5f, steel);
-    turned_tri(cv, 10, 24, 20, 32, 14, 32, feather);
-    turned_tri(cv, 10, 40, 20, 32, 14, 32, scale_rgb(feather, 0.75f));
+    turned_stroke(pen, 12, 32, 50, 32, shaft + 1.4f, rgb(40, 22, 12));
+    turned_stroke(pen, 12, 32, 50, 32, shaft, bone);
+    turned_tri(pen, 46, 24, 62, 32, 46, 40, rgb(40, 22, 12));
+    turned_tri(pen, 48, 26.5f, 59.5f, 32, 48, 37.5f, steel);
+    turned_tri(pen, 10, 24, 20, 32, 14, 32, feather);
+    turned_tri(pen, 10, 40, 20, 32, 14, 32, scale_rgb(feather, 0.75f));
 }
 
 BITMAP *make_icon(int size)
@@ -80,7 +155,8 @@ BITMAP *make_icon(int size)
     if (!cv.fine)
         return nullptr;
     cv.zoom = size / 64.0f;
-    draw_emblem(cv, size);
+    Pen pen = {&cv, nullptr};
+    draw_emblem(pen, size < 40);
 
     BITMAP *out = create_bitmap_ex(32, size, size);
     if (out) {
@@ -168,8 +244,31 @@ bool write_png(const std::string &path, BITMAP *bmp)
     return end_write(out) && commit_write(out);
 }
 
+std::string make_svg_icon()
+{
+    // Strokes have round ends, as the canvas draws them; the emblem's 64 units are the view.
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" viewBox=\"0 0 64 64\">\n"
+                      " <g fill=\"none\" stroke-linecap=\"round\">\n";
+    Pen pen = {nullptr, &svg};
+    draw_emblem(pen, false);
+    svg += " </g>\n</svg>\n";
+    return svg;
+}
+
+bool write_svg_icon(const std::string &path)
+{
+    SafeFile out;
+    if (!begin_write(out, path))
+        return false;
+    fputs(make_svg_icon().c_str(), out.file);
+    return end_write(out) && commit_write(out);
+}
+
 bool forge_icons(const std::string &dir, const std::string &name)
 {
+    if (!make_dirs(dir + "/scalable/apps") || !write_svg_icon(dir + "/scalable/apps/" + name + ".svg"))
+        return false;
     for (int size : icon_sizes) {
         char folder[64];
         snprintf(folder, sizeof(folder), "/%dx%d/apps", size, size);
