@@ -1,8 +1,10 @@
 // grimhold-forge: writes the game's data directory.
 // Usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR] [--icons DIR]
+//                       [--facts FILE]
 // The pictures always; the world (maps, items, monsters, triggers) when --maps names the
 // folder of map sources; an overview picture per map when --overview names a folder; the
-// desktop icon at every size when --icons names the root of an icon theme.
+// desktop icon at every size when --icons names the root of an icon theme; the campaign's
+// counts for the packaging texts when --facts names a file.
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include "shell/video.h"
 #include "tools/headless/headless.h"
 #include "tools/forge/forge.h"
+#include "tools/forge/facts.h"
 #include "tools/forge/icons.h"
 
 static double seconds_now()
@@ -29,6 +32,7 @@ int main(int argc, char **argv)
     const char *maps_dir = nullptr;
     const char *overview_dir = nullptr;
     const char *icons_dir = nullptr;
+    const char *facts_file = nullptr;
     bool bad = argc < 2;
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--contact-sheets") == 0 && i + 1 < argc)
@@ -39,15 +43,17 @@ int main(int argc, char **argv)
             overview_dir = argv[++i];
         else if (strcmp(argv[i], "--icons") == 0 && i + 1 < argc)
             icons_dir = argv[++i];
+        else if (strcmp(argv[i], "--facts") == 0 && i + 1 < argc)
+            facts_file = argv[++i];
         else if (!data_dir && argv[i][0] != '-')
             data_dir = argv[i];
         else
             bad = true;
     }
-    if (!data_dir && (maps_dir || overview_dir))
+    if (!data_dir && (maps_dir || overview_dir || facts_file))
         bad = true;
     if (bad) {
-        fprintf(stderr, "usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR] [--icons DIR]\n");
+        fprintf(stderr, "usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR] [--icons DIR] [--facts FILE]\n");
         return 2;
     }
 
@@ -62,6 +68,8 @@ int main(int argc, char **argv)
         if (maps_dir && !forge_world(maps_dir, data_dir, overview_dir ? overview_dir : ""))
             return 1;
         printf("grimhold-forge: %s written in %.2f s\n", data_dir, seconds_now() - start);
+        if (facts_file && !forge_facts(data_dir, facts_file))
+            return 1;
     }
     if (icons_dir) {
         if (!forge_icons(icons_dir, "grimhold"))
