@@ -1,17 +1,31 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a Release build with stripped programs and Debian's
-# hardening flags: BUILD_DIR/grimhold_<version>_<arch>.deb (BUILD_DIR: build-package).
+# Builds the Debian packages with dpkg-buildpackage from a copy of the source tree, so that
+# the tree itself stays clean and the packages land in one folder: BUILD_DIR holds
+# grimhold_<version>_<arch>.deb, grimhold-data_<version>_all.deb, grimhold-dbgsym, the
+# .buildinfo and the .changes (BUILD_DIR: build-package).
 # Usage: scripts/package.sh [BUILD_DIR]
+# The copy holds the files git tracks and the new ones it does not ignore, as they are in the
+# working tree (a tree that is no git checkout is copied whole, its build folders left out).
 set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$src/build-package}
 "$src/scripts/deps.sh" package
-export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
-ldflags=$(dpkg-buildflags --get LDFLAGS)
-cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGRIMHOLD_TESTS=OFF -DGRIMHOLD_BENCHMARKS=OFF \
-    -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
-cmake --build "$build" -j"$(nproc)"
-rm -f "$build"/grimhold_*.deb
-(cd "$build" && cpack -G DEB >/dev/null)
-ls "$build"/grimhold_*.deb
+version=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
+tree="$build/grimhold-$version"
+[ -d "$tree" ] && chmod -R u+w "$tree"
+rm -rf "$tree" "$build"/grimhold*_"$version"_*.{deb,buildinfo,changes}
+mkdir -p "$tree"
+if git -C "$src" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git -C "$src" ls-files -z --cached --others --exclude-standard |
+        while IFS= read -r -d '' f; do [ -e "$src/$f" ] && printf '%s\0' "$f"; done |
+        tar -C "$src" --null --no-recursion -T - -cf - | tar -C "$tree" -xf -
+else
+    tar -C "$src" --exclude='./build*' --exclude='./obj-*' -cf - . | tar -C "$tree" -xf -
+fi
+# Every core, unless DEB_BUILD_OPTIONS already says how many.
+jobs=(-j"$(nproc)")
+case " ${DEB_BUILD_OPTIONS:-} " in *" parallel="*) jobs=() ;; esac
+(cd "$tree" && dpkg-buildpackage -us -uc -b "${jobs[@]}")
+ls "$build"/grimhold*_"$version"_*.deb
