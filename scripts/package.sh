@@ -2,7 +2,8 @@
 # Builds the Debian packages with dpkg-buildpackage from a copy of the source tree, so that
 # the tree itself stays clean and the packages land in one folder: BUILD_DIR holds
 # grimhold_<version>_<arch>.deb, grimhold-data_<version>_all.deb, grimhold-dbgsym, the
-# .buildinfo and the .changes (BUILD_DIR: build-package).
+# source package (.dsc and .tar.xz), the .buildinfo and the .changes (BUILD_DIR:
+# build-package).
 # Usage: scripts/package.sh [BUILD_DIR]
 # The copy holds the files git tracks and the new ones it does not ignore, as they are in the
 # working tree (a tree that is no git checkout is copied whole, its build folders left out).
@@ -15,7 +16,7 @@ mkdir -p "$build"
 build=$(cd "$build" && pwd)
 tree="$build/grimhold-$version"
 [ -d "$tree" ] && chmod -R u+w "$tree"
-rm -rf "$tree" "$build"/grimhold*_"$version"_*.{deb,buildinfo,changes}
+rm -rf "$tree" "$build"/grimhold*_"$version"[._]*
 mkdir -p "$tree"
 if git -C "$src" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     git -C "$src" ls-files -z --cached --others --exclude-standard |
@@ -27,5 +28,5 @@ fi
 # Every core, unless DEB_BUILD_OPTIONS already says how many.
 jobs=(-j"$(nproc)")
 case " ${DEB_BUILD_OPTIONS:-} " in *" parallel="*) jobs=() ;; esac
-(cd "$tree" && dpkg-buildpackage -us -uc -b "${jobs[@]}")
+(cd "$tree" && dpkg-buildpackage -us -uc "${jobs[@]}")
 ls "$build"/grimhold*_"$version"_*.deb

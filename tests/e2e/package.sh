@@ -30,7 +30,8 @@ deb="$out/build/grimhold_${version}_${arch}.deb"
 data_deb="$out/build/grimhold-data_${version}_all.deb"
 dbgsym_deb="$out/build/grimhold-dbgsym_${version}_${arch}.deb"
 changes="$out/build/grimhold_${version}_${arch}.changes"
-for f in "$deb" "$data_deb" "$changes"; do
+source_tar="$out/build/grimhold_${version}.tar.xz"
+for f in "$deb" "$data_deb" "$changes" "$source_tar"; do
     [ -f "$f" ] || { echo "no $f:"; ls "$out/build"; exit 1; }
 done
 
@@ -147,7 +148,12 @@ check_facts() {
 }
 check_facts
 
-# lintian on both packages and the .changes: no error and no warning. Notes are shown.
+# The source package holds the sources only: the forge makes the data in the build.
+generated=$(tar -tJf "$source_tar" | grep -E '\.(bmp|dtl|smp|dat)$|/(data|obj-[^/]*|build[^/]*)/$' | head -3)
+[ -z "$generated" ] || bad "the source package holds generated files: $generated"
+
+# lintian on the source package, both binary packages and the .changes: no error and no
+# warning. Notes are shown.
 lintian --fail-on error,warning --display-info "$changes" >"$out/lintian.txt" 2>&1
 lintian_status=$?
 cat "$out/lintian.txt"
