@@ -2,6 +2,7 @@
 // ordering has just filled, with its heights and its kinds.
 #include "game/floormap.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "game/scene.h"
@@ -20,6 +21,46 @@ int floor_map_pixel(BITMAP *map, float column, float row)
     if (!(std::fabs(column) < 1e6f && std::fabs(row) < 1e6f))
         return -1;
     return getpixel(map, (int)column, (int)row);
+}
+
+static int nearest_pixel(float at)
+{
+    return (int)std::floor(at + 0.5f);
+}
+
+int floor_target(float at, float move)
+{
+    int own = nearest_pixel(at);
+    if (move > 0) {
+        int end = (int)std::ceil(at + move);
+        return end > own ? end : own + 1;
+    }
+    if (move < 0) {
+        int end = (int)std::floor(at + move);
+        return end < own ? end : own - 1;
+    }
+    return own;
+}
+
+FloorAhead floor_ahead(float column, float row, float dc, float dr, int white)
+{
+    const float far = 1e6f;  // nothing this far out is on the map, nor must reach an int
+    if (!(std::fabs(column) + std::fabs(dc) < far && std::fabs(row) + std::fabs(dr) < far))
+        return FLOOR_OFF_MAP;
+    int c = nearest_pixel(column), r = nearest_pixel(row);
+    int tc = floor_target(column, dc), tr = floor_target(row, dr);
+    FloorAhead found = FLOOR_OPEN;
+    for (int i = std::min(c, tc); i <= std::max(c, tc); i++)
+        for (int j = std::min(r, tr); j <= std::max(r, tr); j++) {
+            if (i == c && j == r)
+                continue;
+            int v = getpixel(height_map, i, j);
+            if (v < 0)
+                return FLOOR_OFF_MAP;
+            if (v == white)
+                found = FLOOR_BLOCKED;
+        }
+    return found;
 }
 
 static float map_column(float x, float px)

@@ -28,6 +28,19 @@ void paint_floor_maps(float px, float py, float pz);
 // (also for positions too far away to convert).
 int floor_map_pixel(BITMAP *map, float column, float row);
 
+// What a move finds on height_map. The floor is sampled at whole pixel coordinates, and a
+// mover stands on the pixel nearest its point (the hero's point is always whole). A move by
+// (dc, dr) pixels from (column, row) is judged by the pixels from the next one in the
+// direction of travel to the first at or past where it ends, never by the mover's own: one
+// judged by its own pixel walks into a wall's edge and is then held by it. A diagonal
+// looks at the whole box, the pixels beside it too, so that no wall's corner is cut.
+enum FloorAhead { FLOOR_OPEN, FLOOR_BLOCKED, FLOOR_OFF_MAP };
+FloorAhead floor_ahead(float column, float row, float dc, float dr, int white);
+
+// The pixel coordinate a move along one axis ends on, as floor_ahead judges it: the first
+// at or past where it ends, and at least the next in the direction it goes.
+int floor_target(float at, float move);
+
 // Decodes a height_map value into a floor height relative to the hero's feet.
 inline float floor_height(int v)
 {

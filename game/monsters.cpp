@@ -48,12 +48,17 @@ static void update_monster(Monster &m, float step, int white)
     if (vx > 0)
         m.facing = FACING_RIGHT;
 
+    // The pixels ahead of it, never the one it stands on: at a high frame rate a move stays
+    // inside that pixel, and a demon judging by it walks into a wall's edge and, once the
+    // hero's steps shift the map under it, stands in the wall turning for good.
     float column = (m.x - floor_map_x) * FLOOR_MAP_SCALE + FLOOR_MAP_CENTER;
     float row = (m.z - floor_map_z) * FLOOR_MAP_SCALE + FLOOR_MAP_CENTER;
-    int v = floor_map_pixel(height_map, column + vx * step * 8, row + vz * step * 8);
-    if (v == white) {
+    float mc = vx * step * FLOOR_MAP_SCALE, mr = vz * step * FLOOR_MAP_SCALE;
+    FloorAhead ahead = floor_ahead(column, row, mc, mr, white);
+    int v = ahead == FLOOR_OPEN ? floor_map_pixel(height_map, floor_target(column, mc), floor_target(row, mr)) : -1;
+    if (ahead == FLOOR_BLOCKED || v == white) {
         draw_heading(m);
-    } else if (v < white) {
+    } else if (v >= 0 && v < white) {
         float d = floor_height(v);
         if (d > -1.5f && d < 1.5f) {
             m.x += vx * step;

@@ -34,45 +34,52 @@ static void wrap_anim(float *frame)
         *frame -= 6;
 }
 
-// Drops the move along z when the floor ahead of it is blocked.
-static int probe_vertical(int dz, float step, int white)
+static bool open_ahead(float column, float row, float dc, float dr, int white)
 {
-    for (int i = (int)-step; i < step; i++)
-        if (floor_map_pixel(height_map, FLOOR_MAP_CENTER, FLOOR_MAP_CENTER + dz * step * 8 + i) == white)
-            return 0;
-    return dz;
+    return floor_ahead(column, row, dc, dr, white) == FLOOR_OPEN;
 }
 
-static int probe_horizontal(int dx, int dz, float step, int white)
+// Walks the hero up to `step` units along the held keys, one floor-map pixel at a time from
+// his own: a frame of any length meets a wall as a run of short ones does, and ends within
+// a pixel of it. Each pixel is judged as its own move: along z first; then along x, which
+// must be open on his row and, when he also moves along z, on the row that leads to, so a
+// blocked axis is dropped and the free one kept, and no wall's corner is cut. The floor he
+// ends on gives his height; with no move, the floor under him.
+static void walk_hero(int want_x, int want_z, float step, int white, int *moved_x, int *moved_z)
 {
-    for (int i = (int)-step; i <= step; i++)
-        if (floor_map_pixel(height_map, FLOOR_MAP_CENTER + dx * step * 8 + i, FLOOR_MAP_CENTER + dz * step * 8) == white)
-            return 0;
-    return dx;
-}
-
-static bool diagonal_free(int dx, int dz, float step, int white)
-{
-    for (int i = (int)-step; i <= step; i++)
-        for (int j = (int)-step; j < step; j++)
-            if (floor_map_pixel(height_map, FLOOR_MAP_CENTER + dx * step * 8 + i,
-                                FLOOR_MAP_CENTER + dz * step * 8 + j) == white)
-                return false;
-    return true;
-}
-
-// A step can end a hair past the corner of a floor, over water or a wall's edge. Standing
-// over no floor there, with the floor behind him only across the corner, every probe along
-// an axis reads blocked and he could never move again. Then, and only then, a move is
-// judged by where it leads: the step back onto the floor is always open.
-static void rescue_stranded(int want_x, int want_z, int *dx, int *dz, float step, int white)
-{
-    if (floor_map_pixel(height_map, FLOOR_MAP_CENTER, FLOOR_MAP_CENTER) != white)
-        return;
-    if (want_x && want_z && !diagonal_free(want_x, want_z, step, white))
-        return;
-    *dx = want_x;
-    *dz = want_z;
+    float left = step * FLOOR_MAP_SCALE;
+    float gone_x = 0, gone_z = 0;  // pixels walked: whole ones, then the last part, all exact
+    int v = floor_map_pixel(height_map, FLOOR_MAP_CENTER, FLOOR_MAP_CENTER);
+    *moved_x = *moved_z = 0;
+    while (left > 0) {
+        float part = left < 1 ? left : 1;
+        float column = FLOOR_MAP_CENTER + gone_x, row = FLOOR_MAP_CENTER + gone_z;
+        int dz = want_z && open_ahead(column, row, 0, want_z * part, white) ? want_z : 0;
+        int dx = 0;
+        if (want_x && open_ahead(column, row, want_x * part, 0, white) &&
+            (!dz || open_ahead(column, row, want_x * part, dz * part, white)))
+            dx = want_x;
+        if (!dx && !dz)
+            break;
+        int ahead = floor_map_pixel(height_map, floor_target(column, dx * part), floor_target(row, dz * part));
+        float d = floor_height(ahead);
+        if (!(ahead < white && d > -FLOOR_REACH && d < FLOOR_REACH))
+            break;
+        v = ahead;
+        gone_x += dx * part;
+        gone_z += dz * part;
+        *moved_x = dx ? dx : *moved_x;
+        *moved_z = dz ? dz : *moved_z;
+        left -= part;
+    }
+    if (v < white) {
+        float d = floor_height(v);
+        if (d > -FLOOR_REACH && d < FLOOR_REACH) {
+            player_y += d;
+            player_x += gone_x / FLOOR_MAP_SCALE;
+            player_z += gone_z / FLOOR_MAP_SCALE;
+        }
+    }
 }
 
 // The slot for a new arrow: the first free one, else the arrow nearest its target (the
@@ -140,30 +147,13 @@ void update_player()
         want_z = -1;
     if (key[KEY_DOWN])
         want_z = 1;
-    int dz = want_z ? probe_vertical(want_z, step, white) : 0;
-
     int want_x = 0;
     if (key[KEY_LEFT])
         want_x = -1;
     if (key[KEY_RIGHT])
         want_x = 1;
-    int dx = want_x ? probe_horizontal(want_x, dz, step, white) : 0;
-
-    if (dx && dz && !diagonal_free(dx, dz, step, white))
-        dx = dz = 0;
-    if (!dx && !dz && (want_x || want_z))
-        rescue_stranded(want_x, want_z, &dx, &dz, step, white);
-
-    // With no key held this reads the hero's own pixel, so he follows the floor under him.
-    int v = floor_map_pixel(height_map, FLOOR_MAP_CENTER + dx * step * 8, FLOOR_MAP_CENTER + dz * step * 8);
-    if (v < white) {
-        float d = floor_height(v);
-        if (d > -FLOOR_REACH && d < FLOOR_REACH) {
-            player_y += d;
-            player_x += dx * step;
-            player_z += dz * step;
-        }
-    }
+    int dx, dz;
+    walk_hero(want_x, want_z, step, white, &dx, &dz);
 
     if (dx || dz) {
         player_anim_frame += 2 * step;

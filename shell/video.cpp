@@ -112,6 +112,25 @@ void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height)
     text_mode(-1);
 }
 
+// A frame that lasted longer than a whole tick, and more than twice as long as the frame
+// before it, was held up: the window dragged, the machine busy, a wait that presented
+// nothing. The frames of its tick do not measure the rate of the frames to come.
+static double last_present_ms = -1;
+static double last_frame_ms;
+// When the last frame longer than a tick ended. For a second after it the rate may rise many
+// times over from one tick to the next (the busy machine settling), and a tick measured on
+// the slow frames would make the fast ones race: those ticks end early instead, once their
+// frames have carried two ticks' worth of game time.
+static double long_frame_end = -1;
+static const double SETTLING_MS = 1000;
+
+// The scale that makes `frames` frames over `ms` milliseconds carry that much game time.
+static float measured_scale(int frames, double ms)
+{
+    double scale = 6.0 * ms / ((double)TICK_INTERVAL * frames);
+    return (float)(scale < 6.0 / 32767 ? 6.0 / 32767 : scale > 6 ? 6 : scale);
+}
+
 void present_frame(int show)
 {
     if (tick_frame_count < 32767)
@@ -120,13 +139,36 @@ void present_frame(int show)
     // here sets the next one: game time stays the measure of what the rules did.
     game_clock += time_scale * 0.001;
     double now = clock_ms();
-    if (now > next_tick_time) {
+    double tick_start = next_tick_time - TICK_INTERVAL;
+    // A frame's length is known once the frame before it was presented in this tick (or as
+    // it began): a tick set up by hand, or the very first, has none.
+    bool known = next_tick_time > 0 && last_present_ms >= tick_start - 1;
+    double frame_ms = known ? now - last_present_ms : 0;
+    bool held = frame_ms > TICK_INTERVAL && frame_ms > 2 * last_frame_ms;
+    bool settling = long_frame_end >= 0 && tick_start >= long_frame_end - 1 && tick_start < long_frame_end + SETTLING_MS;
+    bool ends = now > next_tick_time;
+    if (ends) {
         frames_last_tick = tick_frame_count;
+        if (!held) {
+            // Keep the fraction: a whole-number quotient would stop the world above 65 frames a second.
+            time_scale = 6.0f / (frames_last_tick > 0 ? frames_last_tick : 1);
+        } else if (frames_last_tick > 1 && last_present_ms > tick_start) {
+            // The tick's frames before the hold, over the time they took.
+            time_scale = measured_scale(frames_last_tick - 1, last_present_ms - tick_start);
+        }  // else the hold was the tick's only frame: the rate before it stands
+    } else if (settling && tick_frame_count * time_scale >= 2 * 6.0f) {
+        frames_last_tick = tick_frame_count;
+        time_scale = measured_scale(frames_last_tick, now - tick_start);
+        ends = true;
+    }
+    if (ends) {
         tick_frame_count = 0;
-        // Keep the fraction: a whole-number quotient would stop the world above 65 frames a second.
-        time_scale = 6.0f / (frames_last_tick > 0 ? frames_last_tick : 1);
         next_tick_time = clock_ms() + TICK_INTERVAL;
     }
+    if (frame_ms > TICK_INTERVAL)
+        long_frame_end = now;
+    last_frame_ms = frame_ms;
+    last_present_ms = now;
     if (fixed_time_scale > 0)
         time_scale = fixed_time_scale;
     if (show & 0xff)

@@ -217,50 +217,108 @@ TEST_F(HeroMove, LaterKeyOfEachPairWinsAndSidewaysFacingWins)
 
 TEST_F(HeroMove, BlockedAxisIsDroppedBeforeTheDiagonal)
 {
-    // Floor from pixel row 62.6 on: the step up reads row 62 and is refused; the step
-    // right then reads row 64 and is taken.
-    add_floor(-4, -0.175f, 4, 4, 0);
+    // Floor from pixel row 63.5 on: the step up reads row 63 and is refused; the step right
+    // then reads his own row and is taken, a pixel at a time, the step up refused each time.
+    add_floor(-4, -0.0625f, 4, 4, 0);
     press(KEY_UP);
     press(KEY_RIGHT);
     update_player();
     EXPECT_FLOAT_EQ(player_x, 0.16f);
     EXPECT_EQ(player_z, 0.0f);
+    EXPECT_EQ(player_facing, FACING_RIGHT);
 
-    // Up free, right free on its own row, but not on the row the step up leads to.
+    // Up free, right free on his own row but not on the row the step up leads to: he goes
+    // up, along the wall's west face, until the way right is open on both rows.
     empty_scene();
-    add_floor(-4, -0.05f, 4, 4, 0);
-    add_floor(-4, -4, 0.075f, 4, 0);
+    add_floor(-4, -4, 0.0625f, 4, 0);
+    add_floor(0.0625f, -4, 4, -1.0f, 0);
+    add_floor(0.0625f, -0.0625f, 4, 4, 0);
     player_x = 0;
+    time_scale = 0.5f;
     update_player();
     EXPECT_EQ(player_x, 0.0f);
-    EXPECT_FLOAT_EQ(player_z, -0.16f);
+    EXPECT_FLOAT_EQ(player_z, -0.08f);
 }
 
-// A step can end a hair past a floor's corner; from there every axis probe reads blocked.
-// Standing over no floor he may step back across the corner, and only then: from floor,
-// two blocked sides still close the diagonal between them.
-TEST_F(HeroMove, AStrandedHeroStepsBackAcrossTheCornerButNoOneSqueezesThrough)
+// Passing a wall's corner on a diagonal he keeps to the floor: the way along x must be open
+// on his own row too, so he follows the wall's face past its corner and then turns; nor
+// does he squeeze between two floors that touch only at a corner.
+TEST_F(HeroMove, NoWallsCornerIsCutNorACornerSqueezedThrough)
 {
-    add_floor(-4, -4, -0.02f, -0.02f, 0);
-    for (int k : {KEY_UP, KEY_LEFT}) {
-        release_all_keys();
-        press(k);
-        update_player();
-        EXPECT_EQ(player_x, 0.0f);
-        EXPECT_EQ(player_z, 0.0f) << "a single axis still leads onto nothing";
-    }
+    // The wall's corner a quarter pixel right of him and most of a pixel up.
+    const float corner_x = 0.03f, corner_z = -0.09f;
+    add_floor(-4, -4, corner_x, 4, 0);
+    add_floor(corner_x, -4, 4, corner_z, 0);
     press(KEY_UP);
-    update_player();
-    EXPECT_FLOAT_EQ(player_x, -0.16f);
-    EXPECT_FLOAT_EQ(player_z, -0.16f);
+    press(KEY_RIGHT);
+    for (float rate : {0.1f, 1.0f})
+        for (int i = 0; i < 20; i++) {
+            time_scale = rate;
+            update_player();
+            EXPECT_FALSE(player_x > corner_x && player_z > corner_z) << "inside the wall at " << player_x << ", " << player_z;
+            EXPECT_NE(getpixel(height_map, 64, 64), white()) << "over no floor at " << player_x << ", " << player_z;
+        }
+    EXPECT_GT(player_x, 0.5f) << "past the corner he walks on diagonally";
 
     empty_scene();
     add_floor(-4, -4, 0, 0, 0);
     add_floor(0, 0, 4, 4, 0);
     player_x = player_z = 0;
+    time_scale = 1;
+    release_all_keys();
+    press(KEY_UP);
+    press(KEY_LEFT);
     update_player();
     EXPECT_EQ(player_x, 0.0f);
     EXPECT_EQ(player_z, 0.0f);
+}
+
+// A hero over no floor (a map change onto bad data) keeps his height while he stands, and
+// steps onto the floor beside him; moves that end on nothing are refused.
+TEST_F(HeroMove, OverNoFloorHeKeepsHisHeightAndStepsOntoTheFloorBeside)
+{
+    add_floor(-4, -4, -0.02f, 4, 0.5f);
+    player_y = 0.25f;
+    update_player();
+    EXPECT_EQ(player_y, 0.25f);
+    for (int k : {KEY_RIGHT, KEY_UP, KEY_DOWN}) {
+        release_all_keys();
+        press(k);
+        update_player();
+        EXPECT_EQ(player_x, 0.0f);
+        EXPECT_EQ(player_z, 0.0f);
+    }
+    release_all_keys();
+    press(KEY_LEFT);
+    update_player();
+    EXPECT_FLOAT_EQ(player_x, -0.16f);
+    EXPECT_NEAR(player_y, 0.5f, 1.0f / 256);
+}
+
+// However long a frame, he ends against a wall within a pixel of its face, over floor, and
+// a wall thinner than a frame's step still stops him.
+TEST_F(HeroMove, AFrameOfAnyLengthEndsAgainstTheWallAndNoneCarriesHimThrough)
+{
+    for (float rate : {6.0f, 2.0f, 1.0f, 0.5f, 0.1f})
+        for (int side : {1, -1}) {
+            SCOPED_TRACE(testing::Message() << "time_scale " << rate << ", side " << side);
+            empty_scene();
+            const float face = 1.03f;
+            add_floor(-face, -4, face, 4, 0);
+            add_floor(face + 0.25f, -4, 4, 4, 0);  // past a thin wall
+            add_floor(-4, -4, -face - 0.25f, 4, 0);
+            player_x = player_z = 0;
+            time_scale = rate;
+            release_all_keys();
+            press(side > 0 ? KEY_RIGHT : KEY_LEFT);
+            for (int i = 0; i < 2 + (int)(2 / (0.16f * rate)); i++)
+                update_player();
+            float gap = face - player_x * side;
+            EXPECT_GE(gap, 0.0f);
+            EXPECT_LE(gap, 0.125f);
+            paint_floor_maps(player_x, player_y, player_z);
+            EXPECT_NE(getpixel(height_map, 64, 64), white());
+        }
 }
 
 TEST_F(HeroMove, AnimationClocksHurtFlashAndCameraTarget)
