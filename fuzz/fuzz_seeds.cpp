@@ -89,6 +89,11 @@ int main(int argc, char **argv)
     save_bitmap("indexed.bmp", indexed, palette);
     destroy_bitmap(indexed);
     seed("map", "indexed_strip", text + STRIP_MARK + slurp("indexed.bmp"));
+    // A late plane's vertex as NaN, and text past the last plane: both refused.
+    std::string late_nan = text;
+    late_nan.replace(late_nan.rfind("0.125000"), 8, "nan");
+    seed("map", "nan_in_last_plane", late_nan + STRIP_MARK + slurp("data/maps/shadowmap/i1_0.bmp"));
+    seed("map", "text_after_the_end", text + "1\n" + STRIP_MARK + slurp("data/maps/shadowmap/i1_0.bmp"));
 
     item_count = 3;
     item_placements[0] = ItemPlacement{1, 1.5f, 0, -2.25f, 0, 1};
@@ -97,6 +102,10 @@ int main(int argc, char **argv)
     if (!save_items())
         return 1;
     seed("items", "three", slurp("data/items.dat"));
+    // What the game once took without a word: a key on no map, or far off every map.
+    seed("items", "map_99999", "1\n1\n99999\n0.5\n0\n0.5\n1\n");
+    seed("items", "x_3e38", "1\n1\n101\n3e38\n0\n0.5\n1\n");
+    seed("items", "nan", "1\n1\n101\nnan\n0\n0.5\n1\n");
 
     monster_counts[0] = 2;
     monsters[0][0].kind = 3;
@@ -106,12 +115,19 @@ int main(int argc, char **argv)
     if (!save_monsters())
         return 1;
     seed("monsters", "three", slurp("data/monsters.dat"));
+    // Kind 0 counted toward victory but could not be hit.
+    monsters[901][0].kind = 0;
+    if (!save_monsters())
+        return 1;
+    seed("monsters", "kind_zero", slurp("data/monsters.dat"));
 
     std::ostringstream triggers;
     for (int i = 0; i < 20; i++)
         for (int j = 0; j < 9; j++)
             triggers << (j == 0 ? 901 + i % 3 : i * 0.5 + j) << "\n";
     seed("triggers", "twenty", triggers.str());
+    seed("triggers", "map_99999", "99999 0 0 0 0 0 0 0 0\n");
+    seed("triggers", "nan_and_1e39", "901 nan 0 0 0 0 0 0 0\n901 0 1e39 0 0 0 0 0 0\n");
 
     // Pictures: the hostile and broken ones the check must refuse, and sound ones.
     for (const CraftedPicture &c : crafted_pictures())

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "game/player.h"
@@ -200,6 +201,18 @@ TEST(LoadAssetsDeathTest, AMissingOrUnreadableFileStopsStartUpByName)
                     "^" + regex_literal(std::string("Can't load ") + c.file + ": " + c.message) + "\n$");
         dir.write(c.file, good);
     }
+
+    // A link to a device was read until memory ran out, and a folder is no picture.
+    alarm(60);
+    const char *heart = "data/objects/heart.bmp";
+    ASSERT_EQ(remove(heart), 0);
+    ASSERT_EQ(symlink("/dev/zero", heart), 0);
+    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1),
+                "^Can't load data/objects/heart\\.bmp: is not a plain file \\(a device, a pipe or a socket\\)\n$");
+    ASSERT_EQ(remove(heart), 0);
+    ASSERT_EQ(mkdir(heart, 0755), 0);
+    EXPECT_EXIT(load_assets(), ::testing::ExitedWithCode(1), "^Can't load data/objects/heart\\.bmp: is a folder, not a file\n$");
+    alarm(0);
 }
 
 // A crafted size crashed the bitmap loader and a file cut short loaded with garbage: every

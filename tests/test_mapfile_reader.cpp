@@ -3,73 +3,21 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "tests/crafted_pictures.h"
 #include "tests/map_fixture.h"
 
-TEST_F(MapFile, ShortFileKeepsTheRestAndWarnsOnce)
-{
-    PlaneSpec on;
-    std::string text = map_text({on, on}, 1);
-    // Cut inside triangle 1 of plane 0, after its corners and texture.
-    size_t cut = text.find("0 1 2 3 0 0 0 0 0 1");
-    ASSERT_NE(cut, std::string::npos);
-    dir.write("data/maps/7.dtl", text.substr(0, cut + 8));
-    write_strip("7", 0, 2, red_cells);
-    planes[0].triangles[1].e[TRIANGLE_KIND] = 44;
-    planes[0].triangles[1].e[TRIANGLE_INCLUDE] = 1;
-    planes[1].active = 1;
-    map_extras[0].value = 9.0f;
+namespace {
 
-    std::string err = stderr_of([] { EXPECT_TRUE(load_map("7")); });
-    EXPECT_EQ(line_count(err), 1) << err;
-    EXPECT_NE(err.find("data/maps/7.dtl"), std::string::npos) << err;
-    EXPECT_NE(err.find("plane 0 triangle 1"), std::string::npos) << err;
+struct RefusedMap {
+    const char *field;  // what the refusal's line must hold
+    std::string text;
+};
 
-    EXPECT_EQ(plane_last, 1);
-    EXPECT_EQ(planes[0].active, 1);
-    EXPECT_EQ(planes[0].triangles[0].e[TRIANGLE_KIND], 0);
-    EXPECT_EQ(planes[0].triangle_shadow_state[0], 2);
-    EXPECT_EQ(planes[0].triangles[1].e[TRIANGLE_TEXTURE], 3) << "read before the cut";
-    EXPECT_EQ(planes[0].triangles[1].e[TRIANGLE_KIND], 44) << "kept after the cut";
-    EXPECT_EQ(planes[0].triangles[1].e[TRIANGLE_INCLUDE], 1);
-    EXPECT_EQ(planes[0].triangle_shadow_state[1], 0) << "no cell flag was read";
-    EXPECT_EQ(planes[1].active, 0) << "never reached: stays cleared";
-    EXPECT_EQ(map_extras[0].value, 9.0f);
-}
-
-TEST_F(MapFile, BadTokenStopsTheReading)
-{
-    PlaneSpec on;
-    std::string text = map_text({on});
-    size_t at = text.find("11\n22\n");
-    text.replace(at, 2, "1x");
-    dir.write("data/maps/7.dtl", text);
-    planes[0].last_vertex = 1;
-    planes[0].last_triangle = 0;
-    write_strip("7", 0, 2, red_cells);
-    std::string err = stderr_of([] { EXPECT_TRUE(load_map("7")); });
-    EXPECT_NE(err.find("plane 0 (bad token \"1x\")"), std::string::npos) << err;
-    EXPECT_EQ(planes[0].active, 1);
-    EXPECT_EQ(planes[0].last_vertex, 1) << "the counts keep their values";
-    EXPECT_EQ(planes[0].origin_y, 0.5f);
-}
-
-TEST_F(MapFile, UnfinishedTriangleNeverReachesPastItsPlane)
-{
-    // The old map left triangle 0 using vertex 9; the new plane has three vertices and its
-    // file stops before that triangle's corners. The triangle must drop out of the scene.
-    planes[0].triangles[0].e[2] = 9;
-    PlaneSpec on;
-    on.last_triangle = 0;
-    std::string text = map_text({on});
-    dir.write("data/maps/7.dtl", text.substr(0, text.find("0 1 2 3")));
-    write_strip("7", 0, 1, red_cells);
-    stderr_of([] { EXPECT_TRUE(load_map("7")); });
-    EXPECT_EQ(planes[0].triangles[0].e[TRIANGLE_INCLUDE], 2);
-}
-
-TEST_F(MapFile, RefusedFilesLeaveTheCurrentMapAlone)
+// Loads map 7 of two planes, then each case as map 8: every one is refused in one line that
+// names it, and map 7 stays as it was, down to its cells and pick-ups.
+void expect_refused_leaving_map_7(const ScratchDir &dir, const std::vector<RefusedMap> &cases)
 {
     PlaneSpec on;
     write_map(dir, "7", {on, on}, red_cells, 1);
@@ -82,11 +30,28 @@ TEST_F(MapFile, RefusedFilesLeaveTheCurrentMapAlone)
     MapItem item = map_items[0];
     write_strip("8", 0, 2, blue_cells);
     write_strip("8", 1, 2, blue_cells);
+    for (const RefusedMap &c : cases) {
+        SCOPED_TRACE(c.field);
+        ASSERT_FALSE(c.text.empty());
+        dir.write("data/maps/8.dtl", c.text);
+        std::string err = stderr_of([] { EXPECT_FALSE(load_map("8")); });
+        EXPECT_EQ(line_count(err), 1) << err;
+        EXPECT_NE(err.find("data/maps/8.dtl: refused"), std::string::npos) << err;
+        EXPECT_NE(err.find(c.field), std::string::npos) << err;
+        EXPECT_EQ(current_map, 7);
+        EXPECT_EQ(plane_last, 1);
+        EXPECT_EQ(map_extra_count, 1);
+        EXPECT_EQ(memcmp(kept.get(), planes, 2 * sizeof(Plane)), 0);
+        EXPECT_EQ(memcmp(&extra, &map_extras[0], sizeof(extra)), 0);
+        EXPECT_EQ(memcmp(&item, &map_items[0], sizeof(item)), 0);
+        EXPECT_EQ(getpixel(planes[1].triangle_shadow[0], 0, 0), makecol(255, 0, 0));
+    }
+}
 
-    struct Case {
-        const char *field;
-        std::string text;
-    };
+}  // namespace
+
+TEST_F(MapFile, RefusedFilesLeaveTheCurrentMapAlone)
+{
     auto with = [](void (*change)(PlaneSpec &)) {
         PlaneSpec bad;
         change(bad);
@@ -94,7 +59,8 @@ TEST_F(MapFile, RefusedFilesLeaveTheCurrentMapAlone)
         return map_text({good, bad}, 1);
     };
     std::string long_word(100, 'w');
-    std::vector<Case> cases = {
+    PlaneSpec good;
+    expect_refused_leaving_map_7(dir, {
         {"plane_last", "1 endplane 500 0 plane_info"},
         {"plane_last", "1 endplane -1 0 plane_info"},
         {"map_extra_count", "1 endplane 0 201 plane_info"},
@@ -111,29 +77,41 @@ TEST_F(MapFile, RefusedFilesLeaveTheCurrentMapAlone)
         {"texture", with([](PlaneSpec &s) { s.texture = -1; })},
         {"left-out vertex", with([](PlaneSpec &s) { s.skip_of_vertex_2 = 1.0f; })},
         {"shadow map", with([](PlaneSpec &s) { s.last_triangle = 2; })},  // strip of 2 cells too narrow
-    };
-    PlaneSpec good;
-    cases.push_back({"i8_2.bmp", map_text({good, good, good}, 1)});  // strip missing
-
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.field);
-        dir.write("data/maps/8.dtl", c.text);
-        std::string err = stderr_of([] { EXPECT_FALSE(load_map("8")); });
-        EXPECT_EQ(line_count(err), 1) << err;
-        EXPECT_NE(err.find("data/maps/8.dtl: refused"), std::string::npos) << err;
-        EXPECT_NE(err.find(c.field), std::string::npos) << err;
-        EXPECT_EQ(current_map, 7);
-        EXPECT_EQ(plane_last, 1);
-        EXPECT_EQ(map_extra_count, 1);
-        EXPECT_EQ(memcmp(kept.get(), planes, 2 * sizeof(Plane)), 0);
-        EXPECT_EQ(memcmp(&extra, &map_extras[0], sizeof(extra)), 0);
-        EXPECT_EQ(memcmp(&item, &map_items[0], sizeof(item)), 0);
-        EXPECT_EQ(getpixel(planes[1].triangle_shadow[0], 0, 0), makecol(255, 0, 0));
-    }
+        {"i8_2.bmp", map_text({good, good, good}, 1)},                    // strip missing
+    });
 
     // The limits themselves are accepted: a 99-character word, a strip wider than needed.
     dir.write("data/maps/8.dtl", "1 " + std::string(99, 'w') + " 1 0 x " + plane_text(good, 0) + plane_text(good, 0));
     EXPECT_TRUE(load_map("8"));
+}
+
+// A map cut short, NaN in a late plane, a count no integer holds, or text past the last
+// plane: refused where the reading stopped and why, not played without what is missing.
+TEST_F(MapFile, TextThatDoesNotReadToItsEndIsRefusedWhereItStops)
+{
+    PlaneSpec good;
+    std::string whole = map_text({good, good}, 1);
+    auto replaced = [&whole](const std::string &from, const std::string &to, int nth) {
+        size_t at = 0;
+        for (int i = 0; i <= nth; i++)
+            at = whole.find(from, i ? at + 1 : 0);
+        return whole.substr(0, at) + to + whole.substr(at + from.size());
+    };
+    // The third vertex record of a plane (vertex i: i, i + 0.25, ..., its seventh value 0).
+    std::string vertex_2 = "\n2\n2.25\n2.5\n2.75\n";
+    expect_refused_leaving_map_7(dir, {
+        {"reading stopped at plane 1 triangle 1: the file ends",
+         whole.substr(0, whole.rfind("0 1 2 3 0 0 0 0 0 1") + 8)},
+        {"reading stopped at plane 0 triangle 1: the file ends", whole.substr(0, whole.size() / 2)},
+        {"reading stopped at plane 0: \"1x\" is not a whole number", replaced("11\n22\n", "1x\n22\n", 0)},
+        {"reading stopped at plane 1 vertex 2: \"nan\" is not a number (NaN)",
+         replaced(vertex_2, "\n2\nnan\n2.5\n2.75\n", 1)},
+        {"reading stopped at plane 1 vertex 2: \"-1e39\" is infinite or beyond the range of a float",
+         replaced(vertex_2, "\n2\n-1e39\n2.5\n2.75\n", 1)},
+        {"reading stopped at plane 1: \"2147483648\" is beyond a 32-bit integer",
+         replaced("22\n2\n1\n", "22\n2147483648\n1\n", 1)},
+        {"text goes on after its last record (plane 1 map extra 0): \"0\"", whole + "0\n"},
+    });
 }
 
 TEST_F(MapFile, MissingFilesAndBadNames)
@@ -147,8 +125,7 @@ TEST_F(MapFile, MissingFilesAndBadNames)
     mkdir("data/maps", 0777);
     mkdir("data/maps/5.dtl", 0777);
     err = stderr_of([] { EXPECT_FALSE(load_map("5")); });
-    EXPECT_EQ(line_count(err), 1) << err;
-    EXPECT_NE(err.find("data/maps/5.dtl"), std::string::npos) << err;
+    EXPECT_EQ(err, "data/maps/5.dtl: refused: is a folder, not a file\n");
 
     // Map numbers index the per-map tables.
     for (const char *name : {"1000", "-1", "nan"}) {
@@ -169,6 +146,42 @@ TEST_F(MapFile, MissingFilesAndBadNames)
     dir.write("data/maps/shadowmap/i7_0.bmp", whole.substr(0, whole.size() - 10));
     err = stderr_of([] { EXPECT_FALSE(load_map("7")); });
     EXPECT_NE(err.find("cut short"), std::string::npos) << err;
+}
+
+// A map or strip that is a link to a device would be read for ever, a pipe would wait for a
+// writer, and a folder is no picture: each is refused unread, and the map played stays.
+TEST_F(MapFile, SpecialFilesAreRefusedUnread)
+{
+    PlaneSpec on;
+    write_map(dir, "7", {on}, red_cells);
+    ASSERT_TRUE(load_map("7"));
+    const char *map = "data/maps/8.dtl", *strip = "data/maps/shadowmap/i8_0.bmp";
+    // One line, starting with `line`.
+    auto expect_refused = [](const std::string &line) {
+        std::string err = stderr_of([] { EXPECT_FALSE(load_map("8")); });
+        EXPECT_EQ(line_count(err), 1) << err;
+        EXPECT_EQ(err.compare(0, line.size(), line), 0) << err;
+        EXPECT_EQ(current_map, 7);
+    };
+    alarm(60);  // a reader that hangs fails here rather than holding the suite
+    ASSERT_EQ(symlink("/dev/zero", map), 0);
+    expect_refused("data/maps/8.dtl: refused: is not a plain file (a device, a pipe or a socket)\n");
+    ASSERT_EQ(unlink(map), 0);
+    ASSERT_EQ(mkfifo(map, 0644), 0);
+    expect_refused("data/maps/8.dtl: refused: is not a plain file (a device, a pipe or a socket)\n");
+    ASSERT_EQ(unlink(map), 0);
+    dir.write(map, "");
+    ASSERT_EQ(truncate(map, 600L << 20), 0);  // sparse: past the fullest map the format holds
+    expect_refused("data/maps/8.dtl: refused: is larger than such a file can be (629145600 bytes, limit ");
+    dir.write(map, map_text({on}));
+    ASSERT_EQ(mkdir(strip, 0755), 0);
+    expect_refused("data/maps/8.dtl: refused: plane 0 shadow map data/maps/shadowmap/i8_0.bmp is a folder, not a "
+                   "file (needs 32 x 16)\n");
+    ASSERT_EQ(rmdir(strip), 0);
+    ASSERT_EQ(symlink("/dev/zero", strip), 0);
+    expect_refused("data/maps/8.dtl: refused: plane 0 shadow map data/maps/shadowmap/i8_0.bmp is not a plain file (a "
+                   "device, a pipe or a socket) (needs 32 x 16)\n");
+    alarm(0);
 }
 
 TEST(FloatTokens, MatchTheLibraryConversion)

@@ -205,11 +205,16 @@ TEST_F(TriggerTest, SteppingOffAndOnAgainRetries)
 TEST_F(TriggerTest, AMapWithoutPlanesOrWithoutFloorUnderTheArrivalOrOnAWallIsRefused)
 {
     putpixel(kind_map, 64, 64, 1500);
+    // Empty, garbage or cut short: refused where the reading stopped.
     for (const char *text : {"", "1", "garbage \x01\x02 not a map at all", "1 endplane 0 0 plane_info\n0 0"}) {
         write_map(412);
         dir.write("data/maps/412.dtl", text);
-        expect_refused("data/maps/412.dtl: refused: has no active plane");
+        expect_refused("data/maps/412.dtl: refused: reading stopped at");
     }
+    // Whole, but its one plane inactive: a void with no way out.
+    write_map(412);
+    dir.write("data/maps/412.dtl", "1 endplane 0 0 plane_info\n0 0  0 0 0 0 0 0 0 0 0 0 0 0 0  0 0 0 0 0 0");
+    expect_refused("data/maps/412.dtl: refused: has no active plane");
 
     // A sound map, but the arrival point is off its floor, or a floor too far above or below.
     write_map(412);

@@ -1,6 +1,7 @@
 // Token reading from a file held in memory, and writing through a temporary file.
 #include "world/datafile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,60 +23,113 @@ static inline bool is_digit(char c)
     return c >= '0' && c <= '9';
 }
 
-template <class Bytes> static bool read_whole(FILE *f, Bytes &out)
+int open_plain_file(const char *path, size_t limit, int64_t &size, PlainRead &result, std::string &why)
 {
-    // One read of the size a plain file says it has, then whatever else it turns out to hold.
-    // Unbuffered: the bytes go straight into `out`, with no stdio buffer to allocate and
-    // copy through. Every caller hands over a stream it has just opened.
-    setvbuf(f, nullptr, _IONBF, 0);
+    // Not blocking: opening a pipe that has no writer would wait for one.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        result = PLAIN_FAILED;
+        why = strerror(errno);
+        return -1;
+    }
     struct stat st;
-    bool plain = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode);
-    out.resize(plain && st.st_size > 0 ? (size_t)st.st_size : 0);
-    size_t got = out.empty() ? 0 : fread(&out[0], 1, out.size(), f);
+    result = PLAIN_REFUSED;
+    if (fstat(fd, &st) != 0) {
+        result = PLAIN_FAILED;
+        why = strerror(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        why = "is a folder, not a file";
+    } else if (!S_ISREG(st.st_mode)) {
+        why = "is not a plain file (a device, a pipe or a socket)";
+    } else if ((uint64_t)st.st_size > limit) {
+        why = "is larger than such a file can be (" + std::to_string((long long)st.st_size) + " bytes, limit " +
+              std::to_string(limit) + ")";
+    } else {
+        result = PLAIN_READ;
+        size = st.st_size;
+        return fd;
+    }
+    close(fd);
+    return -1;
+}
+
+template <class Bytes> static PlainRead read_plain(const char *path, size_t limit, Bytes &out, std::string &why)
+{
+    out.clear();
+    int64_t size;
+    PlainRead result;
+    int fd = open_plain_file(path, limit, size, result, why);
+    if (fd < 0)
+        return result;
+    // The size the file says it has, then whatever else it turns out to hold (a file that
+    // grows, or one of the system's that says 0), but never more than the limit: one byte
+    // past it is enough to refuse. The bytes go straight into `out`, with no stdio buffer.
+    out.resize((size_t)size + 1);
+    size_t got = 0;
+    for (;;) {
+        if (got == out.size()) {
+            if (got > limit)
+                break;
+            out.resize(std::min(limit + 1, std::max<size_t>(out.size() * 2, 4096)));
+        }
+        ssize_t n = read(fd, &out[got], out.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            why = strerror(errno);
+            close(fd);
+            out.clear();
+            return PLAIN_FAILED;
+        }
+        if (n == 0)
+            break;
+        got += (size_t)n;
+    }
+    close(fd);
     out.resize(got);
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
-        out.insert(out.end(), chunk, chunk + n);
-    return ferror(f) == 0;
+    if (got > limit) {
+        why = "is larger than such a file can be (over " + std::to_string(limit) + " bytes)";
+        out.clear();
+        return PLAIN_REFUSED;
+    }
+    return PLAIN_READ;
 }
 
-bool read_whole_file(FILE *f, std::vector<char> &out)
+PlainRead read_plain_file(const char *path, size_t limit, std::vector<char> &out, std::string &why)
 {
-    return read_whole(f, out);
+    return read_plain(path, limit, out, why);
 }
 
-bool read_whole_file(FILE *f, std::vector<unsigned char> &out)
+PlainRead read_plain_file(const char *path, size_t limit, std::vector<unsigned char> &out, std::string &why)
 {
-    return read_whole(f, out);
+    return read_plain(path, limit, out, why);
 }
 
-bool read_table(const char *path, const char *text, size_t size, bool (*walk)(TextReader &r, bool store))
+bool read_table(const char *path, size_t limit, const char *text, size_t size, bool (*walk)(TextReader &r, bool store))
 {
     TextReader r;
-    if (text)
+    if (text) {
+        // From memory the limit holds all the same, as it would for the file.
         use_text(r, path, text, size);
-    else if (!open_text(r, path))
+        if (size > limit)
+            return refuse(r, "is larger than such a file can be (%zu bytes, limit %zu)", size, limit);
+    } else if (!open_text(r, path, limit)) {
         return false;
+    }
     return check_then_store(r, walk);
 }
 
-bool open_text(TextReader &r, const char *path)
+bool open_text(TextReader &r, const char *path, size_t limit)
 {
     r.path = path;
-    r.text.clear();
-    FILE *f = fopen(path, "rb");
-    if (!f) {
-        fprintf(stderr, "%s: cannot open: %s\n", path, strerror(errno));
+    std::string why;
+    PlainRead result = read_plain_file(path, limit, r.text, why);
+    if (result != PLAIN_READ) {
+        fprintf(stderr, "%s: %s: %s\n", path, result == PLAIN_FAILED ? "cannot read" : "refused", why.c_str());
         return false;
     }
-    bool failed = !read_whole_file(f, r.text);
-    int error = errno;
-    fclose(f);
-    if (failed) {
-        fprintf(stderr, "%s: cannot read: %s\n", path, strerror(error));
-        return false;
-    }
+    r.begin = r.text.data();
+    r.end = r.begin + r.text.size();
     rewind_text(r);
     return true;
 }
@@ -82,23 +137,23 @@ bool open_text(TextReader &r, const char *path)
 void use_text(TextReader &r, const char *path, const char *data, size_t size)
 {
     r.path = path;
-    r.text.assign(data, data + size);
+    r.text.clear();
+    r.begin = data;
+    r.end = data + size;
     rewind_text(r);
 }
 
 void rewind_text(TextReader &r)
 {
-    r.pos = r.text.data();
-    r.end = r.pos + r.text.size();
+    r.pos = r.begin;
     r.stopped = false;
     r.stop_note.clear();
     at_record(r, "the start");
 }
 
-// Remembers where the reading stopped, for the one warning line.
-static void stop_reading(TextReader &r, const char *token, const char *token_end)
+// Where the reader is, as the refusal names it: "item 3", "plane 2 vertex 17".
+static std::string record_name(const TextReader &r)
 {
-    r.stopped = true;
     char where[96];
     if (r.sub)
         snprintf(where, sizeof(where), "%s %d %s %d", r.what, r.a, r.sub, r.b);
@@ -106,18 +161,30 @@ static void stop_reading(TextReader &r, const char *token, const char *token_end
         snprintf(where, sizeof(where), "%s %d", r.what, r.a);
     else
         snprintf(where, sizeof(where), "%s", r.what);
-    r.stop_note = where;
-    if (!token) {
-        r.stop_note += " (the file ends)";
-        return;
-    }
-    // Quote at most 24 characters of the token, with anything unprintable as '?'.
-    std::string shown;
-    for (const char *p = token; p < token_end && shown.size() < 24; p++)
+    return where;
+}
+
+// At most 24 characters of a token, with anything unprintable as '?'.
+static std::string quoted(const char *token, const char *token_end)
+{
+    std::string shown = "\"";
+    for (const char *p = token; p < token_end && shown.size() < 25; p++)
         shown += (*p >= 32 && *p < 127) ? *p : '?';
     if (token_end - token > 24)
         shown += "...";
-    r.stop_note += " (bad token \"" + shown + "\")";
+    return shown + "\"";
+}
+
+// Remembers where the reading stopped and why, for the refusal: the file ends (no token),
+// or the token is not what the record wants.
+static void stop_reading(TextReader &r, const char *token, const char *token_end, const char *why)
+{
+    r.stopped = true;
+    r.stop_note = record_name(r) + ": ";
+    if (!token)
+        r.stop_note += "the file ends";
+    else
+        r.stop_note += quoted(token, token_end) + " " + why;
 }
 
 // The next token, or false (and the reading stops) at the end of the text.
@@ -130,7 +197,7 @@ static bool next_token(TextReader &r, const char *&begin, const char *&end)
         p++;
     if (p == r.end) {
         r.pos = p;
-        stop_reading(r, nullptr, nullptr);
+        stop_reading(r, nullptr, nullptr, nullptr);
         return false;
     }
     begin = p;
@@ -172,7 +239,10 @@ bool read_int(TextReader &r, long &value)
     if (!next_token(r, begin, end))
         return false;
     if (!parse_int_token(begin, end, value)) {
-        stop_reading(r, begin, end);
+        // All digits: a count or index far beyond any table, rather than garbage.
+        const char *p = begin + (*begin == '+' || *begin == '-');
+        bool digits = p < end && std::all_of(p, end, is_digit);
+        stop_reading(r, begin, end, digits ? "is beyond a 32-bit integer" : "is not a whole number");
         return false;
     }
     return true;
@@ -273,13 +343,29 @@ bool parse_float_token(const char *begin, const char *end, float &value)
     return true;
 }
 
+// Why a token that is not a float is not one: the library reads some of them as numbers
+// the game cannot hold.
+static const char *float_trouble(const char *begin, const char *end)
+{
+    std::string copy(begin, end);
+    char *stop;
+    double d = strtod(copy.c_str(), &stop);
+    if (stop != copy.c_str() + copy.size())
+        return "is not a number";
+    if (std::isnan(d))
+        return "is not a number (NaN)";
+    if (std::isinf(d) || std::fabs(d) > FLT_MAX)
+        return "is infinite or beyond the range of a float";
+    return "is not written as a decimal number";
+}
+
 bool read_float(TextReader &r, float &value)
 {
     const char *begin, *end;
     if (!next_token(r, begin, end))
         return false;
     if (!parse_float_token(begin, end, value)) {
-        stop_reading(r, begin, end);
+        stop_reading(r, begin, end, float_trouble(begin, end));
         return false;
     }
     return true;
@@ -294,11 +380,19 @@ bool read_word(TextReader &r, size_t &length)
     return true;
 }
 
-void warn_if_stopped(const TextReader &r)
+bool read_to_end(TextReader &r)
 {
     if (r.stopped)
-        fprintf(stderr, "%s: warning: reading stopped at %s; the rest keeps its old values\n",
-                r.path.c_str(), r.stop_note.c_str());
+        return refuse(r, "reading stopped at %s", r.stop_note.c_str());
+    const char *p = r.pos;
+    while (p < r.end && is_blank(*p))
+        p++;
+    if (p == r.end)
+        return true;
+    const char *q = p;
+    while (q < r.end && !is_blank(*q))
+        q++;
+    return refuse(r, "text goes on after its last record (%s): %s", record_name(r).c_str(), quoted(p, q).c_str());
 }
 
 bool refuse(const TextReader &r, const char *format, ...)

@@ -1,8 +1,9 @@
 // Reading the map file (".dtl") and its shadow-map strips.
 //
-// The loader walks the text twice: the first walk checks every count and index and the
-// presence of every strip it will need, storing nothing, so a refused map leaves the map
-// being played untouched; the second walk stores. Both walks are the same code.
+// The loader walks the text twice: the first walk checks every count and index, the
+// presence of every strip it will need and that the text reads to its end, storing
+// nothing, so a refused map leaves the map being played untouched; the second walk stores.
+// Both walks are the same code.
 #include "world/mapfile.h"
 
 #include <algorithm>
@@ -13,7 +14,13 @@
 #include "world/datafile.h"
 #include "world/mapstrip.h"
 
-enum { HEADER_WORD_LIMIT = 99, TRIANGLE_RECORD = 17 };
+enum { HEADER_WORD_LIMIT = 99, TRIANGLE_RECORD = 17, MAP_EXTRA_INTS = 3 };
+// The largest a map file can be: every plane active and full, every value at its widest.
+static const size_t MAP_FILE_LIMIT = text_size_limit(
+    3 + (size_t)MAX_PLANES * (2 + 6 + MAX_PLANE_TRIANGLES * TRIANGLE_RECORD + MAX_MAP_EXTRAS * MAP_EXTRA_INTS),
+    (size_t)MAX_PLANES * (13 + MAX_PLANE_VERTICES * VERTEX_FILE_ELEMENTS + MAX_MAP_EXTRAS), 2);
+// A text buffer this large is let go after the load rather than kept for the next map.
+static const size_t KEPT_TEXT_LIMIT = 16 << 20;
 // A floor this far above or below the hero's feet is not his floor.
 static const float ARRIVAL_REACH = 1.5f;
 
@@ -217,21 +224,17 @@ static bool floor_at_arrival(const long *rec, const Arrival &arrival)
     return top > arrival.y - ARRIVAL_REACH && top < arrival.y + ARRIVAL_REACH && covers(a, b, c, arrival.x, arrival.z);
 }
 
-// Stores the `n` values read of triangle t, and its cell when the strip has one.
-static void store_triangle(const PlaneWalk &w, int t, const long *rec, int n, bool usable, bool have_strip)
+// Stores triangle t, and its cell when the strip has one.
+static void store_triangle(const PlaneWalk &w, int t, const long *rec, bool have_strip)
 {
     Plane &pl = planes[w.p];
     PlaneTriangle &tri = pl.triangles[t];
-    for (int j = 0; j < n && j < TRIANGLE_FILE_ELEMENTS; j++)
+    for (int j = 0; j < TRIANGLE_FILE_ELEMENTS; j++)
         tri.e[j] = (s16)rec[j];
-    for (int j = TRIANGLE_FILE_ELEMENTS; j < n && j < TRIANGLE_FILE_ELEMENTS + 6; j++)
-        pl.triangle_uvs[t][j - TRIANGLE_FILE_ELEMENTS] = (s16)rec[j];
+    for (int j = 0; j < 6; j++)
+        pl.triangle_uvs[t][j] = (s16)rec[TRIANGLE_FILE_ELEMENTS + j];
     tri.e[TRIANGLE_DRAWN] = 0;
-    // A triangle the file left unfinished keeps what it had, but never in a
-    // form the scene could not hold.
-    if (!usable)
-        tri.e[TRIANGLE_INCLUDE] = 2;
-    if (n == TRIANGLE_RECORD && rec[TRIANGLE_RECORD - 1] == 1 && have_strip) {
+    if (rec[TRIANGLE_RECORD - 1] == 1 && have_strip) {
         if (pl.triangle_shadow_state[t] == 0 || !pl.triangle_shadow[t]) {
             pl.triangle_shadow[t] = create_bitmap(SHADOW_CELL, SHADOW_CELL);
             pl.triangle_shadow_state[t] = pl.triangle_shadow[t] ? 1 : 0;
@@ -247,27 +250,28 @@ static bool walk_triangle(TextReader &r, bool store, const PlaneWalk &w, int t, 
 {
     int p = w.p, last_vertex = w.last_vertex;
     at_record(r, "plane", p, "triangle", t);
-    PlaneTriangle seen = planes[p].triangles[t];  // the record as it will stand after the load
     long rec[TRIANGLE_RECORD];
     int n = 0;
     while (n < TRIANGLE_RECORD && read_int(r, rec[n]))
         n++;
-    for (int j = 0; j < n && j < 3; j++)
+    if (n < TRIANGLE_RECORD)
+        return true;  // the reading stopped: the file is refused for that
+    for (int j = 0; j < 3; j++)
         if (rec[j] < 0 || rec[j] > last_vertex)
             return refuse(r, "plane %d triangle %d corner %d is vertex %ld, limit 0..%d", p, t, j, rec[j],
                           last_vertex);
-    if (n > TRIANGLE_TEXTURE && (rec[TRIANGLE_TEXTURE] < 0 || rec[TRIANGLE_TEXTURE] >= TEXTURE_SLOTS))
+    if (rec[TRIANGLE_TEXTURE] < 0 || rec[TRIANGLE_TEXTURE] >= TEXTURE_SLOTS)
         return refuse(r, "plane %d triangle %d texture is %ld, limit 0..%d", p, t, rec[TRIANGLE_TEXTURE],
                       TEXTURE_SLOTS - 1);
-    for (int j = 0; j < n && j < TRIANGLE_FILE_ELEMENTS; j++)
+    PlaneTriangle seen = {};
+    for (int j = 0; j < TRIANGLE_FILE_ELEMENTS; j++)
         seen.e[j] = (s16)rec[j];
-    bool usable = triangle_usable(seen, last_vertex, skip);
-    if (n == TRIANGLE_RECORD && !usable)
+    if (!triangle_usable(seen, last_vertex, skip))
         return refuse(r, "plane %d triangle %d is in the scene but uses a left-out vertex", p, t);
-    if (arrival.wanted && !arrival.found && n == TRIANGLE_RECORD && floor_at_arrival(rec, arrival))
+    if (arrival.wanted && !arrival.found && floor_at_arrival(rec, arrival))
         arrival.found = true;
     if (store)
-        store_triangle(w, t, rec, n, usable, have_strip);
+        store_triangle(w, t, rec, have_strip);
     return true;
 }
 
@@ -314,15 +318,16 @@ static void walk_extras(TextReader &r, bool store, int p, int extras)
 }
 
 // One walk over the map text. With store false nothing is written anywhere; the walk only
-// answers whether the file may be loaded. Values the file does not supply (it ends early or
-// holds a bad token) are those already in the tables, in both walks alike.
+// answers whether the file may be loaded. A file that ends early or holds a bad token is
+// refused where the reading stopped; until then, values it did not supply are those
+// already in the tables, so that the walk never leaves them.
 static bool walk_map(TextReader &r, const char *name, bool store, Arrival &arrival)
 {
     int last_plane, extras;
     if (!walk_header(r, store, last_plane, extras))
         return false;
     int active_planes = 0;
-    for (int p = 0; p <= last_plane; p++) {
+    for (int p = 0; p <= last_plane && !r.stopped; p++) {
         if (store)
             draw_load_progress(p, last_plane);
         at_record(r, "plane", p);
@@ -339,7 +344,10 @@ static bool walk_map(TextReader &r, const char *name, bool store, Arrival &arriv
         }
         walk_extras(r, store, p, extras);
     }
-    // An empty or garbage file reads as planes that are all inactive: a void with no way out.
+    // Where the reading stopped says more than whatever the rest of the map lacks for it.
+    if (!read_to_end(r))
+        return false;
+    // A map whose planes are all inactive is a void with no way out.
     if (active_planes == 0)
         return refuse(r, "has no active plane");
     if (arrival.wanted && !arrival.found)
@@ -382,7 +390,7 @@ bool load_map(const char *name, const float *arrival_point)
     }
 
     static TextReader r;
-    if (!open_text(r, path.c_str()))
+    if (!open_text(r, path.c_str(), MAP_FILE_LIMIT))
         return false;
     Arrival arrival = {arrival_point != nullptr, 0, 0, 0, false};
     if (arrival_point) {
@@ -397,6 +405,8 @@ bool load_map(const char *name, const float *arrival_point)
         }
         return walk_map(text, name, store, arrival);
     });
+    if (r.text.capacity() > KEPT_TEXT_LIMIT)
+        std::vector<char>().swap(r.text);
     if (loaded)
         place_pickups();
     return loaded;

@@ -9,9 +9,11 @@
 std::string map_file_path(const char *name, const char *extension);
 
 // Reads "data/maps/<name>.dtl" and its strips, sets current_map and places the map's
-// pick-ups. A missing or refused file is reported on stderr and nothing is replaced;
-// the result tells the caller whether the map was loaded. A map with no active plane is
-// refused; with `arrival` (x, y, z) given, so is one with no floor for the hero there.
+// pick-ups. A missing or refused file is reported in one line on stderr and nothing is
+// replaced; the result tells the caller whether the map was loaded. Refused: a file that is
+// not a plain file of a size a map can have, that does not read to its end (the line names
+// where the reading stopped and why), whose counts or indices leave the tables, or with no
+// active plane; with `arrival` (x, y, z) given, one with no floor for the hero there.
 bool load_map(const char *name, const float *arrival = nullptr);
 
 // Write the loaded map back ("data/maps/<name>.dtl" or the reduced ".smp") with its strips.

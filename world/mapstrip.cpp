@@ -3,13 +3,14 @@
 // for a map of 20 000 triangles alone takes longer than a map change may.
 #include "world/mapstrip.h"
 
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
+#include <unistd.h>
 
 #include "world/picture.h"
 
 enum { STRIP_SIZE_LIMIT = 65536 };
+// The largest strip file: 65536 x 16 pixels at 32 bits, with a full palette before them
+// (a plane's 1000 cells need 16 000 x 16; the forge writes them with 8 bits, 257 kB).
+static const size_t STRIP_FILE_LIMIT = PICTURE_HEADER_SIZE + 1024 + (size_t)STRIP_SIZE_LIMIT * SHADOW_CELL * 4;
 
 std::string strip_path(const char *name, int plane)
 {
@@ -47,17 +48,22 @@ static const char *inspect_strip(const unsigned char *h, int64_t size, long need
 
 bool check_strip(const TextReader &r, int plane, const std::string &path, long need_width)
 {
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f)
-        return refuse(r, "plane %d shadow map %s: %s", plane, path.c_str(), strerror(errno));
-    setvbuf(f, nullptr, _IONBF, 0);  // only the header is read: no buffer needed
-    unsigned char h[54] = {0};
-    size_t got = fread(h, 1, sizeof(h), f);
-    struct stat st;
-    int64_t size = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) ? (int64_t)st.st_size : 0;
-    fclose(f);
+    int64_t size = 0;
+    PlainRead result;
+    std::string why;
+    int fd = open_plain_file(path.c_str(), STRIP_FILE_LIMIT, size, result, why);
+    unsigned char h[PICTURE_HEADER_SIZE] = {0};
+    ssize_t got = 0;
+    if (fd >= 0) {
+        got = read(fd, h, sizeof(h));  // only the header: the pixels are read when stored
+        close(fd);
+    }
+    if (result == PLAIN_FAILED)
+        return refuse(r, "plane %d shadow map %s: %s", plane, path.c_str(), why.c_str());
     Strip s;
-    const char *problem = inspect_strip(h, got < sizeof(h) ? 0 : size, need_width, s);
+    const char *problem = result == PLAIN_REFUSED
+                              ? why.c_str()
+                              : inspect_strip(h, got == (ssize_t)sizeof(h) ? size : 0, need_width, s);
     if (problem)
         return refuse(r, "plane %d shadow map %s %s (needs %ld x %d)", plane, path.c_str(), problem, need_width,
                       SHADOW_CELL);
@@ -66,21 +72,18 @@ bool check_strip(const TextReader &r, int plane, const std::string &path, long n
 
 bool read_strip(const TextReader &r, const std::string &path, long need_width, Strip &s)
 {
-    s.bytes.clear();
-    FILE *f = fopen(path.c_str(), "rb");
-    if (f) {
-        read_whole_file(f, s.bytes);
-        fclose(f);
-    }
-    if (!f || inspect_strip(s.bytes.data(), s.bytes.size() >= 54 ? (int64_t)s.bytes.size() : 0, need_width, s)) {
+    std::string why;
+    bool read = read_plain_file(path.c_str(), STRIP_FILE_LIMIT, s.bytes, why) == PLAIN_READ;
+    if (!read || inspect_strip(s.bytes.data(), s.bytes.size() >= PICTURE_HEADER_SIZE ? (int64_t)s.bytes.size() : 0,
+                               need_width, s)) {
         fprintf(stderr, "%s: warning: shadow map %s could not be read; its cells keep their pixels\n",
                 r.path.c_str(), path.c_str());
         s.bytes.clear();
         return false;
     }
     if (s.bits == 8) {
-        const unsigned char *c = s.bytes.data() + 54;
-        for (uint32_t i = 0; i < (s.offset - 54) / 4; i++) {
+        const unsigned char *c = s.bytes.data() + PICTURE_HEADER_SIZE;
+        for (uint32_t i = 0; i < (s.offset - PICTURE_HEADER_SIZE) / 4; i++) {
             palette[i].b = c[4 * i] / 4;
             palette[i].g = c[4 * i + 1] / 4;
             palette[i].r = c[4 * i + 2] / 4;

@@ -144,19 +144,9 @@ static const PACKFILE_VTABLE memory_vtable = {
 
 BITMAP *load_picture(const char *path, RGB *pal, std::string &why)
 {
-    FILE *f = fopen(path, "rb");
-    if (!f) {
-        why = strerror(errno);
-        return nullptr;
-    }
     static std::vector<unsigned char> bytes;  // kept between calls: start-up reads hundreds
-    bool read_ok = read_whole_file(f, bytes);
-    int error = errno;
-    fclose(f);
-    if (!read_ok) {
-        why = strerror(error);
+    if (read_plain_file(path, PICTURE_FILE_LIMIT, bytes, why) != PLAIN_READ)
         return nullptr;
-    }
     return decode_picture(bytes.data(), bytes.size(), pal, why);
 }
 

@@ -14,6 +14,8 @@ enum {
     PICTURE_HEADER_SIZE = 54,     // file header and the 40-byte information header
     PICTURE_SIDE_LIMIT = 4096,    // widest and tallest character frame, object or title picture
 };
+// The largest picture file: 4096 x 4096 pixels at 32 bits after the header and a palette.
+static const size_t PICTURE_FILE_LIMIT = PICTURE_HEADER_SIZE + 1024 + (size_t)PICTURE_SIDE_LIMIT * PICTURE_SIDE_LIMIT * 4;
 
 // What a sound header says.
 struct PictureHeader {
@@ -29,8 +31,9 @@ struct PictureHeader {
 // whole; nullptr when they are one. The bitmap loader is safe on whatever passes.
 const char *inspect_picture(const unsigned char *h, size_t got, int64_t size, long side_limit, PictureHeader &out);
 
-// Reads a picture file, checks it and loads it; the colours of an 8-bit file go into `pal`.
-// Returns nullptr and says why in `why` when the file cannot be read or is refused.
+// Reads a picture file (a plain file of at most PICTURE_FILE_LIMIT bytes), checks it and
+// loads it; the colours of an 8-bit file go into `pal`. Returns nullptr and says why in
+// `why` when the file cannot be read or is refused.
 BITMAP *load_picture(const char *path, RGB *pal, std::string &why);
 // The same for a file already in memory.
 BITMAP *decode_picture(const unsigned char *bytes, size_t size, RGB *pal, std::string &why);

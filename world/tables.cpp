@@ -5,6 +5,8 @@
 #include "world/tables.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <string>
 
 #include "world/datafile.h"
@@ -13,52 +15,68 @@ static const char ITEMS_FILE[] = "data/items.dat";
 static const char MONSTERS_FILE[] = "data/monsters.dat";
 static const char TRIGGERS_FILE[] = "data/triggers.dat";
 
+// The largest each table can be: the format number, the count and every record at its
+// widest (see text_size_limit).
+static const size_t ITEMS_LIMIT = text_size_limit(2 + 2 * MAX_ITEM_PLACEMENTS, 3 * MAX_ITEM_PLACEMENTS);
+static const size_t MONSTERS_LIMIT = text_size_limit(1 + MAP_NUMBERS + MAP_NUMBERS * MONSTERS_PER_MAP, 0);
+static const size_t TRIGGERS_LIMIT = text_size_limit(0, TRIGGER_ELEMENTS * MAX_TRIGGERS);
+
+// A place in the world, or a refusal naming the record: a coordinate far outside every map
+// would put its item or the hero where nothing can be reached.
+static bool check_place(TextReader &r, const char *record, int i, const float *xyz)
+{
+    for (int k = 0; k < 3; k++)
+        if (!(std::fabs(xyz[k]) <= WORLD_REACH))
+            return refuse(r, "%s %d %c is %g, limit -%d..%d", record, i, "xyz"[k], xyz[k], (int)WORLD_REACH,
+                          (int)WORLD_REACH);
+    return true;
+}
+
 static bool walk_items(TextReader &r, bool store)
 {
     long v;
-    float f;
     at_record(r, "the header");
     read_int(r, v);  // format number
-    int count = item_count;
+    int count = 0;
     if (read_int(r, v)) {
         if (v < 0 || v > MAX_ITEM_PLACEMENTS)
             return refuse(r, "item_count is %ld, limit 0..%d", v, MAX_ITEM_PLACEMENTS);
         count = (int)v;
     }
-    if (count < 0 || count > MAX_ITEM_PLACEMENTS)
-        count = 0;
     if (store)
         item_count = (s16)count;
-    for (int i = 0; i < count; i++) {
+    for (int i = 0; i < count && !r.stopped; i++) {
         at_record(r, "item", i);
-        ItemPlacement &ip = item_placements[i];
-        if (read_int(r, v) && store)
-            ip.map = (s32)v;
-        float *position[3] = {&ip.x, &ip.y, &ip.z};
-        for (int j = 0; j < 3; j++)
-            if (read_float(r, f) && store)
-                *position[j] = f;
-        if (read_int(r, v)) {
-            // Types 10 and up are the arrows and what lies past the item pictures.
-            if (v < ITEM_HEART || v > ITEM_GEM_LAST)
-                return refuse(r, "item %d type is %ld, limit %d..%d", i, v, ITEM_HEART, ITEM_GEM_LAST);
-            if (store)
-                ip.type = (s16)v;
-        }
+        long map = 0, type = 0;
+        float xyz[3] = {0, 0, 0};
+        read_int(r, map);
+        for (float &f : xyz)
+            read_float(r, f);
+        read_int(r, type);
+        if (r.stopped)
+            break;
+        // Map 0 is an item never placed; past 999 there is no map to place it on.
+        if (map < 0 || map >= MAP_NUMBERS)
+            return refuse(r, "item %d map is %ld, limit 0..%d", i, map, MAP_NUMBERS - 1);
+        if (!check_place(r, "item", i, xyz))
+            return false;
+        // Types 10 and up are the arrows and what lies past the item pictures.
+        if (type < ITEM_HEART || type > ITEM_GEM_LAST)
+            return refuse(r, "item %d type is %ld, limit %d..%d", i, type, ITEM_HEART, ITEM_GEM_LAST);
         if (store)
-            ip.present = 1;
+            item_placements[i] = ItemPlacement{1, xyz[0], xyz[1], xyz[2], (s16)type, (s32)map};
     }
     return true;
 }
 
 bool load_items()
 {
-    return read_table(ITEMS_FILE, nullptr, 0, walk_items);
+    return read_table(ITEMS_FILE, ITEMS_LIMIT, nullptr, 0, walk_items);
 }
 
 bool load_items_text(const char *text, size_t size)
 {
-    return read_table(ITEMS_FILE, text, size, walk_items);
+    return read_table(ITEMS_FILE, ITEMS_LIMIT, text, size, walk_items);
 }
 
 static bool walk_monsters(TextReader &r, bool store)
@@ -66,34 +84,29 @@ static bool walk_monsters(TextReader &r, bool store)
     long v;
     at_record(r, "the header");
     read_int(r, v);  // format number
-    for (int m = 0; m < MAP_NUMBERS; m++) {
+    for (int m = 0; m < MAP_NUMBERS && !r.stopped; m++) {
         at_record(r, "map", m);
-        int count = monster_counts[m];
-        if (read_int(r, v)) {
-            if (v < 0 || v > MONSTERS_PER_MAP)
-                return refuse(r, "map %d monster count is %ld, limit 0..%d", m, v, MONSTERS_PER_MAP);
-            count = (int)v;
-            if (store)
-                monster_counts[m] = (s16)count;
-        }
-        if (count < 0 || count > MONSTERS_PER_MAP)
-            count = 0;
+        if (!read_int(r, v))
+            break;
+        if (v < 0 || v > MONSTERS_PER_MAP)
+            return refuse(r, "map %d monster count is %ld, limit 0..%d", m, v, MONSTERS_PER_MAP);
+        int count = (int)v;
+        if (store)
+            monster_counts[m] = (s16)count;
         for (int j = 0; j < count; j++) {
             at_record(r, "map", m, "monster", j);
-            Monster &mo = monsters[m][j];
-            if (read_int(r, v)) {
-                if (v < 0 || v >= MONSTER_KINDS)
-                    return refuse(r, "map %d monster %d kind is %ld, limit 0..%d", m, j, v, MONSTER_KINDS - 1);
-                if (store)
-                    mo.kind = (s16)v;
-            }
+            if (!read_int(r, v))
+                break;
+            // Kind 0 has no health and cannot be hit, yet would count toward victory.
+            if (v < 1 || v >= MONSTER_KINDS)
+                return refuse(r, "map %d monster %d kind is %ld, limit 1..%d", m, j, v, MONSTER_KINDS - 1);
             if (!store)
                 continue;
-            // A slot the file did not reach still counts, with the kind it already had.
-            int kind = (mo.kind >= 0 && mo.kind < MONSTER_KINDS) ? mo.kind : 0;
-            mo.health = monster_kinds[kind].health;
-            mo.max_health = monster_kinds[kind].health;
-            mo.damage = monster_kinds[kind].damage;
+            Monster &mo = monsters[m][j];
+            mo.kind = (s16)v;
+            mo.health = monster_kinds[v].health;
+            mo.max_health = monster_kinds[v].health;
+            mo.damage = monster_kinds[v].damage;
             monster_total++;
         }
     }
@@ -102,35 +115,43 @@ static bool walk_monsters(TextReader &r, bool store)
 
 bool load_monsters()
 {
-    return read_table(MONSTERS_FILE, nullptr, 0, walk_monsters);
+    return read_table(MONSTERS_FILE, MONSTERS_LIMIT, nullptr, 0, walk_monsters);
 }
 
 bool load_monsters_text(const char *text, size_t size)
 {
-    return read_table(MONSTERS_FILE, text, size, walk_monsters);
+    return read_table(MONSTERS_FILE, MONSTERS_LIMIT, text, size, walk_monsters);
 }
 
-// Nothing in the trigger file can be out of range: the checking walk never refuses.
+// Every record is read, used or not: a file with fewer values than records is cut short.
 static bool walk_triggers(TextReader &r, bool store)
 {
-    float f;
     for (int i = 0; i < MAX_TRIGGERS && !r.stopped; i++) {
         at_record(r, "record", i);
-        for (int j = 0; j < 9; j++)
-            if (read_float(r, f) && store)
-                triggers[i].e[j] = f;
+        float e[TRIGGER_ELEMENTS];
+        for (float &f : e)
+            read_float(r, f);
+        if (r.stopped)
+            break;
+        // Element 0 names the map a trigger leads to, 1 to 3 where the hero arrives there.
+        if (!(e[0] > -1.0f && e[0] < MAP_NUMBERS))
+            return refuse(r, "record %d map is %g, limit 0..%d", i, e[0], MAP_NUMBERS - 1);
+        if (!check_place(r, "record", i, e + 1))
+            return false;
+        if (store)
+            memcpy(triggers[i].e, e, sizeof(e));
     }
     return true;
 }
 
 bool load_triggers()
 {
-    return read_table(TRIGGERS_FILE, nullptr, 0, walk_triggers);
+    return read_table(TRIGGERS_FILE, TRIGGERS_LIMIT, nullptr, 0, walk_triggers);
 }
 
 bool load_triggers_text(const char *text, size_t size)
 {
-    return read_table(TRIGGERS_FILE, text, size, walk_triggers);
+    return read_table(TRIGGERS_FILE, TRIGGERS_LIMIT, text, size, walk_triggers);
 }
 
 bool save_items()

@@ -5,8 +5,15 @@
 
 #include "world/world.h"
 
-// Each returns false (after one line on stderr naming the file) when the file is missing
-// or refused; a short file is read up to where it stops, with a warning.
+// No map reaches this far from the world's middle: the forge's largest map is 400 cells a
+// side around it, and floats still keep a thousandth of a unit here. A place in a table
+// beyond it, on any axis, is refused.
+enum { WORLD_REACH = 10000 };
+
+// Each returns false (after one line on stderr naming the file, and the record when it is
+// refused) when the file is missing, not a plain file of a size the table can have, does
+// not read to its end, or holds a value the game cannot use: a map number outside 0..999,
+// a monster kind outside 1..15, an item type outside 0..9, a place beyond WORLD_REACH.
 bool load_items();
 bool load_monsters();
 bool load_triggers();

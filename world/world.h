@@ -24,6 +24,7 @@ enum {
     MAX_ITEM_PLACEMENTS = 100,
     MAP_ITEM_SLOTS = 50,
     MAX_TRIGGERS = 10000,
+    TRIGGER_ELEMENTS = 9,
     MAX_MAP_EXTRAS = 200,
     TEXTURE_SLOTS = 300,
     SHADOW_CELL = 16,
@@ -177,7 +178,7 @@ struct MonsterKind {
 };
 
 struct Trigger {
-    float e[9];  // 0 destination map, 1..3 arrival x y z, 4..8 unused
+    float e[TRIGGER_ELEMENTS];  // 0 destination map, 1..3 arrival x y z, 4..8 unused
 };
 
 // Record numbers of the trigger table beside the trigger floors' own (the triangle kind):
