@@ -68,6 +68,9 @@ inline std::vector<CraftedPicture> crafted_pictures()
         {"width_max", crafted_bmp(INT32_MAX, 40, 24, 0, 54, 4096), "is too large"},
         {"no_width", crafted_bmp(0, 40, 24), "has no pixels"},
         {"cut_short", whole.substr(0, whole.size() - 100), "is cut short"},
+        // A header that says less than the file holds: a 40 x 40 heart shown as one pixel.
+        {"one_by_one_whole_body", crafted_bmp(1, 1, 24, 0, 54, 40 * 40 * 3), "is longer than its header says"},
+        {"one_byte_more", whole + "x", "is longer than its header says"},
         {"header_only", whole.substr(0, 54), "is cut short"},
         {"cut_in_header", whole.substr(0, 30), "is not a plain Windows bitmap"},
         {"not_a_bitmap", "this is not a picture at all, only some text that is long enough", "is not a plain Windows bitmap"},

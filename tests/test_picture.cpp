@@ -67,6 +67,7 @@ TEST(Picture, LimitsAreInclusiveAndTheLastByteCounts)
     ASSERT_EQ(padded.size(), 54u + 12 * 5);
     EXPECT_EQ(inspect(padded, 54, padded.size()), nullptr);
     EXPECT_STREQ(inspect(padded, 54, padded.size() - 1), "is cut short");
+    EXPECT_STREQ(inspect(padded, 54, padded.size() + 1), "is longer than its header says");
     // 1-bit rows: 33 pixels need 5 bytes, padded to 8.
     std::string mono = crafted_bmp(33, 2, 1, 0, 54 + 8);
     EXPECT_EQ(mono.size(), 54u + 8 + 16);

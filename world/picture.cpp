@@ -56,8 +56,13 @@ const char *inspect_picture(const unsigned char *h, size_t got, int64_t size, lo
     if (out.width > side_limit || out.height > side_limit)
         return "is too large";
     out.row_bytes = ((int64_t)out.width * out.bits + 31) / 32 * 4;
-    if (size < (int64_t)out.offset + out.row_bytes * out.height)
+    // The body must be what the header says: a header that claims less than the file holds
+    // would show a sliver of the picture (a 1 x 1 heart is one transparent pixel).
+    int64_t whole = (int64_t)out.offset + out.row_bytes * out.height;
+    if (size < whole)
         return "is cut short";
+    if (size > whole)
+        return "is longer than its header says";
     return nullptr;
 }
 

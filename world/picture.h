@@ -27,8 +27,8 @@ struct PictureHeader {
 };
 
 // Why the first bytes `h` of a file (`got` of them) holding `size` bytes in all are not an
-// uncompressed Windows bitmap of at most `side_limit` pixels a side that the file holds
-// whole; nullptr when they are one. The bitmap loader is safe on whatever passes.
+// uncompressed Windows bitmap of at most `side_limit` pixels a side whose body is exactly
+// what its header says, no shorter and no longer; nullptr when they are one. The bitmap loader is safe on whatever passes.
 const char *inspect_picture(const unsigned char *h, size_t got, int64_t size, long side_limit, PictureHeader &out);
 
 // Reads a picture file (a plain file of at most PICTURE_FILE_LIMIT bytes), checks it and
