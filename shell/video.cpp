@@ -1,10 +1,14 @@
 // Video set-up, panels and frame presentation.
 #include "shell/video.h"
 
+#include <X11/Xlib.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
 
 float focal_x, focal_y;
 float view_scale;
@@ -74,6 +78,66 @@ void set_view_constants()
     view_y_shift = (s16)(screen_width * -12 / 320);
 }
 
+// An X server started without -noreset (Xvfb, as tests and build machines run it) resets
+// when its last client leaves, and hangs up on any client still in its greeting then: the
+// graphics library's connection, dropped so, fails to start with no reason given, about one
+// start in thirty while other short-lived clients come and go. A connection of the game's
+// own, held until the library's is up, keeps the server from resetting in between; one
+// dropped by a reset is simply made again. Null when no display answers within two seconds.
+static Display *hold_display()
+{
+    const char *name = getenv("DISPLAY");
+    if (!name || !*name)
+        return nullptr;
+    // Xlib prints the server's reason when it refuses: only the last attempt's is shown.
+    fflush(stderr);
+    int kept = dup(2), quiet = open("/dev/null", O_WRONLY);
+    if (kept >= 0 && quiet >= 0)
+        dup2(quiet, 2);
+    Display *held = nullptr;
+    double give_up = monotonic_ms() + 2000;
+    while (!held && monotonic_ms() < give_up) {
+        held = XOpenDisplay(nullptr);
+        if (!held)
+            usleep(50 * 1000);
+    }
+    if (kept >= 0) {
+        dup2(kept, 2);
+        close(kept);
+    }
+    if (quiet >= 0)
+        close(quiet);
+    return held ? held : XOpenDisplay(nullptr);
+}
+
+// The game's own message, and before it one line on stderr saying why.
+static void no_window(const std::string &why)
+{
+    const char *name = getenv("DISPLAY");
+    if (!name || !*name)
+        fprintf(stderr, "No window: DISPLAY is not set, so there is no X display to open it on\n");
+    else
+        fprintf(stderr, "No window: %s\n", why.c_str());
+    fflush(stderr);
+    allegro_message("Can't init graphics window!");
+    exit(1);
+}
+
+// Sets a mode at the requested depth, then at each fallback depth in turn; false when none
+// gives one.
+static bool set_video_mode(int card, s16 depth)
+{
+    set_color_depth(depth);
+    if (set_gfx_mode(card, screen_width, screen_height, 0, 0) == 0)
+        return true;
+    for (int d : fallback_depths) {
+        set_color_depth(d);
+        if (set_gfx_mode(card, screen_width, screen_height, 0, 0) == 0)
+            return true;
+    }
+    return false;
+}
+
 void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height)
 {
     srand((unsigned)time(NULL));
@@ -82,28 +146,27 @@ void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height)
 
     printf("Initalizing Allegro...\n");
     fflush(stdout);
-    // Without a display there is no system driver, and the keyboard would crash on it.
-    if (allegro_init() != 0 || install_keyboard() != 0) {
-        allegro_message("Can't init graphics window!");
-        exit(1);
-    }
+    std::string display = getenv("DISPLAY") ? getenv("DISPLAY") : "";
+    Display *held = hold_display();
+    if (!held)
+        no_window("could not connect to the X display " + display);
+    bool started = allegro_init() == 0;
+    XCloseDisplay(held);
+    // Without a system driver the keyboard would crash.
+    if (!started)
+        no_window("the graphics library could not start on the X display " + display);
+    if (install_keyboard() != 0)
+        no_window("the keyboard of the X display " + display + " could not be installed");
 
     printf("Setting graphics mode...\n");
     fflush(stdout);
-    set_color_depth(depth);
-    if (set_gfx_mode(card, screen_width, screen_height, 0, 0) != 0) {
-        bool found = false;
-        for (int d : fallback_depths) {
-            set_color_depth(d);
-            if (set_gfx_mode(card, screen_width, screen_height, 0, 0) == 0) {
-                found = true;
-                break;
-            }
-        }
-        if (!found) {
-            allegro_message("Can't init graphics window!");
-            exit(1);
-        }
+    if (!set_video_mode(card, depth)) {
+        std::string why = "the X display " + display + " refused a " + std::to_string(screen_width) + " x " +
+                          std::to_string(screen_height) + (fullscreen_flag == 1 ? " full screen" : " window") +
+                          " at every colour depth";
+        if (allegro_error[0])
+            why += std::string(" (") + allegro_error + ")";
+        no_window(why);
     }
 
     create_video_bitmaps();
