@@ -96,12 +96,13 @@ void require_data_directory(const std::string &program)
         return;
     std::string places[2];
     data_directory_places(program, places);
+    // An error, so on standard error; the start-up lines keep standard output.
     if (places[0].empty())
-        printf("No game data: the folder of %s is unknown\n", program.c_str());
+        fprintf(stderr, "No game data: the folder of %s is unknown\n", program.c_str());
     else
-        printf("No game data: neither %s/data nor %s/data is a folder the game can read\n",
-               places[0].c_str(), places[1].c_str());
-    fflush(stdout);
+        fprintf(stderr, "No game data: neither %s/data nor %s/data is a folder the game can read\n",
+                places[0].c_str(), places[1].c_str());
+    fflush(stderr);
     exit(1);
 }
 

@@ -40,6 +40,6 @@ void data_directory_places(const std::string &program, std::string places[2]);
 // finds "data/..." wherever it is started from. False when neither is.
 bool enter_data_directory(const std::string &program);
 
-// The same, but a game without data says where it looked, in one line on standard output,
+// The same, but a game without data says where it looked, in one line on standard error,
 // and ends with status 1: it never plays whatever data/ the working folder happens to hold.
 void require_data_directory(const std::string &program);

@@ -235,7 +235,7 @@ TEST(DataDirectory, NotAFolderBesideTheProgramIsPassedOver)
 
 static void start_without_data(const std::string &program)
 {
-    dup2(2, 1);  // the message goes to standard output
+    dup2(2, 1);  // "went on" goes where the message goes: standard error, which is matched
     require_data_directory(program);
     printf("went on\n");
     fflush(stdout);

@@ -277,7 +277,7 @@ nodata="$out/nodata"
 cp -a "$out/moved/somewhere/else" "$nodata"
 chmod -R u+w "$nodata"
 rm -rf "$nodata/usr/share/games/grimhold/data"
-message=$(cd "$workdir" && env -u DISPLAY timeout 20 "$nodata/usr/games/grimhold" 2>/dev/null)
+message=$(cd "$workdir" && env -u DISPLAY timeout 20 "$nodata/usr/games/grimhold" 2>&1 >/dev/null)
 status=$?
 want="No game data: neither $nodata/usr/games/data nor $nodata/usr/share/games/grimhold/data is a folder the game can read"
 [ "$status" -eq 1 ] || bad "without data the status is $status"
