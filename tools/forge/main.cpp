@@ -1,6 +1,7 @@
 // grimhold-forge: writes the game's data directory.
 // Usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR] [--icons DIR]
 //                       [--facts FILE]
+//        grimhold-forge --help   (the usage on standard output, status 0)
 // The pictures always; the world (maps, items, monsters, triggers) when --maps names the
 // folder of map sources; an overview picture per map when --overview names a folder; the
 // desktop icon at every size when --icons names the root of an icon theme; the campaign's
@@ -33,6 +34,15 @@ int main(int argc, char **argv)
     const char *overview_dir = nullptr;
     const char *icons_dir = nullptr;
     const char *facts_file = nullptr;
+    static const char usage[] =
+        "usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR] [--icons DIR] [--facts FILE]\n";
+    // Asked for, the usage is the answer: on standard output, status 0.
+    for (int i = 1; i < argc; i++) {
+        if (strcmp(argv[i], "--help") == 0) {
+            fputs(usage, stdout);
+            return 0;
+        }
+    }
     bool bad = argc < 2;
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--contact-sheets") == 0 && i + 1 < argc)
@@ -53,7 +63,7 @@ int main(int argc, char **argv)
     if (!data_dir && (maps_dir || overview_dir || facts_file))
         bad = true;
     if (bad) {
-        fprintf(stderr, "usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR] [--icons DIR] [--facts FILE]\n");
+        fputs(usage, stderr);
         return 2;
     }
 
