@@ -88,3 +88,47 @@ TEST(SoakHeap, GamesThatCycleThroughMapsAreComparedMapWithMap)
     EXPECT_TRUE(heap_grows(s, maps)) << heap_trend(s, maps);
     EXPECT_NEAR(heap_trend(s, maps), 200, 60);
 }
+
+// The rule's own arithmetic: a soak too short to judge the heap says so after its first
+// game, not after the rest of its budget, and names the budget to ask for.
+TEST(SoakPlan, ABudgetTooShortIsSaidAsSoonAsAGameShowsIt)
+{
+    // Without --by-map: ten whole games, two to settle and eight to compare.
+    SoakPlan whole = soak_plan(2, 8, SOAK_WHOLE, 23);
+    EXPECT_TRUE(soak_can_finish(whole, 300000)) << "nothing is known before a game ends";
+    soak_played(whole, SOAK_WHOLE, 38785, true);
+    // Nine more at 0.9 x 38 785 at the least: 314 158 passes.
+    EXPECT_FALSE(soak_can_finish(whole, 300000 - 38785));
+    EXPECT_TRUE(soak_can_finish(whole, 450000 - 38785));
+    EXPECT_EQ(soak_passes_to_ask(whole, 38785), 423000) << "38 785 + 9 x 38 785 x 1.1, to the thousand above";
+
+    // A game cut off by the budget is neither counted nor measured.
+    soak_played(whole, SOAK_WHOLE, 1000, false);
+    EXPECT_EQ(whole.left[SOAK_WHOLE], 9);
+    EXPECT_EQ(whole.shortest[SOAK_WHOLE], 38785);
+    // The shortest game sets the least, the mean what to ask for.
+    soak_played(whole, SOAK_WHOLE, 41000, true);
+    EXPECT_EQ(whole.shortest[SOAK_WHOLE], 38785);
+    EXPECT_TRUE(soak_can_finish(whole, 8 * 34907));
+    EXPECT_FALSE(soak_can_finish(whole, 8 * 34906));
+    EXPECT_EQ(soak_passes_to_ask(whole, 79785), 431000) << "79 785 + 8 x 39 892.5 x 1.1";
+    for (int i = 0; i < 8; i++)
+        soak_played(whole, SOAK_WHOLE, 40000, true);
+    EXPECT_TRUE(soak_can_finish(whole, 0)) << "every game it needs has finished";
+}
+
+TEST(SoakPlan, OneMapGamesAreMeasuredOnTheirOwn)
+{
+    // With --by-map: two whole games, then a round of 23 maps and seven more.
+    SoakPlan plan = soak_plan(2, 30, SOAK_ONE_MAP, 23);
+    soak_played(plan, SOAK_WHOLE, 40000, true);
+    EXPECT_FALSE(soak_can_finish(plan, 35999)) << "the second whole game cannot fit";
+    EXPECT_TRUE(soak_can_finish(plan, 36000)) << "one-map games not seen yet count nothing";
+    soak_played(plan, SOAK_WHOLE, 42000, true);
+    // Not seen yet, a one-map game is guessed at a whole game's share of a map: 41 000 / 23.
+    EXPECT_EQ(soak_passes_to_ask(plan, 82000), 141000) << "82 000 + 30 x 1 782.6 x 1.1";
+    soak_played(plan, SOAK_ONE_MAP, 2000, true);
+    EXPECT_TRUE(soak_can_finish(plan, 29 * 1800));
+    EXPECT_FALSE(soak_can_finish(plan, 29 * 1800 - 1));
+    EXPECT_EQ(soak_passes_to_ask(plan, 84000), 148000) << "84 000 + 29 x 2 000 x 1.1";
+}

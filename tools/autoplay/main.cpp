@@ -135,7 +135,12 @@ static int soak(long passes)
     // a heap that grows from game to game. (A game is a few hundred passes at the least.)
     std::vector<long> samples;
     samples.reserve((size_t)(passes / 200 + 16));
-    bool stuck = false;
+    bool stuck = false, too_short = false;
+    size_t period = soak_by_map ? (size_t)soak_map_count() : 1;
+    SoakPlan plan = soak_plan(SETTLING_GAMES, TREND_MIN_GAMES + period - 1, soak_by_map ? SOAK_ONE_MAP : SOAK_WHOLE,
+                              soak_map_count());
+    printf("soak: %ld passes; the heap is judged on %d games that settle and %zu finished games after them%s\n", passes,
+           (int)SETTLING_GAMES, TREND_MIN_GAMES + period - 1, soak_by_map ? ", each of one map" : "");
     while (done < passes) {
         long budget = std::min<long>(passes - done, GAME_PASS_LIMIT);
         start_soak_game(games + 1);
@@ -157,9 +162,14 @@ static int soak(long passes)
             samples.push_back(heap_in_use());
         if (games == SETTLING_GAMES)
             settled_kb = resident_kb();
+        // Said as soon as it is plain, not after the rest of the budget.
+        soak_played(plan, autoplay_start_map ? SOAK_ONE_MAP : SOAK_WHOLE, autoplay_report.frames, ended);
+        if (!soak_can_finish(plan, passes - done)) {
+            too_short = true;
+            break;
+        }
     }
     long end_heap = heap_in_use(), end_kb = resident_kb();
-    size_t period = soak_by_map ? (size_t)soak_map_count() : 1;
     printf("soak: %ld passes, %ld games\n", done, games);
     long low = samples.empty() ? 0 : *std::min_element(samples.begin(), samples.end());
     long high = samples.empty() ? 0 : *std::max_element(samples.begin(), samples.end());
@@ -170,9 +180,10 @@ static int soak(long passes)
     printf("resident: %ld kB at the start, %ld kB after two games, %ld kB at the end\n", start_kb, settled_kb, end_kb);
     if (stuck)
         return 1;
-    if (samples.size() < TREND_MIN_GAMES + period - 1) {
-        printf("FAILED: too few games to tell whether memory grows (%zu finished after the first %d, %zu needed)\n",
-               samples.size(), (int)SETTLING_GAMES, TREND_MIN_GAMES + period - 1);
+    if (too_short || samples.size() < TREND_MIN_GAMES + period - 1) {
+        printf("FAILED: too few passes to tell whether memory grows: %zu games finished after the first %d, %zu "
+               "needed; ask for --soak %ld or more\n",
+               samples.size(), (int)SETTLING_GAMES, TREND_MIN_GAMES + period - 1, soak_passes_to_ask(plan, done));
         return 1;
     }
     if (heap_grows(samples, period)) {
