@@ -38,11 +38,11 @@ TEST(CampaignFacts, CountedFromTheTablesAndMapFiles)
 {
     TablesKept kept;
     ScratchDir scratch;
-    // Maps 5 and 999 (the table's last), with kinds 0, 3 and 15 (the last kind); a map file
+    // Maps 5 and 999 (the table's last), with kinds 1, 3 and 15 (the first and last kinds); a map file
     // in the making and the reduced form do not count as maps.
     std::string monsters_text = "1\n";
     for (int m = 0; m < MAP_NUMBERS; m++)
-        monsters_text += m == 5 ? "3 3 15 3\n" : m == 999 ? "2 0 15\n" : "0\n";
+        monsters_text += m == 5 ? "3 3 15 3\n" : m == 999 ? "2 1 15\n" : "0\n";
     scratch.write("data/monsters.dat", monsters_text);
     // Types 0 (heart), 1 and 5 (keys 1 and 5), 6 and 9 (gems 1 and 4).
     scratch.write("data/items.dat", "1\n6\n5 0 0 0 0\n5 1 0 0 0\n5 2 0 0 1\n5 3 0 0 5\n5 4 0 0 6\n5 5 0 0 9\n");

@@ -33,8 +33,8 @@ echo "$OUT" | grep -q 'Initializing' && bad "--help started the game: $OUT"
 ask something --version --help
 [ "$STATUS" -eq 0 ] && [ "$OUT" = "grimhold $version" ] || bad "the first option does not win: $OUT"
 ask --fullscreen -v
-[ "$STATUS" -eq 1 ] && echo "$OUT" | grep -q '^No game data: ' ||
-    bad "another argument is not ignored: status $STATUS, out '$OUT'"
+[ "$STATUS" -eq 1 ] && echo "$ERR" | grep -q '^No game data: ' ||
+    bad "another argument is not ignored: status $STATUS, err '$ERR'"
 (cd "$work" && "$lone" --help >/dev/full 2>"$work/stderr.txt")
 status=$?
 [ "$status" -eq 1 ] && grep -q 'cannot write to standard output' "$work/stderr.txt" ||

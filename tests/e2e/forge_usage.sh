@@ -6,7 +6,7 @@ forge="$1"
 fail=0
 scratch=$(mktemp -d /tmp/grimhold-forge-usage-XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
-usage="usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR] [--icons DIR]"
+usage="usage: grimhold-forge DATA_DIR [--maps DIR] [--overview DIR] [--contact-sheets DIR] [--icons DIR] [--facts FILE]"
 
 # check NAME STATUS STDOUT STDERR ARGS...: the status and both streams, exactly.
 check() {

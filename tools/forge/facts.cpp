@@ -11,15 +11,14 @@
 #include "world/tables.h"
 #include "world/world.h"
 
+// The tables the forge itself just wrote; the game's readers judge their size again.
 static bool read_file(const std::string &path, std::vector<char> &text)
 {
-    FILE *f = fopen(path.c_str(), "rb");
-    bool ok = f && read_whole_file(f, text);
-    if (f)
-        fclose(f);
-    if (!ok)
-        fprintf(stderr, "%s: cannot be read\n", path.c_str());
-    return ok;
+    std::string why;
+    if (read_plain_file(path.c_str(), 64u << 20, text, why) == PLAIN_READ)
+        return true;
+    fprintf(stderr, "%s: cannot be read: %s\n", path.c_str(), why.c_str());
+    return false;
 }
 
 static int count_map_files(const std::string &maps_dir)
