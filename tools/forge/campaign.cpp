@@ -14,6 +14,7 @@
 
 #include "tools/forge/forge.h"
 #include "tools/forge/mapbuild.h"
+#include "tools/forge/maplooks.h"
 #include "tools/forge/quantize.h"
 #include "world/datafile.h"
 #include "world/mapfile.h"
@@ -436,6 +437,7 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
         check_spots_and_exits(campaign, m, problems);
         check_demons_and_items(campaign, m, problems);
         check_spawn_points(campaign, m, problems);
+        check_map_looks(campaign, m, problems);
         total_items += (int)m.items.size();
         // Capacities of the geometry: build the map's tables without lighting.
         BuildStats stats;

@@ -156,6 +156,19 @@ bool add_face_triangles(Plane &pl, const Face &f, int kind, const int corner[4],
 
 }  // namespace
 
+std::vector<int> face_order(const MapSource &src, const std::vector<Face> &faces)
+{
+    int chunks_x = (src.width + PLANE_CHUNK - 1) / PLANE_CHUNK;
+    int chunks_z = (src.height + PLANE_CHUNK - 1) / PLANE_CHUNK;
+    std::vector<std::vector<int>> by_chunk(chunks_x * chunks_z);
+    for (size_t i = 0; i < faces.size(); i++)
+        by_chunk[(faces[i].row / PLANE_CHUNK) * chunks_x + faces[i].col / PLANE_CHUNK].push_back((int)i);
+    std::vector<int> order;
+    for (const std::vector<int> &chunk : by_chunk)
+        order.insert(order.end(), chunk.begin(), chunk.end());
+    return order;
+}
+
 bool build_map_tables(const MapSource &src, const std::map<std::string, int> &exit_triggers, BuildStats &stats,
                       std::string &error, bool bake)
 {
@@ -167,33 +180,30 @@ bool build_map_tables(const MapSource &src, const std::map<std::string, int> &ex
     // Faces go to the plane of their cell's chunk, chunks in row order; a chunk that
     // outgrows a plane continues in the next one.
     int chunks_x = (src.width + PLANE_CHUNK - 1) / PLANE_CHUNK;
-    int chunks_z = (src.height + PLANE_CHUNK - 1) / PLANE_CHUNK;
-    std::vector<std::vector<const Face *>> by_chunk(chunks_x * chunks_z);
-    for (const Face &f : faces)
-        by_chunk[(f.row / PLANE_CHUNK) * chunks_x + f.col / PLANE_CHUNK].push_back(&f);
-
     for (int p = 0; p < MAX_PLANES; p++)
         planes[p].active = 0;
     stats = BuildStats();
-    int plane = -1;
-    for (int chunk = 0; chunk < (int)by_chunk.size(); chunk++) {
-        float origin_x = map_origin_x(src) + (chunk % chunks_x) * PLANE_CHUNK;
-        float origin_z = map_origin_z(src) + (chunk / chunks_x) * PLANE_CHUNK;
-        VertexIndex index;
-        Plane *pl = nullptr;
-        for (const Face *f : by_chunk[chunk]) {
-            // Start a plane when none is open or this quad would not fit.
-            if (!pl || pl->last_vertex + 4 >= MAX_PLANE_VERTICES || pl->last_triangle + 2 >= MAX_PLANE_TRIANGLES) {
-                if (!(pl = open_plane(plane, origin_x, origin_z, error)))
-                    return false;
-                index.clear();
-            }
-            int corner[4], kind;
-            face_corners(*pl, *f, index, corner);
-            if (!face_kind(src, *f, exit_triggers, kind, error) ||
-                !add_face_triangles(*pl, *f, kind, corner, light, bake, stats, error))
+    int plane = -1, open_chunk = -1;
+    VertexIndex index;
+    Plane *pl = nullptr;
+    for (int i : face_order(src, faces)) {
+        const Face &f = faces[i];
+        int chunk = (f.row / PLANE_CHUNK) * chunks_x + f.col / PLANE_CHUNK;
+        // Start a plane for a new chunk, or when this quad would not fit.
+        if (chunk != open_chunk || pl->last_vertex + 4 >= MAX_PLANE_VERTICES ||
+            pl->last_triangle + 2 >= MAX_PLANE_TRIANGLES) {
+            float origin_x = map_origin_x(src) + (chunk % chunks_x) * PLANE_CHUNK;
+            float origin_z = map_origin_z(src) + (chunk / chunks_x) * PLANE_CHUNK;
+            if (!(pl = open_plane(plane, origin_x, origin_z, error)))
                 return false;
+            index.clear();
+            open_chunk = chunk;
         }
+        int corner[4], kind;
+        face_corners(*pl, f, index, corner);
+        if (!face_kind(src, f, exit_triggers, kind, error) ||
+            !add_face_triangles(*pl, f, kind, corner, light, bake, stats, error))
+            return false;
     }
     plane_last = (s16)plane;
     map_extra_count = 0;

@@ -4,9 +4,12 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "tools/forge/mapsource.h"
 #include "world/world.h"
+
+struct Face;
 
 // Cells are grouped into planes of this many cells square.
 enum { PLANE_CHUNK = 8 };
@@ -23,6 +26,10 @@ void cell_center(const MapSource &src, int col, int row, float *x, float *y, flo
 bool cell_is_floor(const MapSource &src, int col, int row);
 // Ordinary floor: walkable from the first frame, no gate, gem gate or trigger.
 bool cell_is_plain_floor(const MapSource &src, int col, int row);
+
+// The order the map's faces go into its planes (by chunk of the grid, chunks in row order):
+// face order[i] makes triangles 2 i and 2 i + 1 of the scene the game builds from the map.
+std::vector<int> face_order(const MapSource &src, const std::vector<Face> &faces);
 
 struct BuildStats {
     int planes = 0;

@@ -250,6 +250,7 @@ std::vector<Face> collect_faces(const MapSource &src)
             if (s.has_bed)
                 add_top(faces, src, col, row, s.bed_height, s.bed_surface, 0, true, 0);
             add_top(faces, src, col, row, s.height, s.surface, s.kind, s.blocking, s.transparency);
+            faces.back().cell_top = true;
 
             // Faces down to every lower neighbour seen from the camera's side (never north:
             // the camera looks toward -z and would only see their backs).
@@ -262,9 +263,15 @@ std::vector<Face> collect_faces(const MapSource &src)
                 if (dir == 0 && n.has_stairs)
                     target = n.height;  // stairs to the south meet this cell with their top step
                 // A cell with a bed shows its own bank only down to the bed, from inside.
-                if (target < s.height - 1e-4f)
+                if (target < s.height - 1e-4f) {
+                    size_t first = faces.size();
                     add_side(faces, src, col, row, dir, s.height, std::max(target, s.height - 6.0f),
                              s.side_surface, 0, 0);
+                    for (size_t i = first; i < faces.size(); i++) {
+                        faces[i].bank = dir;
+                        faces[i].bank_top = i == first;
+                    }
+                }
             }
 
             if (s.curtain_kind) {

@@ -7,6 +7,9 @@
 
 #include "tools/forge/mapsource.h"
 
+// The sides of a cell: banks face south, west or east (the camera never sees a north one).
+enum { EDGE_SOUTH, EDGE_WEST, EDGE_EAST, EDGE_NORTH };
+
 struct Face {
     float p[4][3];  // corners; (p1 - p0) x (p3 - p0) is the outward normal
     float n[3];
@@ -17,6 +20,9 @@ struct Face {
     int transparency = 0;
     bool floor = false;   // a top face: takes cast shadows and the darkening at wall feet
     int col = 0, row = 0; // the cell it belongs to
+    bool cell_top = false; // the top of its cell (not a bed, stairs or scenery)
+    int bank = -1;         // a bank down to a lower neighbour, toward EDGE_SOUTH, _WEST or _EAST ...
+    bool bank_top = false; // ... and its highest piece, the one that meets the top
 };
 
 // Every face of the map in cell order: tops, the sides the camera can see, stairs, scenery

@@ -13,7 +13,75 @@ namespace {
 const float AMBIENT = 0.42f;
 const float DIFFUSE = 0.72f;
 
+// Every step of half a unit or more reads: the top's front edges (south, west, east) catch
+// the light over a bank in shade, and its back edge is outlined dark against the lower
+// floor seen behind it, as the figures are; or lit too when what shows behind is dark.
+// The rims keep their light in shadow, where a bank under a lit rim still reads.
+const float STEP_RISE = 0.5f;
+const float LIP_LIGHT = 1.2f, LIP_WHITE = 0.25f;
+const float OUTLINE_LIGHT = 0.3f;
+// A bank is this much of the light on the top above it, whatever the sun does: a bank in
+// the sun under a top in shadow would otherwise read as no step at all.
+const float BANK_SHADE[3] = {0.55f, 0.6f, 0.45f};
+
+// Mean luminance of a surface's texture, 0 to 255.
+float surface_luminance(const std::string &name)
+{
+    static float known[SURFACE_COUNT];
+    int i = surface_index(name);
+    if (i < 0)
+        return 0;
+    if (known[i] == 0) {
+        BITMAP *tex = surface_texture(name);
+        double sum = 0;
+        for (int y = 0; y < tex->h; y++)
+            for (int x = 0; x < tex->w; x++) {
+                int c = getpixel(tex, x, y);
+                sum += 0.299 * getr(c) + 0.587 * getg(c) + 0.114 * getb(c);
+            }
+        known[i] = (float)(sum / (tex->w * tex->h));
+    }
+    return known[i];
+}
+
+// How much a rim of the surface stands out from what is seen beyond it at its worst.
+float rim_contrast(const std::string &surface, Rim rim, float seen_near, float seen_far)
+{
+    float tex = surface_luminance(surface);
+    float lum = rim == RIM_LIP ? tex * LIP_LIGHT * (1 - LIP_WHITE) + 255 * LIP_WHITE : tex * OUTLINE_LIGHT;
+    return std::min(std::fabs(lum - seen_near), std::fabs(lum - seen_far));
+}
+
+// The rim of a top's texel (u east, v south). Over a bank the lip; at the back edge whichever
+// stands out better from what shows behind it, near the middle of the view and farther up.
+Rim rim_of(const Face &f, const Lighting &light, int u, int v)
+{
+    int to_edge[4] = {SHADOW_CELL - 1 - v, u, SHADOW_CELL - 1 - u, v};  // south, west, east, north
+    if (to_edge[EDGE_NORTH] < RIM_TEXELS && light.drop(f.col, f.row, EDGE_NORTH) >= STEP_RISE) {
+        float x = f.p[0][0] + (u + 0.5f) / SHADOW_CELL;
+        float near = light.seen_luminance(light.behind_north(f.col, f.row, VIEW_FALL_NEAR), x);
+        float far = light.seen_luminance(light.behind_north(f.col, f.row, VIEW_FALL_FAR), x);
+        return rim_contrast(f.surface, RIM_LIP, near, far) >= rim_contrast(f.surface, RIM_OUTLINE, near, far)
+                   ? RIM_LIP
+                   : RIM_OUTLINE;
+    }
+    for (int side = EDGE_SOUTH; side <= EDGE_EAST; side++)
+        if (to_edge[side] < RIM_TEXELS && light.drop(f.col, f.row, side) >= STEP_RISE)
+            return RIM_LIP;
+    return RIM_NONE;
+}
+
 }  // namespace
+
+int rim_colour(int c, Rim rim)
+{
+    float k = rim == RIM_LIP ? LIP_LIGHT : rim == RIM_OUTLINE ? OUTLINE_LIGHT : 1;
+    float white = rim == RIM_LIP ? 255 * LIP_WHITE : 0, keep = rim == RIM_LIP ? 1 - LIP_WHITE : 1;
+    int r = std::min(255, (int)(getr(c) * k * keep + white));
+    int g = std::min(255, (int)(getg(c) * k * keep + white));
+    int b = std::min(255, (int)(getb(c) * k * keep + white));
+    return makecol(r, g, b);
+}
 
 Lighting::Lighting(const MapSource &source)
     : src(source), sun{source.sun[0], source.sun[1], source.sun[2]}, ox(map_origin_x(source)), oz(map_origin_z(source))
@@ -79,6 +147,66 @@ float Lighting::top(int col, int row) const
     return s.is_void ? -1e9f : s.height;
 }
 
+float Lighting::drop(int col, int row, int side) const
+{
+    int dc = side == EDGE_WEST ? -1 : side == EDGE_EAST ? 1 : 0;
+    int dr = side == EDGE_SOUTH ? 1 : side == EDGE_NORTH ? -1 : 0;
+    float below = top(col + dc, row + dr);
+    return below < -1e8f ? 0 : top(col, row) - below;
+}
+
+Behind Lighting::behind_north(int col, int row, float fall) const
+{
+    // The first cell the line of sight over the edge meets is what shows above it.
+    const float step = 1.0f / 64;
+    float from = top(col, row);
+    Behind seen;
+    for (float d = step; d < 6; d += step) {
+        int ahead = (int)d;
+        float y = from - fall * d, ground = top(col, row - 1 - ahead);
+        if (ground < -1e8f)
+            return seen;
+        if (ground < y)
+            continue;
+        seen.found = true;
+        seen.col = col;
+        seen.row = row - 1 - ahead;
+        seen.bank = d - ahead < 1.5f * step && ground - y > 1e-3f;
+        seen.into = seen.bank ? ground - y : d - ahead;
+        return seen;
+    }
+    return seen;
+}
+
+float Lighting::top_light(int col, int row, float x, float z) const
+{
+    const float up[3] = {0, 1, 0};
+    float p[3] = {x, top(col, row), z};
+    float lit = AMBIENT + DIFFUSE * std::max(0.0f, sun[1]) * sunlight(p, up);
+    return lit * foot_darkening(p, col, row);
+}
+
+float Lighting::seen_luminance(const Behind &b, float x) const
+{
+    if (!b.found)
+        return 0;
+    const CellStyle &s = cell_style(src, b.col, b.row);
+    float z = oz + b.row + (b.bank ? 1 - 0.02f : 1 - b.into);
+    if (b.bank)
+        return top_light(b.col, b.row, x, z) * BANK_SHADE[EDGE_SOUTH] * surface_luminance(s.side_surface);
+    float lit = top_light(b.col, b.row, x, z);
+    if (surface_glows(s.surface))
+        lit = std::max(lit, 0.95f);
+    float seen = lit * surface_luminance(s.surface);
+    if (s.transparency > 0 && s.has_bed) {
+        const float up[3] = {0, 1, 0};
+        float p[3] = {x, s.bed_height, z}, t = s.transparency / 100.0f;
+        float bed = (AMBIENT + DIFFUSE * std::max(0.0f, sun[1]) * sunlight(p, up)) * surface_luminance(s.bed_surface);
+        seen = (1 - t) * seen + t * bed;
+    }
+    return seen;
+}
+
 float Lighting::foot_darkening(const float *p, int col, int row) const
 {
     float own = top(col, row);
@@ -100,6 +228,15 @@ float Lighting::foot_darkening(const float *p, int col, int row) const
     return factor;
 }
 
+// The light on the top a bank hangs from, at the bank's upper edge above column u.
+static float light_above(const Face &f, const Lighting &light, int u)
+{
+    float s = (u + 0.5f) / SHADOW_CELL;
+    float x = f.p[0][0] + s * (f.p[3][0] - f.p[0][0]) - f.n[0] * 0.02f;
+    float z = f.p[0][2] + s * (f.p[3][2] - f.p[0][2]) - f.n[2] * 0.02f;
+    return light.top_light(f.col, f.row, x, z);
+}
+
 bool bake_face(const Face &f, const Lighting &light, BITMAP *cell, std::string &error)
 {
     BITMAP *tex = surface_texture(f.surface);
@@ -109,6 +246,10 @@ bool bake_face(const Face &f, const Lighting &light, BITMAP *cell, std::string &
     }
     bool glows = surface_glows(f.surface);
     float lambert = std::max(0.0f, f.n[0] * light.sun[0] + f.n[1] * light.sun[1] + f.n[2] * light.sun[2]);
+    float above[SHADOW_CELL];
+    if (f.bank >= 0)
+        for (int u = 0; u < SHADOW_CELL; u++)
+            above[u] = light_above(f, light, u);
     for (int v = 0; v < SHADOW_CELL; v++)
         for (int u = 0; u < SHADOW_CELL; u++) {
             float s = (u + 0.5f) / SHADOW_CELL, t = (v + 0.5f) / SHADOW_CELL;
@@ -116,7 +257,9 @@ bool bake_face(const Face &f, const Lighting &light, BITMAP *cell, std::string &
             for (int i = 0; i < 3; i++)
                 p[i] = f.p[0][i] + s * (f.p[3][i] - f.p[0][i]) + t * (f.p[1][i] - f.p[0][i]);
             float lit = AMBIENT;
-            if (lambert > 0)
+            if (f.bank >= 0)
+                lit = above[u] * BANK_SHADE[f.bank];
+            else if (lambert > 0)
                 lit += DIFFUSE * lambert * light.sunlight(p, f.n);
             if (f.floor)
                 lit *= light.foot_darkening(p, f.col, f.row);
@@ -124,9 +267,15 @@ bool bake_face(const Face &f, const Lighting &light, BITMAP *cell, std::string &
                 lit *= 0.78f + 0.22f * (1 - t * f.v_span);  // faces darken toward their foot
             if (glows)
                 lit = std::max(lit, 0.95f);
+            Rim rim = f.cell_top ? rim_of(f, light, u, v) : RIM_NONE;
             // The texture repeats once per unit along v on tall faces.
             int tv = (int)(t * f.v_span * SHADOW_CELL) % SHADOW_CELL;
             int c = getpixel(tex, u, tv);
+            if (rim != RIM_NONE) {
+                // A rim keeps its light in shadow, where a bank under it still reads.
+                c = rim_colour(c, rim);
+                lit = 1;
+            }
             int r = std::min(255, (int)(getr(c) * lit));
             int g = std::min(255, (int)(getg(c) * lit));
             int b = std::min(255, (int)(getb(c) * lit));

@@ -1,0 +1,11 @@
+// What the player must be able to tell at a glance, checked on a map's source before it is
+// written: every step of half a unit or more stands out from what lies across its edge.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/forge/campaign.h"
+
+// Appends every reason the map does not read, each naming the map and the place.
+void check_map_looks(const Campaign &campaign, const MapSource &m, std::vector<std::string> &problems);
