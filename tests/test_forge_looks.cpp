@@ -8,9 +8,11 @@
 
 #include "tests/headless.h"
 #include "tools/forge/campaign.h"
+#include "tools/forge/forge.h"
 #include "tools/forge/mapbuild.h"
 #include "tools/forge/mapedges.h"
 #include "tools/forge/maplight.h"
+#include "tools/forge/maplooks.h"
 
 namespace {
 
@@ -119,24 +121,20 @@ TEST(ForgeLooks, StepsOfHalfAUnitBesideReachableFloorAreMeasured)
     EXPECT_GE(measured, (int)edges.size() - 4) << "only the wall's back edges south of the stairs go unmeasured";
 }
 
-TEST(ForgeLooks, AStepThatDoesNotStandOutIsRefused)
+TEST(ForgeLooks, StepsThatDoNotStandOutAreRefusedByName)
 {
-    // A bank that glows as brightly as the lip over it.
-    std::string dull = terraces;
-    dull.replace(dull.find("cell ^ flagstone 1"), 18, "cell ^ flagstone 1 side=trigger");
-    Campaign c = campaign_with(dull);
-    std::vector<std::string> problems = validate_campaign(c);
-    bool named = false;
-    for (const std::string &p : problems)
-        named = named || (p.find("the step 1.0 down from column 4 row 3 toward the south") != std::string::npos &&
-                          p.find("looks.map") != std::string::npos);
-    std::string all;
-    for (const std::string &p : problems)
-        all += p + "\n";
-    EXPECT_TRUE(named) << all;
-
-    Campaign sound = campaign_with(terraces);
-    for (const std::string &p : validate_campaign(sound))
+    Campaign c = campaign_with(terraces);
+    std::vector<std::string> problems;
+    check_steps_read(c, c.maps[0], EDGE_MIN_CONTRAST, problems);
+    EXPECT_TRUE(problems.empty()) << problems[0];
+    // Against a floor no step meets, the first five are named, the rest counted.
+    check_steps_read(c, c.maps[0], 255, problems);
+    ASSERT_EQ(problems.size(), 6u);
+    EXPECT_NE(problems[0].find("map 901 (looks.map): the step "), std::string::npos) << problems[0];
+    EXPECT_NE(problems[0].find("less than the 255 a step needs"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[5].find("more steps like them"), std::string::npos) << problems[5];
+    // A sound campaign's validation names no step.
+    for (const std::string &p : validate_campaign(c))
         EXPECT_EQ(p.find("step"), std::string::npos) << p;
 }
 
@@ -162,4 +160,157 @@ TEST(ForgeLooks, EachFaceMakesTheTwoTrianglesItsOrderSays)
                                     std::fabs(v.e[5] + planes[p].origin_z - f.p[k][2]) < 1e-4f);
             ASSERT_TRUE(corner) << "triangle " << i;
         }
+}
+
+namespace {
+
+// Map 301 (key 3) with a sealed bridge (= and | with its curtain), a floor that opens when
+// the map is clean (c), an exit (E) and the gem gate's cells written as a map maker may not.
+const char *gates = R"(map 301
+cell # wall 1.5 wall
+cell . sand 0
+cell = planks 0 kind=5
+cell | planks 0 kind=5 curtain=seal:6
+cell c sand 0 kind=3 curtain=barrier:4
+cell E trigger 0 exit=301:back
+cell S sand 0 spot=start
+cell b sand 0 spot=back
+grid
+#########
+#S..|==.#
+#......c#
+#b.....E#
+#########
+end
+)";
+
+std::vector<std::string> problems_with(const std::string &from, const std::string &to)
+{
+    std::string text = gates;
+    if (!from.empty())
+        text.replace(text.find(from), from.size(), to);
+    Campaign c = campaign_with(text);
+    std::vector<std::string> out;
+    // Only the look rules: the campaign around this one map is incomplete.
+    for (const std::string &p : validate_campaign(c))
+        if (p.find("looks.map:") != std::string::npos)
+            out.push_back(p);
+    return out;
+}
+
+bool says(const std::vector<std::string> &problems, const std::string &what)
+{
+    for (const std::string &p : problems)
+        if (p.find(what) != std::string::npos)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+TEST(ForgeLooks, WaysOutAndSealsDrawnOtherwiseAreRefused)
+{
+    EXPECT_TRUE(problems_with("", "").empty());
+    EXPECT_TRUE(says(problems_with("cell E trigger 0", "cell E planks 0"), "every way to another map wears trigger"));
+    EXPECT_TRUE(says(problems_with("cell . sand 0", "cell . trigger 0"), "kept for the ways to other maps"));
+    EXPECT_TRUE(says(problems_with("curtain=seal:6", "curtain=barrier:6"), "it is written seal"));
+    EXPECT_TRUE(says(problems_with("curtain=barrier:4", "curtain=seal:4"), "it is written barrier"));
+    EXPECT_TRUE(says(problems_with("cell = planks 0 kind=5", "cell = planks 0 kind=6"), "write kind=3 or kind=5"));
+    EXPECT_TRUE(says(problems_with("cell # wall 1.5 wall", "cell # wall 1.5 wall side=seal-key3"), "kept for seals"));
+    // The gem gate wears its own look, on a map whose seal opens with the fourth gem.
+    EXPECT_TRUE(says(problems_with("cell c sand 0 kind=3 curtain=barrier:4", "cell c gemgate 0 kind=8"),
+                     "outside maps 900 to 999"));
+    EXPECT_TRUE(says(problems_with("cell c sand 0 kind=3 curtain=barrier:4", "cell c sand 0 kind=8"), "wears gemgate"));
+}
+
+TEST(ForgeLooks, SealsWearTheColourOfWhatOpensThemAHairAboveTheFloor)
+{
+    MapSource m = parsed(gates);
+    std::vector<Face> faces = collect_faces(m);
+    int bridge = 0, curtains = 0, barrier = 0;
+    for (const Face &f : faces) {
+        const CellStyle &s = cell_style(m, f.col, f.row);
+        if (f.n[1] > 0.5f && f.kind == KIND_GATED_SHOW) {
+            EXPECT_EQ(f.surface, "seal-key3");
+            EXPECT_TRUE(f.wall) << "a seal is never walked on";
+            EXPECT_GT(f.p[0][1], s.height);
+            EXPECT_LT(f.p[0][1], s.height + 0.1f);
+            bridge++;
+        } else if (f.kind == KIND_GATED_SHOW) {
+            EXPECT_EQ(f.surface, "seal-key3");
+            curtains++;
+        } else if (f.n[1] > 0.5f && f.kind == KIND_CLEARED_SHOW) {
+            EXPECT_EQ(f.surface, "barrier");
+            barrier++;
+        }
+    }
+    EXPECT_EQ(bridge, 3);
+    EXPECT_GE(curtains, 2);
+    EXPECT_EQ(barrier, 1);
+
+    EXPECT_EQ(seal_surface(101), "seal-key1");
+    EXPECT_EQ(seal_surface(650), "seal-gem1");
+    EXPECT_EQ(seal_surface(906), "seal-gem4");
+    // The plate's frame is the pick-up's own colour.
+    for (int type = ITEM_KEY_FIRST; type <= ITEM_GEM_LAST; type++) {
+        BITMAP *plate = make_surface(SURFACE_SEAL_KEY1 + type - ITEM_KEY_FIRST);
+        EXPECT_EQ(rgb_of_pixel32(_getpixel32(plate, 8, 1)), item_colour(type)) << type;
+        destroy_bitmap(plate);
+    }
+}
+
+TEST(ForgeLooks, NoOtherSurfaceLooksLikeAWayOut)
+{
+    auto mean = [](int surface) {
+        BITMAP *b = make_surface(surface);
+        float c[3] = {0, 0, 0};
+        for (int y = 0; y < 16; y++)
+            for (int x = 0; x < 16; x++) {
+                Rgb p = rgb_of_pixel32(_getpixel32(b, x, y));
+                c[0] += red_of(p) / 256.0f, c[1] += green_of(p) / 256.0f, c[2] += blue_of(p) / 256.0f;
+            }
+        destroy_bitmap(b);
+        return std::vector<float>(c, c + 3);
+    };
+    std::vector<float> exit = mean(SURFACE_TRIGGER);
+    for (int s = 0; s < SURFACE_COUNT; s++) {
+        if (s == SURFACE_TRIGGER || s == SURFACE_GEM_GATE)
+            continue;
+        std::vector<float> other = mean(s);
+        float d = std::sqrt((exit[0] - other[0]) * (exit[0] - other[0]) + (exit[1] - other[1]) * (exit[1] - other[1]) +
+                            (exit[2] - other[2]) * (exit[2] - other[2]));
+        EXPECT_GT(d, 60) << surface_names[s];
+    }
+}
+
+TEST(ForgeLooks, TheOverviewShowsWaysOutAndSealsInTheirColours)
+{
+    MapSource m = parsed(gates);
+    BITMAP *pic = draw_map_overview(m);
+    ASSERT_NE(pic, nullptr);
+    // Cells are 12 pixels square below a 14-pixel title; read a corner clear of the letters.
+    auto at = [&](int col, int row) { return getpixel(pic, col * 12 + 1, 14 + row * 12 + 1); };
+    auto as = [](Rgb c) { return makecol(red_of(c), green_of(c), blue_of(c)); };
+    EXPECT_EQ(at(7, 3), as(EXIT_RGB));
+    EXPECT_EQ(at(5, 1), as(item_colour(ITEM_KEY_FIRST + 2)));
+    EXPECT_EQ(at(4, 1), as(item_colour(ITEM_KEY_FIRST + 2)));
+    EXPECT_EQ(at(7, 2), as(CLEARED_RGB));
+    destroy_bitmap(pic);
+}
+
+TEST(ForgeLooks, WhatBlocksLowDownWearsASurfaceUnlikeTheFloorBesideIt)
+{
+    auto walls = [](const std::string &cell) {
+        std::vector<std::string> out;
+        for (const std::string &p : problems_with("cell c sand 0 kind=3 curtain=barrier:4", cell))
+            if (p.find("too low to read as a wall") != std::string::npos)
+                out.push_back(p);
+        return out;
+    };
+    std::vector<std::string> p = walls("cell c sand 0.4 wall");
+    ASSERT_EQ(p.size(), 1u);
+    EXPECT_NE(p[0].find("cell 'c' blocks the way at column 7 row 2 but wears sand"), std::string::npos) << p[0];
+    EXPECT_TRUE(walls("cell c scree 0.4 wall").empty());
+    EXPECT_TRUE(walls("cell c sand 1.5 wall").empty());
+    EXPECT_TRUE(walls("cell c sand 0 wall post=rock:1.3").empty());
 }

@@ -48,6 +48,14 @@ enum Surface {
     SURFACE_OSSUARY,
     SURFACE_MARBLE,
     SURFACE_CARPET,
+    // What blocks the way low down: the mire's reed banks, the caves' screes.
+    SURFACE_REEDS,
+    SURFACE_SCREE,
+    // Seals in the colour of what opens them: a map group's key or gem, all four gems (the
+    // gem gate's). Map sources write "seal"; the forge draws the map group's.
+    SURFACE_SEAL_KEY1,
+    SURFACE_SEAL_GEM1 = SURFACE_SEAL_KEY1 + 5,
+    SURFACE_SEAL_GEMS = SURFACE_SEAL_GEM1 + 4,
     SURFACE_COUNT,
 };
 
@@ -62,6 +70,18 @@ BITMAP *make_surface(int surface);
 BITMAP *surface_texture(const std::string &name);
 bool surface_glows(const std::string &name);
 int surface_index(const std::string &name);
+
+// ---- the floors that matter: one look each for the whole campaign ----
+// The colour of a pick-up (1..5 keys, 6..9 gems) as its picture shows it.
+Rgb item_colour(int type);
+// The colour of the floors that open when a map is clean of demons.
+const Rgb CLEARED_RGB = 0xB45AFF;
+// The colour of every floor that leads to another map.
+const Rgb EXIT_RGB = 0x5ADCEB;
+// A texel of a gate surface: the exit (trigger), the gem gate, the barrier and the seals.
+Rgb gate_texel(int surface, int x, int y);
+// The seal a map's sealed floors wear: its group's key or gem ("seal" for maps 1 to 99).
+std::string seal_surface(int map_number);
 
 // ---- pictures shared by the image writers ----
 enum { FRAME_SIZE = 40, FINE = 4 };

@@ -4,11 +4,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/forge/forge.h"
 #include "tools/forge/mapbuild.h"
 
 namespace {
 
 const float CURTAIN_HEIGHT = 2.0f;
+// A gated floor wears its seal a hair above its top: drawn over it, opaque while shut and
+// see-through once open, and never walked on.
+const float SEAL_LIFT = 0.03f;
 const float SKIRT_DEPTH = 1.0f;  // how far a map's outer edge reaches down into the dark
 
 // The lowest visible point of a cell: its bed when it has one, the foot of its stairs.
@@ -189,6 +193,18 @@ void add_scenery(std::vector<Face> &faces, const MapSource &src, const CellStyle
     }
 }
 
+// The seal over a gated floor: the map group's key or gem over a floor that needs it, the
+// barrier over one that opens when the map is clean, the four gems over the gem gate.
+void add_seal(std::vector<Face> &faces, const MapSource &src, const CellStyle &s, int col, int row)
+{
+    if (s.kind == KIND_GATED_FLOOR)
+        add_top(faces, src, col, row, s.height + SEAL_LIFT, seal_surface(src.number), KIND_GATED_SHOW, true, 0);
+    else if (s.kind == KIND_CLEARED_FLOOR)
+        add_top(faces, src, col, row, s.height + SEAL_LIFT, "barrier", KIND_CLEARED_SHOW, true, 0);
+    else if (s.kind == KIND_GEM_GATE)
+        add_top(faces, src, col, row, s.height + SEAL_LIFT, "seal-gems", KIND_GATED_SHOW, true, 0);
+}
+
 // Stairs: three strips climbing north, each a floor with its riser and its own ends.
 void add_stairs(std::vector<Face> &faces, const MapSource &src, const CellStyle &s, int col, int row)
 {
@@ -251,6 +267,7 @@ std::vector<Face> collect_faces(const MapSource &src)
                 add_top(faces, src, col, row, s.bed_height, s.bed_surface, 0, true, 0);
             add_top(faces, src, col, row, s.height, s.surface, s.kind, s.blocking, s.transparency);
             faces.back().cell_top = true;
+            add_seal(faces, src, s, col, row);
 
             // Faces down to every lower neighbour seen from the camera's side (never north:
             // the camera looks toward -z and would only see their backs).
@@ -284,11 +301,13 @@ std::vector<Face> collect_faces(const MapSource &src)
                 bool east_west = passable(col - 1, row) && passable(col + 1, row);
                 bool north_south = passable(col, row - 1) && passable(col, row + 1);
                 float top = s.height + CURTAIN_HEIGHT;
+                // A seal shows the colour of the map group's key or gem.
+                std::string curtain = s.curtain_surface == "seal" ? seal_surface(src.number) : s.curtain_surface;
                 if (north_south || !east_west) {
-                    add_side(faces, src, col, row, 0, top, s.height, s.curtain_surface, s.curtain_kind, 0, 0.5f);
+                    add_side(faces, src, col, row, 0, top, s.height, curtain, s.curtain_kind, 0, 0.5f);
                 } else {
-                    add_side(faces, src, col, row, 1, top, s.height, s.curtain_surface, s.curtain_kind, 0, 0.5f);
-                    add_side(faces, src, col, row, 2, top, s.height, s.curtain_surface, s.curtain_kind, 0, 0.5f);
+                    add_side(faces, src, col, row, 1, top, s.height, curtain, s.curtain_kind, 0, 0.5f);
+                    add_side(faces, src, col, row, 2, top, s.height, curtain, s.curtain_kind, 0, 0.5f);
                 }
             }
         }

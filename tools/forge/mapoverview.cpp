@@ -43,8 +43,9 @@ BITMAP *draw_map_overview(const MapSource &src)
         if (!entry.second.exit_map.empty())
             legend.push_back(std::string(1, entry.first) + " leads to map " + entry.second.exit_map + ", spot " +
                              entry.second.exit_spot);
-    legend.push_back("S start  o arrival  x spawn  G gem gate  C opens when cleared  K needs the key");
-    legend.push_back("h heart  1-5 keys  6-9 gems   darker = lower, outlined = wall");
+    legend.push_back("S start  o arrival  x spawn  G gem gate  h heart  1-5 keys  6-9 gems");
+    legend.push_back("cyan: to another map   a key's or gem's colour: sealed until it is held");
+    legend.push_back("violet: opens when the map is clean   darker = lower, outlined = wall");
     int w = std::max(src.width * OVERVIEW_CELL, 8 * 72);
     int h = 14 + src.height * OVERVIEW_CELL + 4 + 10 * (int)legend.size();
     BITMAP *pic = create_bitmap(w, h);
@@ -62,21 +63,32 @@ BITMAP *draw_map_overview(const MapSource &src)
             BITMAP *tex = surface_texture(s.surface);
             float light = std::max(0.35f, std::min(1.3f, 0.8f + s.height * 0.12f));
             int colour = tex ? average_colour(tex, light) : makecol(255, 0, 255);
+            // The floors that matter in the colours the game draws them in.
+            int group = src.number / 100;
+            Rgb seal = group >= ITEM_KEY_FIRST && group <= ITEM_GEM_LAST ? item_colour(group) : rgb(170, 170, 180);
+            if (!s.exit_map.empty())
+                colour = makecol(red_of(EXIT_RGB), green_of(EXIT_RGB), blue_of(EXIT_RGB));
+            else if (s.kind == KIND_GATED_FLOOR || s.curtain_kind == KIND_GATED_SHOW)
+                colour = makecol(red_of(seal), green_of(seal), blue_of(seal));
+            else if (s.kind == KIND_CLEARED_FLOOR || s.curtain_kind == KIND_CLEARED_SHOW)
+                colour = makecol(red_of(CLEARED_RGB), green_of(CLEARED_RGB), blue_of(CLEARED_RGB));
             int x = col * OVERVIEW_CELL, y = 14 + row * OVERVIEW_CELL;
             rectfill(pic, x, y, x + OVERVIEW_CELL - 1, y + OVERVIEW_CELL - 1, colour);
+            if (s.kind == KIND_GEM_GATE)
+                for (int q = 0; q < 4; q++) {
+                    Rgb c = item_colour(ITEM_GEM_FIRST + q);
+                    int qx = x + (q % 2) * OVERVIEW_CELL / 2, qy = y + (q / 2) * OVERVIEW_CELL / 2;
+                    rectfill(pic, qx, qy, qx + OVERVIEW_CELL / 2 - 1, qy + OVERVIEW_CELL / 2 - 1,
+                             makecol(red_of(c), green_of(c), blue_of(c)));
+                }
             if (s.blocking)
                 rect(pic, x, y, x + OVERVIEW_CELL - 1, y + OVERVIEW_CELL - 1, makecol(20, 20, 20));
-            int yellow = makecol(255, 230, 60);
             if (!s.exit_map.empty())
-                mark(pic, col, row, std::string(1, s.symbol).c_str(), yellow);
+                mark(pic, col, row, std::string(1, s.symbol).c_str(), makecol(255, 255, 255));
             else if (s.kind == KIND_SPAWN)
                 mark(pic, col, row, "x", makecol(255, 60, 60));
             else if (s.kind == KIND_GEM_GATE)
-                mark(pic, col, row, "G", yellow);
-            else if (s.kind == KIND_CLEARED_FLOOR || s.curtain_kind == KIND_CLEARED_SHOW)
-                mark(pic, col, row, "C", makecol(120, 255, 255));
-            else if (s.kind == KIND_GATED_FLOOR || s.curtain_kind == KIND_GATED_SHOW)
-                mark(pic, col, row, "K", makecol(120, 255, 255));
+                mark(pic, col, row, "G", makecol(255, 255, 255));
         }
     for (const SourceSpot &s : src.spots)
         mark(pic, s.col, s.row, s.name == "start" ? "S" : "o", makecol(80, 255, 80));

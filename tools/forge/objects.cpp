@@ -24,6 +24,8 @@ void heart(Canvas &cv)
 }
 
 const Rgb key_colours[5] = {rgb(236, 190, 56), rgb(200, 206, 218), rgb(214, 56, 50), rgb(62, 116, 236), rgb(58, 190, 92)};
+// The stones: ruby, emerald, sapphire, topaz.
+const Rgb gem_colours[4] = {rgb(220, 30, 60), rgb(40, 180, 90), rgb(40, 80, 220), rgb(250, 190, 40)};
 
 // Keys lie on the diagonal; each has its own bow so that the colours are not the only tell.
 void draw_key(Canvas &cv, int n)
@@ -92,7 +94,7 @@ void gem(Canvas &cv, int n)
 {
     float c = 16;
     if (n == 0) {
-        Rgb ruby = rgb(220, 30, 60);
+        Rgb ruby = gem_colours[0];
         float out[16], in[16];
         for (int i = 0; i < 8; i++) {
             float a = i * 0.7854f + 0.3927f;
@@ -111,7 +113,7 @@ void gem(Canvas &cv, int n)
         fill_poly(cv, 8, in, scale_rgb(ruby, 1.1f));
         fill_tri(cv, c - 4, c - 3, c - 1, c - 5, c - 2, c - 1, rgb(255, 230, 235));
     } else if (n == 1) {
-        Rgb em = rgb(40, 180, 90);
+        Rgb em = gem_colours[1];
         float out[] = {6, 9, 9, 5, 23, 5, 26, 9, 26, 23, 23, 27, 9, 27, 6, 23};
         fill_poly(cv, 8, out, scale_rgb(em, 0.7f));
         float mid[] = {9, 9, 23, 9, 23, 23, 9, 23};
@@ -123,7 +125,7 @@ void gem(Canvas &cv, int n)
         fill_rect(cv, 12, 12, 20, 20, scale_rgb(em, 1.15f));
         stroke(cv, 11, 11.5f, 15, 11.5f, 1.0f, rgb(220, 255, 230));
     } else if (n == 2) {
-        Rgb sap = rgb(40, 80, 220);
+        Rgb sap = gem_colours[2];
         float out[] = {16, 3, 22, 12, 25, 19, 22, 26, 16, 29, 10, 26, 7, 19, 10, 12};
         fill_poly(cv, 8, out, sap);
         fill_quad(cv, 16, 3, 22, 12, 19, 17, 16, 12, scale_rgb(sap, 0.8f));
@@ -134,7 +136,7 @@ void gem(Canvas &cv, int n)
         fill_tri(cv, 10, 26, 22, 26, 16, 29, scale_rgb(sap, 0.6f));
         fill_tri(cv, 12, 11, 15, 7, 14, 12, rgb(230, 240, 255));
     } else {
-        Rgb top = rgb(250, 190, 40);
+        Rgb top = gem_colours[3];
         float out[] = {16, 3, 29, 26, 3, 26};
         fill_poly(cv, 3, out, top);
         float in[] = {16, 11, 23, 22.5f, 9, 22.5f};
@@ -166,6 +168,15 @@ void arrow(Canvas &cv, float dx, float dy)
 }
 
 }  // namespace
+
+Rgb item_colour(int type)
+{
+    if (type >= ITEM_KEY_FIRST && type < ITEM_GEM_FIRST)
+        return key_colours[type - ITEM_KEY_FIRST];
+    if (type >= ITEM_GEM_FIRST && type <= ITEM_GEM_LAST)
+        return gem_colours[type - ITEM_GEM_FIRST];
+    return rgb(214, 30, 44);  // the heart's
+}
 
 BITMAP *make_object(int index)
 {

@@ -6,7 +6,8 @@
 const char *surface_names[SURFACE_COUNT] = {
     "grass", "dirt", "flagstone", "wall", "water", "lava", "wood", "planks", "seal", "trigger", "gemgate", "barrier",
     "bark", "leaves", "roots", "moss", "mud", "sand", "rock", "tiles", "cobble", "ash", "cinders", "ruin", "bone",
-    "ossuary", "marble", "carpet",
+    "ossuary", "marble", "carpet", "reeds", "scree", "seal-key1", "seal-key2", "seal-key3", "seal-key4", "seal-key5", "seal-gem1",
+    "seal-gem2", "seal-gem3", "seal-gem4", "seal-gems",
 };
 
 unsigned hash3(int x, int y, int seed)
@@ -170,63 +171,6 @@ Rgb planks(int x, int y)
     if (lx == 6)
         c = scale_rgb(c, 0.8f);
     return c;
-}
-
-float ring_distance(int x, int y)
-{
-    float dx = x + 0.5f - 8, dy = y + 0.5f - 8;
-    return std::sqrt(dx * dx + dy * dy);
-}
-
-// A warded circle cut in dark stone, glowing violet.
-Rgb seal(int x, int y)
-{
-    float d = ring_distance(x, y);
-    Rgb stone = vary(rgb(46, 40, 56), 0.15f, noise(x, y, 16));
-    Rgb glow = rgb(190, 120, 255);
-    if (std::fabs(d - 6.5f) < 0.6f)
-        return glow;
-    if (std::fabs(d - 4.0f) < 0.5f)
-        return scale_rgb(glow, 0.8f);
-    // A star in the middle ring.
-    float a = std::atan2(y + 0.5f - 8, x + 0.5f - 8);
-    if (d < 4 && std::fabs(std::cos(a * 5 / 2)) > 0.97f)
-        return scale_rgb(glow, 1.2f);
-    if (d < 1.2f)
-        return rgb(255, 230, 255);
-    if (d > 5 && d < 6)
-        return mix_rgb(stone, glow, 0.25f);
-    return stone;
-}
-
-// Trigger pads: a bright square within squares, the floor that takes you elsewhere.
-Rgb trigger(int x, int y)
-{
-    int d = std::max(std::abs(2 * x + 1 - 16), std::abs(2 * y + 1 - 16)) / 2;  // 0 middle .. 7 edge
-    static const Rgb bands[8] = {rgb(255, 255, 240), rgb(250, 240, 170), rgb(240, 200, 80), rgb(120, 90, 40),
-                                 rgb(230, 180, 60), rgb(110, 84, 40), rgb(80, 70, 60), rgb(60, 54, 48)};
-    return bands[d];
-}
-
-// The gem gate: iron lattice over a glow of crystal.
-Rgb gem_gate(int x, int y)
-{
-    int a = (x + y) & 7, b = (x - y + 16) & 7;
-    if (a == 0 || b == 0)
-        return (x + y) % 4 == 0 ? rgb(150, 150, 160) : rgb(70, 70, 80);
-    float d = ring_distance(x, y);
-    return mix_rgb(rgb(120, 250, 230), rgb(30, 110, 140), d / 11);
-}
-
-// The barrier that falls when a map is cleared: red energy in diagonal bands.
-Rgb barrier(int x, int y)
-{
-    int band = (x + y) & 7;
-    if (band < 2)
-        return rgb(255, 120, 90);
-    if (band < 4)
-        return rgb(200, 40, 40);
-    return vary(rgb(110, 20, 30), 0.2f, noise(x, y, 17));
 }
 
 // ---- the forest ----
@@ -475,6 +419,48 @@ Rgb carpet(int x, int y)
     return c;
 }
 
+// ---- what blocks the way low down ----
+
+// Reeds: a thicket of stalk tips, straw and green, over dark water between them.
+Rgb reeds(int x, int y)
+{
+    Rgb c = vary(rgb(40, 52, 34), 0.2f, noise(x, y, 53));
+    for (int i = 0; i < 14; i++) {
+        int sx = (int)(hash3(i, 0, 54) % 16), sy = (int)(hash3(i, 1, 54) % 16);
+        int dx = (x - sx) & 15, dy = (y - sy) & 15;
+        // A short stroke leaning right, its tip lit.
+        if ((dy == 0 && dx == 0) || (dy == 1 && dx == 15) || (dy == 2 && dx == 15))
+            c = i % 3 ? rgb(190, 176, 100) : rgb(126, 152, 66);
+        if (dy == 0 && dx == 0)
+            c = scale_rgb(c, 1.2f);
+    }
+    return c;
+}
+
+// Scree: loose grey stones, each lit on its upper side, in dark grit.
+Rgb scree(int x, int y)
+{
+    float best = 99;
+    int stone = 0;
+    for (int i = 0; i < 16; i++) {
+        float cx = (i % 4) * 4 + 1.5f + (hash3(i, 3, 55) % 3) * 0.5f;
+        float cy = (i / 4) * 4 + 1.5f + (hash3(i, 4, 55) % 3) * 0.5f;
+        for (int oy = -16; oy <= 16; oy += 16)
+            for (int ox = -16; ox <= 16; ox += 16) {
+                float dx = x + 0.5f - (cx + ox), dy = y + 0.5f - (cy + oy);
+                float d = std::sqrt(dx * dx + dy * dy);
+                if (d < best) {
+                    best = d;
+                    stone = i;
+                }
+            }
+    }
+    if (best > 1.7f)
+        return vary(rgb(56, 50, 48), 0.15f, noise(x, y, 56));
+    Rgb c = vary(rgb(150, 144, 138), 0.18f, noise(stone, 5, 57));
+    return best < 0.9f ? scale_rgb(c, 1.15f) : c;
+}
+
 }  // namespace
 
 BITMAP *make_surface(int surface)
@@ -494,10 +480,6 @@ BITMAP *make_surface(int surface)
             case SURFACE_LAVA: c = lava(x, y); break;
             case SURFACE_WOOD: c = wood(x, y); break;
             case SURFACE_PLANKS: c = planks(x, y); break;
-            case SURFACE_SEAL: c = seal(x, y); break;
-            case SURFACE_TRIGGER: c = trigger(x, y); break;
-            case SURFACE_GEM_GATE: c = gem_gate(x, y); break;
-            case SURFACE_BARRIER: c = barrier(x, y); break;
             case SURFACE_BARK: c = bark(x, y); break;
             case SURFACE_LEAVES: c = leaves(x, y); break;
             case SURFACE_ROOTS: c = roots(x, y); break;
@@ -513,7 +495,10 @@ BITMAP *make_surface(int surface)
             case SURFACE_BONE: c = bone(x, y); break;
             case SURFACE_OSSUARY: c = ossuary(x, y); break;
             case SURFACE_MARBLE: c = marble(x, y); break;
-            default: c = carpet(x, y); break;
+            case SURFACE_CARPET: c = carpet(x, y); break;
+            case SURFACE_REEDS: c = reeds(x, y); break;
+            case SURFACE_SCREE: c = scree(x, y); break;
+            default: c = gate_texel(surface, x, y); break;
             }
             _putpixel32(b, x, y, pixel32(c));
         }
@@ -545,5 +530,5 @@ bool surface_glows(const std::string &name)
 {
     int i = surface_index(name);
     return i == SURFACE_LAVA || i == SURFACE_SEAL || i == SURFACE_TRIGGER || i == SURFACE_GEM_GATE ||
-           i == SURFACE_BARRIER;
+           i == SURFACE_BARRIER || (i >= SURFACE_SEAL_KEY1 && i <= SURFACE_SEAL_GEMS);
 }
