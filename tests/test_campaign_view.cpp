@@ -1,12 +1,15 @@
 // The shipped campaign as the player sees it: the forged maps drawn by the game's own renderer
-// from the places the hero can stand, the camera at rest on him and trailing him by a step.
-// Nothing beyond a map's edge may show in the world band, and the hero must stay in sight.
+// from the places the hero can stand, the camera at rest on him and trailing him by a step,
+// and with the hero pressed against walls and in mid-walk. Nothing beyond a map's edge may
+// show in the world band, the hero must stay in sight, and every step must read.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -19,6 +22,7 @@
 #include "render/transform.h"
 #include "screens/assets.h"
 #include "tests/headless.h"
+#include "tests/view_steps.h"
 #include "tools/forge/campaign.h"
 #include "tools/forge/mapbuild.h"
 #include "world/mapfile.h"
@@ -38,9 +42,130 @@ const size_t PLACES_PER_MAP = 90;
 // the hero's pixels that must be seen.
 const double MAX_UNCOVERED = 0.01;
 const double MIN_HERO_SEEN = 0.60;
+// The least luminance (0 to 255) a step's rim must stand out by from what shows across its
+// edge, on average over the frames that see it.
+const double MIN_STEP_CONTRAST = 24;
+
+// Pressed against a wall the hero stands this far from it; walking at full pace the camera
+// trails him by this much (a step of 0.16 a frame against 9 % of the way a frame).
+const float PRESSED_GAP = 0.05f;
+const float CAMERA_LAG = 0.16f / 0.09f;
+// Up to this many places a side for each: pressed against a wall there, walking that way;
+// among them up to this many beside each kind of cell that shuts the way. Of a map's steps at
+// least a share of one in this many must be read, lest the measure say nothing.
+#if defined(__SANITIZE_ADDRESS__)
+const size_t PLACES_PER_SIDE = 2, PLACES_PER_KIND = 1;
+const int STEPS_SEEN_PARTS = 100;
+#else
+const size_t PLACES_PER_SIDE = 12, PLACES_PER_KIND = 4;
+const int STEPS_SEEN_PARTS = 2;
+#endif
 
 struct Place {
     int col, row;
+};
+
+// The hero's steps toward the four facings.
+const int FACING_STEP[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+const char *FACING_NAME[4] = {"north", "south", "west", "east"};
+
+// Whether the hero can step from one cell into the next (gates counted open).
+bool can_enter(const MapSource &m, int col, int row, int nc, int nr)
+{
+    return cell_is_floor(m, nc, nr) &&
+           std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) < 1.5f;
+}
+
+// How much stands in front of the hero at a place: the most that a cell beside him or up to
+// two rows south of him rises above his floor, posts counted.
+float cover_in_front(const MapSource &m, int col, int row)
+{
+    float own = cell_style(m, col, row).height, most = 0;
+    for (int dr = 0; dr <= 2; dr++)
+        for (int dc = -1; dc <= 1; dc++) {
+            const CellStyle &s = cell_style(m, col + dc, row + dr);
+            if ((dr || dc) && !s.is_void)
+                most = std::max(most, s.height + (s.post_width > 0 ? s.post_height : 0) - own);
+        }
+    return most;
+}
+
+// Reachable cells whose way toward `facing` is shut (pressed) or open (walked): those with the
+// most in front of the hero first, a few beside every kind of cell that shuts the way, since
+// each stands its own height, then the rest up to PLACES_PER_SIDE.
+std::vector<Place> places_toward(const Campaign &c, const MapSource &m, int facing, bool shut)
+{
+    std::vector<char> reach = reachable_floor(c, m);
+    std::map<char, std::vector<std::pair<float, int>>> by_kind;
+    std::vector<std::pair<float, int>> all;
+    for (int row = 0; row < m.height; row++)
+        for (int col = 0; col < m.width; col++) {
+            int nc = col + FACING_STEP[facing][0], nr = row + FACING_STEP[facing][1];
+            if (!reach[row * m.width + col] || can_enter(m, col, row, nc, nr) != shut)
+                continue;
+            std::pair<float, int> place(-cover_in_front(m, col, row), row * m.width + col);
+            all.push_back(place);
+            if (shut)
+                by_kind[cell_style(m, nc, nr).symbol].push_back(place);
+        }
+    std::vector<char> taken(m.width * m.height, 0);
+    std::vector<Place> out;
+    auto take = [&](std::vector<std::pair<float, int>> &from, size_t n) {
+        std::sort(from.begin(), from.end());
+        for (size_t i = 0; i < from.size() && n > 0; i++)
+            if (!taken[from[i].second]) {
+                taken[from[i].second] = 1;
+                out.push_back({from[i].second % m.width, from[i].second / m.width});
+                n--;
+            }
+    };
+    // GRIMHOLD_VIEW_EVERY=1 takes them all: a slow run for a map maker at work.
+    size_t budget = getenv("GRIMHOLD_VIEW_EVERY") ? all.size() : PLACES_PER_SIDE;
+    for (auto &kind : by_kind)
+        take(kind.second, PLACES_PER_KIND);
+    take(all, budget > out.size() ? budget - out.size() : 0);
+    return out;
+}
+
+// Velok's frames standing and walking in every facing, where the renderer takes them, for
+// as long as the views are judged.
+struct HeroFrames {
+    BITMAP *kept[2][4][SPRITE_FRAMES];
+    BITMAP *mine[2][4][SPRITE_FRAMES] = {};
+    bool complete = true;
+    HeroFrames()
+    {
+        for (int a = 0; a < 2; a++)
+            for (int f = 0; f < 4; f++)
+                for (int k = 0; k < SPRITE_FRAMES; k++) {
+                    std::string path = std::string("data/anim/") + (a ? "walk" : "stand") + "udlr"[f] +
+                                       std::to_string(k + 1) + ".bmp";
+                    kept[a][f][k] = sprite_frames[0][a][f][k];
+                    mine[a][f][k] = load_bitmap(path.c_str(), NULL);
+                    complete = complete && mine[a][f][k];
+                    sprite_frames[0][a][f][k] = mine[a][f][k];
+                }
+    }
+    ~HeroFrames()
+    {
+        for (int a = 0; a < 2; a++)
+            for (int f = 0; f < 4; f++)
+                for (int k = 0; k < SPRITE_FRAMES; k++) {
+                    sprite_frames[0][a][f][k] = kept[a][f][k];
+                    if (mine[a][f][k])
+                        destroy_bitmap(mine[a][f][k]);
+                }
+    }
+};
+
+// One judged view: where the hero stands and how, and where the camera is.
+struct Pose {
+    float x, y, z;
+    int action, facing, frame;
+    float camera_x, camera_z;
+    bool whole_band;  // the band is judged too (at rest); else the hero alone
+    Place place;
+    std::string what;
 };
 
 std::vector<Place> standing_places(const Campaign &c, const MapSource &m)
@@ -181,7 +306,8 @@ protected:
         // without him are seen (a see-through crown over him still shows him).
         clear_to_color(footprint, sentinel);
         int size = (int)(48 * player_sprite_scale);
-        stretch_sprite(footprint, hero, player_screen_x, player_screen_y, size, size);
+        BITMAP *frame = sprite_frames[0][player_anim_state][player_facing][(int)player_anim_frame % SPRITE_FRAMES];
+        stretch_sprite(footprint, frame, player_screen_x, player_screen_y, size, size);
         long mine = 0, seen = 0;
         for (int row = player_screen_y; row < player_screen_y + size; row++)
             for (int col = player_screen_x; col < player_screen_x + size; col++) {
@@ -196,47 +322,95 @@ protected:
                 mine ? (double)seen / mine : 0};
     }
 
-    // Every view of one map from its standing places, the camera on the hero and a step
-    // behind him each way; a failure names the first few views that fail.
-    void check_map(const Campaign &c, const MapSource &m)
+    // Every judged view of one map: from its standing places the camera on the hero and a
+    // step behind him each way; pressed against a wall on every side, the camera on him and
+    // still trailing him as he arrives; walking every way, the camera trailing.
+    std::vector<Pose> poses(const Campaign &c, const MapSource &m)
     {
         const float trail[5][2] = {{0, 0}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}};
         const char *trail_names[5] = {"on him", "a step west", "a step east", "a step north", "a step south"};
+        std::vector<Pose> out;
+        for (const Place &p : standing_places(c, m)) {
+            float x, y, z;
+            cell_center(m, p.col, p.row, &x, &y, &z);
+            for (int t = 0; t < 5; t++)
+                out.push_back({x, y, z, 0, FACING_DOWN, 0, x - trail[t][0], z - trail[t][1], true, p,
+                               std::string("at rest, camera ") + trail_names[t]});
+        }
+        for (int f = 0; f < 4; f++) {
+            float dx = (float)FACING_STEP[f][0], dz = (float)FACING_STEP[f][1];
+            for (const Place &p : places_toward(c, m, f, true)) {
+                float x, y, z;
+                cell_center(m, p.col, p.row, &x, &y, &z);
+                x += dx * (0.5f - PRESSED_GAP), z += dz * (0.5f - PRESSED_GAP);
+                std::string what = std::string("pressed against the wall to the ") + FACING_NAME[f];
+                out.push_back({x, y, z, 0, f, 0, x, z, false, p, what + ", camera on him"});
+                out.push_back({x, y, z, 0, f, 0, x - dx * CAMERA_LAG, z - dz * CAMERA_LAG, false, p,
+                               what + ", camera trailing"});
+            }
+            int n = 0;
+            for (const Place &p : places_toward(c, m, f, false)) {
+                float x, y, z;
+                cell_center(m, p.col, p.row, &x, &y, &z);
+                x += dx * 0.5f, z += dz * 0.5f;
+                out.push_back({x, y, z, 1, f, n++ % SPRITE_FRAMES, x - dx * CAMERA_LAG, z - dz * CAMERA_LAG, false, p,
+                               std::string("walking ") + FACING_NAME[f]});
+            }
+        }
+        return out;
+    }
+
+    // Judges every view of one map; a failure names the first few views that fail. The steps
+    // near the middle of the view are read from every frame.
+    void check_map(const Campaign &c, const MapSource &m)
+    {
         int failures = 0;
         std::string examples;
         double worst_uncovered = 0, worst_seen = 1;
-        std::vector<Place> places = standing_places(c, m);
-        EXPECT_FALSE(places.empty()) << m.number;
-        for (const Place &p : places) {
-            float x, y, z;
-            cell_center(m, p.col, p.row, &x, &y, &z);
-            for (int t = 0; t < 5; t++) {
-                player_x = x, player_y = y, player_z = z;
-                camera_x = x - trail[t][0], camera_y = y, camera_z = z - trail[t][1];
-                View v = judge_view();
-                worst_uncovered = std::max(worst_uncovered, v.uncovered);
-                worst_seen = std::min(worst_seen, v.hero_seen);
-                if (v.uncovered <= MAX_UNCOVERED && v.hero_seen >= MIN_HERO_SEEN)
-                    continue;
-                // GRIMHOLD_VIEW_SHOTS=DIR keeps the first failing frames of each map there.
-                const char *shots = getenv("GRIMHOLD_VIEW_SHOTS");
-                if (shots && failures < 6)
-                    save_bitmap((std::string(shots) + "/" + std::to_string(m.number) + "_" + std::to_string(p.col) +
-                                 "_" + std::to_string(p.row) + "_" + std::to_string(t) + ".bmp").c_str(),
-                                back_buffer, NULL);
-                if (failures++ < 6) {
-                    char line[160];
-                    snprintf(line, sizeof(line),
-                             "\n  column %d row %d of the grid, camera %s: %.1f %% uncovered, %.0f %% of the hero seen",
-                             p.col - m.ring_west, p.row - m.ring_north, trail_names[t], 100 * v.uncovered,
-                             100 * v.hero_seen);
-                    examples += line;
-                }
+        std::vector<Pose> views = poses(c, m);
+        StepMeter steps(c, m);
+        EXPECT_FALSE(views.empty()) << m.number;
+        for (const Pose &v : views) {
+            player_x = v.x, player_y = v.y, player_z = v.z;
+            player_anim_state = (s16)v.action;
+            player_facing = (s16)v.facing;
+            player_anim_frame = (float)v.frame;
+            camera_x = v.camera_x, camera_y = v.y, camera_z = v.camera_z;
+            View seen = judge_view();
+            steps.read(without_hero);
+            double uncovered = v.whole_band ? seen.uncovered : 0;
+            worst_uncovered = std::max(worst_uncovered, uncovered);
+            worst_seen = std::min(worst_seen, seen.hero_seen);
+            if (uncovered <= MAX_UNCOVERED && seen.hero_seen >= MIN_HERO_SEEN)
+                continue;
+            // GRIMHOLD_VIEW_SHOTS=DIR keeps the first failing frames of each map there.
+            const char *shots = getenv("GRIMHOLD_VIEW_SHOTS");
+            if (shots && failures < 6)
+                save_bitmap((std::string(shots) + "/" + std::to_string(m.number) + "_" +
+                             std::to_string(v.place.col - m.ring_west) + "_" + std::to_string(v.place.row - m.ring_north) +
+                             "_" + std::to_string(failures) + ".bmp").c_str(), back_buffer, NULL);
+            if (failures++ < 6) {
+                char line[200];
+                snprintf(line, sizeof(line), "\n  column %d row %d of the grid, %s: %.1f %% uncovered, %.0f %% of the hero seen",
+                         v.place.col - m.ring_west, v.place.row - m.ring_north, v.what.c_str(), 100 * uncovered,
+                         100 * seen.hero_seen);
+                examples += line;
             }
         }
         EXPECT_EQ(failures, 0) << "map " << m.number << " (" << m.file << "): " << failures << " of "
-                               << places.size() * 5 << " views fail; the worst shows " << 100 * worst_uncovered
+                               << views.size() << " views fail; the worst shows " << 100 * worst_uncovered
                                << " % of the band uncovered and " << 100 * worst_seen << " % of the hero" << examples;
+        HeightEdge weakest;
+        float contrast = steps.weakest(&weakest);
+        EXPECT_GE(steps.steps_seen() * STEPS_SEEN_PARTS, steps.steps()) << "map " << m.number << ": only "
+                                                                       << steps.steps_seen() << " of " << steps.steps()
+                                                                       << " steps seen near the middle of a view";
+        if (contrast >= 0) {
+            EXPECT_GE(contrast, MIN_STEP_CONTRAST) << "map " << m.number << ": " << steps.describe(weakest)
+                                                   << " reads only " << contrast << " levels of luminance";
+        }
+        printf("map %d: %d of %d steps read, the weakest by %.0f levels; the hero %.0f %% seen at worst\n", m.number,
+               steps.steps_seen(), steps.steps(), contrast, 100 * worst_seen);
     }
 
     BITMAP *hero = nullptr, *kept_hero = nullptr;
@@ -249,11 +423,17 @@ protected:
 TEST_F(CampaignView, EveryMapFillsTheWorldBandAndShowsTheHero)
 {
     ASSERT_NE(hero, nullptr) << "data/anim/standd1.bmp: the forged data lies beside the tests";
+    HeroFrames frames;
+    ASSERT_TRUE(frames.complete) << "data/anim: Velok's standing and walking frames";
     Campaign c;
     std::string error;
     ASSERT_TRUE(load_campaign_sources(std::string(SOURCE_DIR) + "/content/maps", c, error)) << error;
     ASSERT_FALSE(c.maps.empty());
+    // GRIMHOLD_VIEW_MAPS="101 102" judges those maps alone, for a map maker at work.
+    const char *only = getenv("GRIMHOLD_VIEW_MAPS");
     for (const MapSource &m : c.maps) {
+        if (only && std::string(" ") .append(only).append(" ").find(" " + std::to_string(m.number) + " ") == std::string::npos)
+            continue;
         ASSERT_TRUE(load_map(std::to_string(m.number).c_str())) << m.number;
         s16 kept_monsters = monster_counts[m.number];
         monster_counts[m.number] = 0;
