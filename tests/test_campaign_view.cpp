@@ -24,6 +24,7 @@
 #include "tests/headless.h"
 #include "tests/view_steps.h"
 #include "tools/forge/campaign.h"
+#include "tools/forge/forge.h"
 #include "tools/forge/mapbuild.h"
 #include "world/mapfile.h"
 
@@ -444,6 +445,69 @@ TEST_F(CampaignView, EveryMapFillsTheWorldBandAndShowsTheHero)
         monster_counts[m.number] = kept_monsters;
         map_cleared[m.number] = 0;
     }
+}
+
+// Whether a pixel shows the colour, lit or shaded: near the line from black through it.
+bool wears(int pixel, Rgb colour)
+{
+    float p[3] = {(float)getr(pixel), (float)getg(pixel), (float)getb(pixel)};
+    float c[3] = {(float)red_of(colour), (float)green_of(colour), (float)blue_of(colour)};
+    float pc = p[0] * c[0] + p[1] * c[1] + p[2] * c[2], cc = c[0] * c[0] + c[1] * c[1] + c[2] * c[2];
+    float t = pc / cc, off = 0;
+    for (int i = 0; i < 3; i++)
+        off += (p[i] - t * c[i]) * (p[i] - t * c[i]);
+    return t > 0.45f && t < 1.6f && off < 32 * 32;
+}
+
+// Every sealed floor of the campaign as the game draws it: shut, it shows the colour of the
+// key or gem that opens it (violet for a floor that opens when the map is clean); once open
+// it looks otherwise.
+TEST_F(CampaignView, SealsShowWhatOpensThemAndChangeOnceOpen)
+{
+    Campaign c;
+    std::string error;
+    ASSERT_TRUE(load_campaign_sources(std::string(SOURCE_DIR) + "/content/maps", c, error)) << error;
+    BITMAP *shut = create_bitmap(screen_width, screen_height);
+    int judged = 0;
+    for (const MapSource &m : c.maps)
+        for (int kind : {KIND_GATED_FLOOR, KIND_CLEARED_FLOOR}) {
+            // The first such cell of the map, the camera on it.
+            int at = -1;
+            for (int i = 0; i < m.width * m.height && at < 0; i++)
+                if (cell_style(m, i % m.width, i / m.width).kind == kind)
+                    at = i;
+            if (at < 0)
+                continue;
+            ASSERT_TRUE(load_map(std::to_string(m.number).c_str())) << m.number;
+            s16 kept_monsters = monster_counts[m.number];
+            monster_counts[m.number] = 0;
+            build_scene();
+            monster_counts[m.number] = kept_monsters;
+            ground_reached = 1;
+            cell_center(m, at % m.width, at / m.width, &camera_x, &camera_y, &camera_z);
+            Rgb colour = kind == KIND_CLEARED_FLOOR ? CLEARED_RGB : item_colour(map_group);
+            inventory[map_group] = 0;
+            map_cleared[m.number] = 0;
+            render(false);
+            blit(back_buffer, shut, 0, 0, 0, 0, screen_width, screen_height);
+            inventory[map_group] = 1;
+            map_cleared[m.number] = 1;
+            render(false);
+            long changed = 0, coloured = 0;
+            for (int row = hud_band_height + 1; row < screen_height - hud_band_height; row++)
+                for (int col = 0; col < screen_width; col++)
+                    if (getpixel(shut, col, row) != getpixel(back_buffer, col, row)) {
+                        changed++;
+                        coloured += wears(getpixel(shut, col, row), colour);
+                    }
+            map_cleared[m.number] = 0;
+            judged++;
+            EXPECT_GT(changed, 500) << "map " << m.number << " kind " << kind << ": opening changes too little";
+            EXPECT_GT(coloured * 8, changed) << "map " << m.number << " kind " << kind << ": " << coloured << " of "
+                                             << changed << " pixels that change show the colour of what opens it";
+        }
+    destroy_bitmap(shut);
+    EXPECT_GE(judged, 20);
 }
 
 // The forged data directory beside the tests: its files together stay within what a
