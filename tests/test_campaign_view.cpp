@@ -47,9 +47,10 @@ const double MIN_HERO_SEEN = 0.60;
 // edge, on average over the frames that see it.
 const double MIN_STEP_CONTRAST = 24;
 
-// Pressed against a wall the hero stands this far from it; walking at full pace the camera
-// trails him by this much (a step of 0.16 a frame against 9 % of the way a frame).
-const float PRESSED_GAP = 0.05f;
+// Pressed against a wall the hero stands this far from it (he stops within a floor-map pixel,
+// an eighth of a unit, of its face: this is nearly the nearest); walking at full pace the
+// camera trails him by this much (a step of 0.16 a frame against 9 % of the way a frame).
+const float PRESSED_GAP = 0.01f;
 const float CAMERA_LAG = 0.16f / 0.09f;
 // Up to this many places a side for each: pressed against a wall there, walking that way;
 // among them up to this many beside each kind of cell that shuts the way. Of a map's steps at
