@@ -2,7 +2,6 @@
 #include "shell/startup.h"
 
 #include <climits>
-#include <cstdlib>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -117,33 +116,50 @@ void start_program(s16 fullscreen_flag)
     load_assets();
 }
 
-// A table or the first map that cannot be read ends start-up: there is no game without them.
-static void require(bool loaded)
+void clear_world()
 {
-    if (!loaded)
-        exit(1);
+    reset_game_values();
+    memset(triggers, 0, sizeof(triggers));
+    hurt_flash_level = 0;
+    contact_damage_carry = 0;
+    next_shot_time = 0;
+    bow_ready = 0;  // the SPACE that left the story is still down
+    player_facing = FACING_UP;
+    player_anim_state = 0;
+    player_anim_frame = 0;
+    ground_reached = 0;
+    closing_screen_shown = CLOSING_NONE;
+    view_vertices.clear();
+    view_triangles.clear();
+    clear_depth_buckets();
 }
 
-void load_world()
+bool reset_world()
 {
+    clear_world();
     init_camera();
-    require(load_triggers());
-    require(load_monsters());
-    require(load_items());
+    if (!load_triggers() || !load_monsters() || !load_items())
+        return false;
     // The start point is a trigger record of the first map: the map must have a floor there.
     // The game starts as every map change does, on the arrival point.
     const Trigger &start = triggers[START_RECORD + FIRST_MAP];
     char first[16];
     snprintf(first, sizeof(first), "%d", (int)FIRST_MAP);
-    require(change_map(first, start.e[1], start.e[2], start.e[3]));
-
-    printf("Game data initialized, starting main loop...\n");
-    fflush(stdout);
+    if (!change_map(first, start.e[1], start.e[2], start.e[3]))
+        return false;
     follow_camera();
     depth_range = DEPTH_BUCKETS - 1;
     tick_frame_count = 60;
-    bow_ready = 0;  // the SPACE that left the story is still down
-    contact_damage_carry = 0;
+    return true;
+}
+
+void load_world()
+{
+    // A table or the first map that cannot be read ends start-up: there is no game without them.
+    if (!reset_world())
+        exit(1);
+    printf("Game data initialized, starting main loop...\n");
+    fflush(stdout);
 }
 
 bool time_pass_steps;
@@ -154,9 +170,14 @@ const char *const pass_step_names[PASS_STEPS] = {
 };
 static double step_started;
 
-// Runs one step of the pass; when the steps are being timed, adds its milliseconds to them.
+static unsigned steps_wanted;
+
+// Runs one step of the pass when it is wanted; when the steps are being timed, adds its
+// milliseconds to them.
 static void run_step(int step, void (*run)())
 {
+    if (!(steps_wanted & pass_step(step)))
+        return;
     run();
     if (!time_pass_steps)
         return;
@@ -177,21 +198,21 @@ static void follow_and_update_items()
     update_map_items();
 }
 
+// The frame shown, the buffer cleared for the next, the textures' scroll moved on.
 static void present_and_clear()
 {
     present_frame(1);
     clear_to_color(back_buffer, fog_color);
-}
-
-static void scroll_textures()
-{
     texture_scroll += texture_scroll_step * time_scale;
     while (texture_scroll > 16)
         texture_scroll -= 16;
+    if (player_health < 1)
+        show_death_screen();
 }
 
-bool main_loop_pass()
+bool main_loop_pass(unsigned steps)
 {
+    steps_wanted = steps;
     poll_keyboard();
     // Ordering fills the depth buckets from empty: their markers start each pass reset.
     depth_low = (s16)depth_range;
@@ -212,11 +233,8 @@ bool main_loop_pass()
     run_step(STEP_HUD, draw_hud);
     // The items after the camera: a pick-up may end the game with the victory screen.
     run_step(STEP_ITEMS, follow_and_update_items);
+    // The death screen after the frame that shows the blow.
     run_step(STEP_PRESENT, present_and_clear);
-    scroll_textures();
-
-    if (player_health < 1)
-        show_death_screen();
     return !key[KEY_ESC] && player_health >= 1;
 }
 

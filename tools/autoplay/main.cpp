@@ -116,7 +116,7 @@ static int soak_map_count()
 static void start_soak_game(long game)
 {
     if (game > 1)
-        restart_world();
+        load_world();
     autoplay_start_map = 0;
     if (!soak_by_map || game <= SETTLING_GAMES)
         return;

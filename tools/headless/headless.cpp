@@ -5,9 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "game/items.h"
-#include "game/monsters.h"
-#include "game/player.h"
 #include "screens/assets.h"
 #include "shell/startup.h"
 #include "shell/video.h"
@@ -40,16 +37,8 @@ void start_headless_game(unsigned seed, bool measured_rate)
     manual_clock = 1000;
     fixed_time_scale = measured_rate ? 0 : 1.0f;
     closing_screens_return_at_once = true;
-    closing_screen_shown = CLOSING_NONE;
     time_scale = 1.0f;
     srand(seed);  // before the world loads: placing the monsters draws from rand
     load_assets();
-    load_world();
-}
-
-void restart_world()
-{
-    reset_game_values();
-    closing_screen_shown = CLOSING_NONE;
     load_world();
 }

@@ -13,8 +13,3 @@ void init_headless_video(int depth, s16 width, s16 height);
 // manual clock and time_scale fixed at 1 (present_frame measures it instead when
 // measured_rate is set), so that a run repeats exactly. No logo, no story, no SPACE wait.
 void start_headless_game(unsigned seed, bool measured_rate = false);
-
-// A new game on the assets already loaded, for the soak run: the tables are read again and
-// the hero starts over on map 901. (The game itself never restarts; this is the harness.)
-void restart_world();
-
