@@ -16,6 +16,7 @@
 #include "render/ordering.h"
 #include "render/transform.h"
 #include "screens/assets.h"
+#include "shell/startup.h"
 #include "shell/video.h"
 #include "tools/headless/headless.h"
 
@@ -186,10 +187,7 @@ void set_up_world()
     player_x = camera_x = 24, player_y = camera_y = 0, player_z = camera_z = 24;
 
     // What the ordering keeps, far to near, for the other two renderers.
-    depth_low = (s16)depth_range, depth_high = 0;
-    transform_scene();
-    project_sprites();
-    sort_scene();
+    main_loop_pass(pass_step(STEP_TRANSFORM) | pass_step(STEP_ORDERING));
     for (int i = depth_high; i >= depth_low; i--) {
         int code = depth_buckets[i];
         if (code >= BUCKET_TRIANGLE_BASE)
@@ -238,11 +236,7 @@ int allegro_triangle(int t, V3D_f corner[3], BITMAP **texture)
 
 void our_frame()
 {
-    depth_low = (s16)depth_range, depth_high = 0;
-    transform_scene();
-    project_sprites();
-    sort_scene();
-    draw_world();
+    main_loop_pass(PICTURE_STEPS);
 }
 
 // Neither of Allegro's depth methods orders a stretched sprite: they go on top, at the

@@ -88,8 +88,8 @@ inline void make_floor_maps()
             *map = create_bitmap(FLOOR_MAP_SIZE, FLOOR_MAP_SIZE);
 }
 
-// Every test starts from the hero at the origin of map TEST_MAP at time scale 1, with no
-// scene, keys, items or monsters, and leaves the world that way.
+// Every test starts from a cleared world with the hero at the origin of map TEST_MAP at
+// time scale 1, with no scene, keys or floor, and leaves the world that way.
 class GameplayTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -101,46 +101,28 @@ protected:
 
     static void reset_world()
     {
-        empty_scene();
+        clear_world();
         clear_to_color(height_map, white());
         clear_to_color(kind_map, 0);
         release_all_keys();
-        memset(map_items, 0, sizeof(map_items));
-        memset(item_placements, 0, sizeof(item_placements));
-        memset(inventory, 0, sizeof(inventory));
-        memset(monsters[TEST_MAP], 0, sizeof(monsters[TEST_MAP]));
-        monster_counts[TEST_MAP] = 0;
-        map_cleared[TEST_MAP] = 0;
         current_map = TEST_MAP;
         map_group = TEST_MAP / 100;
         player_x = player_y = player_z = camera_x = camera_y = camera_z = 0;
         camera_target_x = camera_target_y = camera_target_z = 0;
-        player_health = 8;
-        player_facing = FACING_UP;
-        player_anim_state = 0;
-        player_anim_frame = 0;
-        hurt_flash = 0;
-        hurt_flash_level = 0;
-        contact_damage_carry = 0;
         bow_ready = 1;
-        ground_reached = 0;
         time_scale = 1;
         game_clock = 1;
-        next_shot_time = 0;
-        monsters_killed = monster_total = 0;
-        closing_screen_shown = CLOSING_NONE;
         closing_screens_return_at_once = false;
     }
 };
 
-// A forged two-map world: `start_map` as 901 and the finale room as 906, their tables read
-// and the demon kinds as start-up fills them (weak 1, middle 8, strong 15); emptied again
-// however the test ends.
+// A forged two-map world: `start_map` as 901 and the finale room as 906, and the demon
+// kinds as start-up fills them (weak 1, middle 8, strong 15); emptied again however the
+// test ends.
 struct ForgedWorld {
     FrameTimingKept timing;
     ScratchDir dir;
     MonsterKind kinds[MONSTER_KINDS];
-    s32 range = depth_range;
     s32 band = hud_band_height;
     int fog = fog_color;
     bool forged = false;
@@ -159,53 +141,69 @@ struct ForgedWorld {
             monster_kinds[k + 5] = {(s16)(2 * k + 8), (s16)(4 * k), 0.2f * k};
             monster_kinds[k + 10] = {(s16)(2 * k + 16), (s16)(6 * k), 0.2f * k};
         }
-        memset(triggers, 0, sizeof(triggers));
-        forged = forged && load_triggers() && load_monsters() && load_items();
-        init_camera();
-        depth_range = DEPTH_BUCKETS - 1;
     }
     ~ForgedWorld()
     {
         memcpy(monster_kinds, kinds, sizeof(kinds));
-        memset(triggers, 0, sizeof(triggers));
-        memset(monster_counts, 0, sizeof(monster_counts));
-        memset(monsters[901], 0, sizeof(monsters[901]));
-        memset(monsters[906], 0, sizeof(monsters[906]));
-        memset(map_items, 0, sizeof(map_items));
-        item_count = 0;
-        monster_total = monsters_killed = 0;
+        clear_world();
         for (int p = 0; p <= plane_last && p < MAX_PLANES; p++)
             planes[p].active = 0;
         plane_last = 0;
-        depth_range = range;
         hud_band_height = band;
         fog_color = fog;
         closing_screens_return_at_once = false;
-        closing_screen_shown = CLOSING_NONE;
         release_all_keys();
     }
 
-    // Enters map 901 afresh: its pick-ups back in their slots, the hero on the start, full
-    // health, the closing screens returning at once.
+    // A new game on the forged world, as the game starts one, then: full health, the bow
+    // ready, 901's one demon dead, the closing screens returning at once.
     bool enter_first_map()
     {
-        for (int i = 0; i < item_count; i++)
-            item_placements[i].present = 1;
-        const Trigger &start = triggers[START_RECORD + 901];
-        if (!change_map("901", start.e[1], start.e[2], start.e[3]))
+        if (!forged || !reset_world())
             return false;
         player_health = 200;
-        hurt_flash = 0;
-        hurt_flash_level = 0;
-        contact_damage_carry = 0;
-        next_shot_time = 0;
-        player_facing = FACING_UP;
-        player_anim_state = 0;
         bow_ready = 1;
         closing_screens_return_at_once = true;
-        closing_screen_shown = CLOSING_NONE;
         monsters[901][0].health = 0;
         release_all_keys();
         return true;
     }
+};
+
+enum Clock { FIXED, MEASURED, JITTERING };
+
+// Drives main_loop_pass at a rate whose time_scale is s: fixed, measured by present_frame
+// from a manual clock that moves 1000/60 x s ms a pass (the first tick's lag included), or
+// measured from a clock whose passes last anywhere from half to one and a half of that.
+class Rate {
+public:
+    Rate(Clock clock, float scale) : clock_(clock), scale_(scale)
+    {
+        use_manual_clock = true;
+        manual_clock = 100000;
+        game_clock = 1;
+        fixed_time_scale = clock == FIXED ? scale : 0;
+        time_scale = clock == FIXED ? scale : 1;
+        // As the main loop starts: the frames of the start-up are counted into the first tick.
+        tick_frame_count = 60;
+        next_tick_time = manual_clock;
+    }
+    // One pass of the main loop, or of the steps named.
+    bool pass(unsigned steps = EVERY_PASS_STEP)
+    {
+        double ms = 1000.0 / 60 * scale_;
+        if (clock_ == JITTERING) {
+            seed_ = seed_ * 1103515245u + 12345u;
+            ms *= 0.5 + ((seed_ >> 8) & 0xffff) / 65536.0;
+        }
+        manual_clock += ms;
+        return main_loop_pass(steps);
+    }
+    // Game seconds since the rate was set: one game second is an advance of 0.06.
+    double seconds() const { return (game_clock - 1) / 0.06; }
+
+private:
+    Clock clock_;
+    float scale_;
+    unsigned seed_ = 7;
 };

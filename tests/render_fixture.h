@@ -12,6 +12,7 @@
 #include "render/ordering.h"
 #include "render/transform.h"
 #include "screens/assets.h"
+#include "shell/startup.h"
 #include "tests/headless.h"
 
 class RenderTest : public ::testing::Test {
@@ -109,16 +110,8 @@ protected:
         add_triangle(plane, a, c, d, kind, cell, transparency);
     }
 
-    // One pass of the renderer in the main loop's order.
-    static void render_pass()
-    {
-        depth_low = (s16)depth_range;
-        depth_high = 0;
-        transform_scene();
-        project_sprites();
-        sort_scene();
-        draw_world();
-    }
+    // The renderer's steps of a main-loop pass.
+    static void render_pass() { main_loop_pass(PICTURE_STEPS); }
     static void screen_of(float x, float y, float z, int *sx, int *sy)
     {
         float vx, vy, vz, fx, fy;

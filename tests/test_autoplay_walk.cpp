@@ -4,8 +4,6 @@
 // no way back but the whole campaign.
 #include "game/player.h"
 #include "game/triggers.h"
-#include "render/ordering.h"
-#include "render/transform.h"
 #include "tests/gameplay_scene.h"
 #include "tools/autoplay/autoplay.h"
 #include "tools/autoplay/autoplay_mind.h"
@@ -36,27 +34,12 @@ end
 monsters 1
 )";
 
-// The part of a pass that decides whether a trigger fires where the hero stands: the
-// buckets feed his floor painter, his floor map feeds the trigger check.
-void stand_and_check()
-{
-    depth_low = (s16)depth_range;
-    depth_high = 0;
-    transform_scene();
-    project_sprites();
-    sort_scene();
-    update_player();
-    check_triggers();
-    clear_depth_buckets();
-}
-
 // Enters the forged world's first map anew and puts its one demon down at (dx, dz) from
 // the start spot, on the start's level (a spawn point must be reached from the arrivals,
 // so a demon beyond a barrier is put there by hand).
 Monster &demon_from_start(ForgedWorld &world, int kind, int health, float dx, float dz)
 {
     EXPECT_TRUE(world.enter_first_map());
-    map_cleared[901] = 0;
     const Trigger &start = triggers[START_RECORD + 901];
     Monster &m = monsters[901][0];
     m.kind = kind;
@@ -75,9 +58,8 @@ TEST_F(AutoplayWalk, NoFreeNodeIsWithinATriggersReach)
 {
     using namespace autoplay_mind;
     ForgedWorld world(trigger_field);
-    ASSERT_TRUE(world.forged);
-    const Trigger &start = triggers[START_RECORD + 901];
-    ASSERT_TRUE(change_map("901", start.e[1], start.e[2], start.e[3]));
+    ASSERT_TRUE(world.enter_first_map());
+    Rate rate(FIXED, 1);
     autoplay_begin();
     build_walk_map();
 
@@ -103,11 +85,11 @@ TEST_F(AutoplayWalk, NoFreeNodeIsWithinATriggersReach)
                 player_x = cx;
                 player_z = cz;
                 player_y = walk.height[n];
-                stand_and_check();
+                rate.pass();
                 if (current_map != 901) {
                     fired++;
                     ADD_FAILURE() << "the trigger fires at x " << cx << " z " << cz << ", inside free node " << n;
-                    ASSERT_TRUE(change_map("901", start.e[1], start.e[2], start.e[3]));
+                    ASSERT_TRUE(world.enter_first_map());
                 }
             }
     }
@@ -135,8 +117,7 @@ TEST_F(AutoplayWalk, FleeingFromInsideTheMarginLeadsOutNotAcross)
         }
     ASSERT_LT(floor_x0, FAR);
     // The player's own clock: a sixtieth of a second a pass, time_scale 1.
-    use_manual_clock = true;
-    fixed_time_scale = 1;
+    Rate rate(FIXED, 1);
 
     int tried = 0;
     for (float z = floor_z0; z <= floor_z1 + 0.01f; z += 1.0f / RES)
@@ -144,7 +125,7 @@ TEST_F(AutoplayWalk, FleeingFromInsideTheMarginLeadsOutNotAcross)
             ASSERT_TRUE(world.enter_first_map());
             player_x = x;
             player_z = z;
-            stand_and_check();
+            rate.pass();
             if (current_map != 901)
                 continue;  // within reach where he was put: no way to keep off
             tried++;
@@ -197,7 +178,6 @@ monsters 1
 )");
     ASSERT_TRUE(world.forged);
     ASSERT_TRUE(world.enter_first_map());
-    map_cleared[901] = 0;  // its demon lives (an earlier test may have left the flag set)
     autoplay_begin();
     build_walk_map();
     // The passage's trigger floor is the one furthest east.

@@ -60,44 +60,8 @@ std::string field_map()
            "#....S.E..#\n#.........#\n#r........#\n###########\nend\nmonsters 1\n";
 }
 
-enum Clock { FIXED, MEASURED, JITTERING };
 const char *const clock_names[] = {"fixed time_scale", "measured rate", "jittering clock"};
 const float scales[] = {2, 1, 0.5f, 0.1f};
-
-// Drives main_loop_pass at a rate whose time_scale is s: fixed, measured by present_frame
-// from a manual clock that moves 1000/60 x s ms a pass (the first tick's lag included), or
-// measured from a clock whose passes last anywhere from half to one and a half of that.
-class Rate {
-public:
-    Rate(Clock clock, float scale) : clock_(clock), scale_(scale)
-    {
-        use_manual_clock = true;
-        manual_clock = 100000;
-        game_clock = 1;
-        fixed_time_scale = clock == FIXED ? scale : 0;
-        time_scale = clock == FIXED ? scale : 1;
-        // As the main loop starts: the frames of the start-up are counted into the first tick.
-        tick_frame_count = 60;
-        next_tick_time = manual_clock;
-    }
-    void pass()
-    {
-        double ms = 1000.0 / 60 * scale_;
-        if (clock_ == JITTERING) {
-            seed_ = seed_ * 1103515245u + 12345u;
-            ms *= 0.5 + ((seed_ >> 8) & 0xffff) / 65536.0;
-        }
-        manual_clock += ms;
-        main_loop_pass();
-    }
-    // Game seconds since the rate was set: one game second is an advance of 0.06.
-    double seconds() const { return (game_clock - 1) / 0.06; }
-
-private:
-    Clock clock_;
-    float scale_;
-    unsigned seed_ = 7;
-};
 
 Monster &lone_demon(int kind, float dx)
 {
@@ -297,12 +261,7 @@ TEST(MainLoopOrder, EachStepSeesWhatTheStepsBeforeItLeft)
     EXPECT_FALSE(world_band_is_fog(screen)) << "the frame was shown before the buffer was cleared";
     EXPECT_EQ(getpixel(screen, screen_half_width, hud_band_height / 2 + 8), 0) << "the HUD covers the world";
     // ...where the world alone does reach.
-    depth_low = (s16)depth_range;
-    depth_high = 0;
-    transform_scene();
-    project_sprites();
-    sort_scene();
-    draw_world();
+    main_loop_pass(PICTURE_STEPS);
     EXPECT_NE(getpixel(back_buffer, screen_half_width, hud_band_height / 2 + 8), fog_color);
     clear_to_color(back_buffer, fog_color);
 

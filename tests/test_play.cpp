@@ -1,5 +1,5 @@
-// A forged two-map world played through the loop's order: the renderer's buckets feed
-// the floor maps, the hero climbs a step, collects a heart and leaves by a trigger.
+// A forged two-map world played through the main loop: the renderer's buckets feed the
+// floor maps, the hero climbs a step, collects a heart and leaves by a trigger.
 #include <cstdlib>
 
 #include "game/items.h"
@@ -37,23 +37,6 @@ monsters 1
 )";
 
 
-// One pass of the main loop without the drawing, which only empties the buckets.
-void play_frame()
-{
-    depth_low = (s16)depth_range;
-    depth_high = 0;
-    transform_scene();
-    project_sprites();
-    sort_scene();
-    update_player();
-    update_monsters();
-    check_triggers();
-    clear_depth_buckets();
-    follow_camera();
-    update_map_items();
-    game_clock += 0.001;
-}
-
 }  // namespace
 
 typedef GameplayTest Play;
@@ -61,12 +44,9 @@ typedef GameplayTest Play;
 TEST_F(Play, WalksClimbsCollectsAndLeavesByTheTrigger)
 {
     ForgedWorld world(start_map);
-    ASSERT_TRUE(world.forged);
-    srand(3);
-    const Trigger &start = triggers[START_RECORD + 901];
-    ASSERT_TRUE(change_map("901", start.e[1], start.e[2], start.e[3]));
-    time_scale = 1;  // the map writers present frames
-    monsters[901][0].health = 0;  // a quiet walk
+    ASSERT_TRUE(world.enter_first_map());  // its demon dead: a quiet walk
+    player_health = 8;
+    Rate rate(FIXED, 1);
 
     Campaign campaign;
     std::string error;
@@ -77,7 +57,7 @@ TEST_F(Play, WalksClimbsCollectsAndLeavesByTheTrigger)
     float highest = player_y;
     press(KEY_RIGHT);
     for (int frame = 0; frame < 200 && player_x < ex; frame++) {
-        play_frame();
+        rate.pass();
         highest = std::max(highest, player_y);
     }
     EXPECT_NEAR(highest, 1.4f, 1.0f / 256) << "up the step";
@@ -89,7 +69,7 @@ TEST_F(Play, WalksClimbsCollectsAndLeavesByTheTrigger)
     release_all_keys();
     press(KEY_DOWN);
     for (int frame = 0; frame < 200 && current_map == 901; frame++)
-        play_frame();
+        rate.pass();
     ASSERT_EQ(current_map, 906);
     float sx, sy, sz;
     cell_center(*find_map(campaign, 906), 1, 1, &sx, &sy, &sz);
@@ -99,7 +79,7 @@ TEST_F(Play, WalksClimbsCollectsAndLeavesByTheTrigger)
 
     // Down from the start of 906 lies the way back; the heart does not come back.
     for (int frame = 0; frame < 200 && current_map == 906; frame++)
-        play_frame();
+        rate.pass();
     ASSERT_EQ(current_map, 901);
     cell_center(*find_map(campaign, 901), 5, 3, &sx, &sy, &sz);
     EXPECT_FLOAT_EQ(player_x, sx);

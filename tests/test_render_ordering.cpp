@@ -151,9 +151,7 @@ TEST_F(OrderingTest, MapChangeBetweenOrderingAndDrawing)
     Plane &plane = open_plane(0);
     add_square(plane, 0, 0, 0, 2, 0, solid(0, 255, 0, 16));
     build_scene();
-    transform_scene();
-    project_sprites();
-    sort_scene();
+    main_loop_pass(pass_step(STEP_TRANSFORM) | pass_step(STEP_ORDERING));
     ASSERT_GT(depth_high, depth_low);
 
     plane.last_triangle = -1;  // the new map has no triangles at all
