@@ -1,7 +1,8 @@
 // The automated player's mind, shared by its files: what it knows of the current map and
 // of the campaign, what it saw and what its hands hold. autoplay_walk.cpp builds the walk
-// map and finds paths; autoplay_decide.cpp sees the demons and decides; autoplay_report.cpp
-// keeps the report; autoplay.cpp starts and runs a game.
+// map and finds paths; autoplay_senses.cpp sees the demons and holds the keys;
+// autoplay_decide.cpp decides; autoplay_report.cpp keeps the report; autoplay.cpp starts
+// and runs a game.
 #pragma once
 
 #include <allegro.h>
@@ -154,7 +155,7 @@ bool step_allowed(int from, int to, int allowed_trigger);
 void find_paths(int allowed_trigger);
 void walk_toward(int goal);
 
-// ---- eyes, decisions and hands (autoplay_decide.cpp) ----
+// ---- the eyes and the hands (autoplay_senses.cpp) ----
 bool novice();
 bool demon_active(const Demon &d);
 float kind_speed_of(int kind);
@@ -165,6 +166,10 @@ void note_sight_age(double age);
 void look();
 float demon_distance(const Demon &d, float x, float z);
 void measure_danger();
+void log_keys(double now);
+void move_hands();
+
+// ---- the decisions (autoplay_decide.cpp) ----
 void release_keys();
 int items_in_flight();
 void predict(const Demon &d, double seconds, float *x, float *z);
@@ -186,8 +191,6 @@ void note_looking();
 int explore_place();
 void note_progress();
 bool monsters_alive_here();
-void log_keys(double now);
-void move_hands();
 
 // ---- the report (autoplay_report.cpp) ----
 int biting_kind();

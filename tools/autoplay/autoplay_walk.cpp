@@ -59,6 +59,28 @@ static void mark_edges()
             }
 }
 
+// A trigger fires from about 0.3 units away (two floor-map pixels round the feet), and a
+// node stands for a quarter unit the hero may be anywhere in, overshooting by a step: its
+// floor and two nodes all round are marked.
+static void mark_trigger_margins()
+{
+    const int margin = 2;
+    for (int node = 0; node < walk.w * walk.h; node++) {
+        int k = walk.kind[node];
+        if (!has_floor(node) || (k != KIND_GEM_GATE && k < KIND_TRIGGER_BASE))
+            continue;
+        int i = node % walk.w, j = node / walk.w;
+        for (int dj = -margin; dj <= margin; dj++)
+            for (int di = -margin; di <= margin; di++)
+                if (i + di >= 0 && i + di < walk.w && j + dj >= 0 && j + dj < walk.h) {
+                    int at = (j + dj) * walk.w + i + di;
+                    walk.trigger[at] = k;
+                    uint8_t depth = (uint8_t)(margin + 1 - std::max(std::abs(di), std::abs(dj)));
+                    walk.trigger_depth[at] = std::max(walk.trigger_depth[at], depth);
+                }
+    }
+}
+
 void build_walk_map()
 {
     walk.map = current_map;
@@ -123,24 +145,7 @@ void build_walk_map()
             }
     }
     mark_edges();
-    // A trigger fires from about 0.3 units away (two floor-map pixels round the feet), and a
-    // node stands for a quarter unit the hero may be anywhere in, overshooting by a step:
-    // mark its floor and two nodes all round.
-    const int margin = 2;
-    for (int node = 0; node < (int)n; node++) {
-        int k = walk.kind[node];
-        if (!has_floor(node) || (k != KIND_GEM_GATE && k < KIND_TRIGGER_BASE))
-            continue;
-        int i = node % walk.w, j = node / walk.w;
-        for (int dj = -margin; dj <= margin; dj++)
-            for (int di = -margin; di <= margin; di++)
-                if (i + di >= 0 && i + di < walk.w && j + dj >= 0 && j + dj < walk.h) {
-                    int at = (j + dj) * walk.w + i + di;
-                    walk.trigger[at] = k;
-                    uint8_t depth = (uint8_t)(margin + 1 - std::max(std::abs(di), std::abs(dj)));
-                    walk.trigger_depth[at] = std::max(walk.trigger_depth[at], depth);
-                }
-    }
+    mark_trigger_margins();
 }
 
 bool walk_map_stale()
