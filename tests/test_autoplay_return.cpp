@@ -13,17 +13,14 @@
 #include "shell/video.h"
 #include "tests/headless.h"
 #include "tools/autoplay/autoplay.h"
-#include "tools/forge/campaign.h"
-#include "tools/forge/forge.h"
 
 namespace {
 
 // True when the game is won with the last demon of 801 dead.
-bool play_last_demon_case(const std::string &folder)
+bool play_last_demon_case()
 {
-    if (!forge_images(folder + "/data") || !forge_world(std::string(SOURCE_DIR) + "/content/maps", folder + "/data", ""))
-        return false;
     start_headless_game(5);
+    draw_world_pixels = false;  // the same game at half the CPU
 
     // Everything done but one wounded kind-13 demon on map 801.
     for (int m = 0; m < MAP_NUMBERS; m++)
@@ -57,10 +54,8 @@ bool play_last_demon_case(const std::string &folder)
 
 // True when the novice, on 301 without key 3 and the last demon across the sealed ford,
 // fetches the key from the fen (203) and comes back to win, within `passes`.
-bool play_sealed_ford_case(const std::string &folder, long passes)
+bool play_sealed_ford_case(long passes)
 {
-    if (!forge_images(folder + "/data") || !forge_world(std::string(SOURCE_DIR) + "/content/maps", folder + "/data", ""))
-        return false;
     start_headless_game(3);
     draw_world_pixels = false;  // the same game at half the CPU
     autoplay_skill = SKILL_NOVICE;
@@ -94,15 +89,14 @@ bool play_sealed_ford_case(const std::string &folder, long passes)
 
 }  // namespace
 
-// Played in a child process: the campaign's tables and the assets stay out of the other
-// tests. The child ends without the exit handlers, which would report the assets it never
-// frees as leaks.
+// Played in a child process on the campaign forged beside the tests: its tables and the
+// assets stay out of the other tests. The child ends without the exit handlers, which
+// would report the assets it never frees as leaks.
 TEST(AutoplayReturnDeathTest, TheLastDemonOutOfReachIsFoundOnALaterVisit)
 {
-    ScratchDir dir;
     EXPECT_EXIT(
         {
-            bool won = play_last_demon_case(dir.path());
+            bool won = play_last_demon_case();
             fflush(stderr);
             _exit(won ? 0 : 1);
         },
@@ -113,10 +107,9 @@ TEST(AutoplayReturnDeathTest, TheLastDemonOutOfReachIsFoundOnALaterVisit)
 // reach waits behind the seal while the key that opens it lies on another map.
 TEST(AutoplayReturnDeathTest, TheNoviceFetchesTheKeyToADemonBehindASeal)
 {
-    ScratchDir dir;
     EXPECT_EXIT(
         {
-            bool won = play_sealed_ford_case(dir.path(), 30000);
+            bool won = play_sealed_ford_case(30000);
             fflush(stderr);
             _exit(won ? 0 : 1);
         },
