@@ -20,7 +20,7 @@ cell S grass 0 spot=start
 )";
 
 // A start map and the map behind the gem gate, joined both ways.
-std::string start_map()
+std::string start_source()
 {
     return std::string("map 901\n") + legend + R"(cell G gemgate 0 kind=8
 cell E trigger 0 exit=906:start
@@ -37,7 +37,7 @@ monsters 1 2
 )";
 }
 
-std::string gate_map()
+std::string gate_source()
 {
     return std::string("map 906\n") + legend + R"(cell a grass 0 spot=gate
 cell B trigger 0 exit=901:back
@@ -105,7 +105,7 @@ std::string replaced(std::string text, const std::string &from, const std::strin
 
 TEST(CampaignValidator, AcceptsASoundCampaign)
 {
-    Campaign c = campaign_of({start_map(), gate_map()});
+    Campaign c = campaign_of({start_source(), gate_source()});
     std::vector<std::string> problems = validate_campaign(c);
     EXPECT_TRUE(problems.empty()) << joined(problems);
     EXPECT_EQ(c.exit_triggers.size(), 2u);
@@ -116,39 +116,39 @@ TEST(CampaignValidator, AcceptsASoundCampaign)
 TEST(CampaignValidator, RefusesBrokenLinks)
 {
     // A trigger to a map that does not exist, and one to a spot that does not exist.
-    std::string no_gate = replaced(start_map(), "#..G", "#...");
-    auto p = problems_of({replaced(no_gate, "exit=906:start", "exit=902:start"), gate_map()});
+    std::string no_gate = replaced(start_source(), "#..G", "#...");
+    auto p = problems_of({replaced(no_gate, "exit=906:start", "exit=902:start"), gate_source()});
     EXPECT_TRUE(reports(p, {"m0.map:", "exit 'E' leads to map 902, which does not exist"})) << joined(p);
     EXPECT_TRUE(reports(p, {"map 906", "cannot be reached from map 901"})) << joined(p);
 
-    p = problems_of({replaced(start_map(), "exit=906:start", "exit=906:nowhere"), gate_map()});
+    p = problems_of({replaced(start_source(), "exit=906:start", "exit=906:nowhere"), gate_source()});
     EXPECT_TRUE(reports(p, {"leads to spot \"nowhere\" of map 906, which has no such spot"})) << joined(p);
 }
 
 TEST(CampaignValidator, RefusesMissingStartAndGateRecords)
 {
-    auto p = problems_of({start_map(), replaced(gate_map(), "spot=gate", "spot=elsewhere")});
+    auto p = problems_of({start_source(), replaced(gate_source(), "spot=gate", "spot=elsewhere")});
     EXPECT_TRUE(reports(p, {"map 906", "no \"spot gate\"", "record 2906"})) << joined(p);
 
-    p = problems_of({replaced(start_map(), "spot=start", "spot=first"), gate_map()});
+    p = problems_of({replaced(start_source(), "spot=start", "spot=first"), gate_source()});
     EXPECT_TRUE(reports(p, {"map 901", "no \"spot start\"", "record 1901"})) << joined(p);
 
-    p = problems_of({gate_map()});
+    p = problems_of({gate_source()});
     EXPECT_TRUE(reports(p, {"no map 901"})) << joined(p);
 }
 
 TEST(CampaignValidator, RefusesBadArrivals)
 {
     // The arrival "back" moved onto a wall, then right beside the trigger.
-    std::string on_wall = replaced(start_map(), "#......E", "#....r.E");
+    std::string on_wall = replaced(start_source(), "#......E", "#....r.E");
     on_wall = replaced(on_wall, "#..G.r", "#..G..");
     on_wall = replaced(on_wall, "cell r grass 0 spot=back", "cell r grass 0 kind=5 spot=back");
-    auto p = problems_of({on_wall, gate_map()});
+    auto p = problems_of({on_wall, gate_source()});
     EXPECT_TRUE(reports(p, {"arrival \"back\"", "not on plain walkable floor"})) << joined(p);
 
-    std::string beside = replaced(start_map(), "#..G.r", "#..G..");
+    std::string beside = replaced(start_source(), "#..G.r", "#..G..");
     beside = replaced(beside, "#......E", "#.....rE");
-    p = problems_of({beside, gate_map()});
+    p = problems_of({beside, gate_source()});
     EXPECT_TRUE(reports(p, {"arrival \"back\"", "within reach of the trigger at column 7 row 4"})) << joined(p);
 }
 
@@ -156,74 +156,74 @@ TEST(CampaignValidator, RefusesBadArrivals)
 // exit's diagonal is a way round them; seals there too shut it.
 TEST(CampaignValidator, RefusesAnExitShutInOnlyOnItsSides)
 {
-    std::string sealed = replaced(start_map(), "cell r grass 0 spot=back",
+    std::string sealed = replaced(start_source(), "cell r grass 0 spot=back",
                                   "cell r grass 0 spot=back\ncell k grass 0 kind=5 curtain=seal:6");
     sealed = replaced(sealed, "#..G.r..........#\n#......E......",
                       "#..G.r.k........#\n#.....kEk.....");
-    auto p = problems_of({sealed, gate_map()});
+    auto p = problems_of({sealed, gate_source()});
     EXPECT_TRUE(reports(p, {"map 901", "the exit at column 7 row 4", "across the corner from column 6 row 3"}))
         << joined(p);
     EXPECT_TRUE(reports(p, {"the exit at column 7 row 4", "across the corner from column 8 row 3"})) << joined(p);
 
-    p = problems_of({replaced(sealed, "#..G.r.k", "#..G.rkk"), gate_map()});
+    p = problems_of({replaced(sealed, "#..G.r.k", "#..G.rkk"), gate_source()});
     EXPECT_FALSE(reports(p, {"column 6 row 3"})) << "that corner is sealed now: " << joined(p);
     EXPECT_TRUE(reports(p, {"across the corner from column 8 row 3"})) << joined(p);
 
-    p = problems_of({replaced(sealed, "#..G.r.k.", "#..G.rkkk"), gate_map()});
+    p = problems_of({replaced(sealed, "#..G.r.k.", "#..G.rkkk"), gate_source()});
     EXPECT_FALSE(reports(p, {"across the corner"})) << joined(p);
 }
 
 TEST(CampaignValidator, RefusesMonstersWithoutSpawnAndOverCapacity)
 {
-    auto p = problems_of({start_map(), replaced(gate_map(), "#B..........x.#", "#B............#")});
+    auto p = problems_of({start_source(), replaced(gate_source(), "#B..........x.#", "#B............#")});
     EXPECT_TRUE(reports(p, {"monsters but no spawn point"})) << joined(p);
 
-    p = problems_of({replaced(start_map(), "monsters 1 2", "monsters 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1"), gate_map()});
+    p = problems_of({replaced(start_source(), "monsters 1 2", "monsters 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1"), gate_source()});
     EXPECT_TRUE(reports(p, {"21 monsters, more than the 20 a map holds"})) << joined(p);
 
     // Eleven spawn cells make 22 spawn points.
-    std::string many = replaced(start_map(), "#...............#\n#..G", "#xxxxxxxxxx.....#\n#..G");
-    p = problems_of({many, gate_map()});
+    std::string many = replaced(start_source(), "#...............#\n#..G", "#xxxxxxxxxx.....#\n#..G");
+    p = problems_of({many, gate_source()});
     EXPECT_TRUE(reports(p, {"11 spawn cells make 22 spawn points, more than the 20"})) << joined(p);
 }
 
 TEST(CampaignValidator, RefusesTooManyItemsAndUnreachablePlaces)
 {
-    std::string items = start_map();
+    std::string items = start_source();
     for (int i = 0; i < 101; i++)
         items += "item heart 1 2\n";
-    auto p = problems_of({items, gate_map()});
+    auto p = problems_of({items, gate_source()});
     EXPECT_TRUE(reports(p, {"101 item placements in all, more than the 100"})) << joined(p);
 
     // Ten pick-ups on a map are allowed, eleven are refused, naming the map.
-    items = start_map() + "item key1 1 2\n";
+    items = start_source() + "item key1 1 2\n";
     for (int i = 0; i < 9; i++)
         items += "item heart 2 2\n";
-    p = problems_of({items, gate_map()});
+    p = problems_of({items, gate_source()});
     EXPECT_FALSE(reports(p, {"pick-ups"})) << joined(p);
-    p = problems_of({items + "item gem1 3 2\n", gate_map()});
+    p = problems_of({items + "item gem1 3 2\n", gate_source()});
     EXPECT_TRUE(reports(p, {"map 901 (", "11 pick-ups, more than the 10 a map holds"})) << joined(p);
 
     // A walled-off corner with a key and a spawn cell.
-    std::string walled = replaced(start_map(), "#S..............#\n#...............#", "#S...#x.........#\n#....############");
+    std::string walled = replaced(start_source(), "#S..............#\n#...............#", "#S...#x.........#\n#....############");
     walled += "item key1 6 1\n";
-    p = problems_of({walled, gate_map()});
+    p = problems_of({walled, gate_source()});
     EXPECT_TRUE(reports(p, {"key1 cannot be reached"})) << joined(p);
     EXPECT_TRUE(reports(p, {"spawn point at column 6 row 1 cannot be reached"})) << joined(p);
 
     // A step of 1.5 cannot be climbed; 1.4 can.
-    std::string step = replaced(start_map(), "cell S grass 0 spot=start", "cell S grass 0 spot=start\ncell h grass 1.5");
+    std::string step = replaced(start_source(), "cell S grass 0 spot=start", "cell S grass 0 spot=start\ncell h grass 1.5");
     step = replaced(step, "#S..............#\n#...............#", "#S...hx.........#\n#....hhhhhhhhhhh#");
-    p = problems_of({step, gate_map()});
+    p = problems_of({step, gate_source()});
     EXPECT_TRUE(reports(p, {"spawn point at column 6 row 1 cannot be reached"})) << joined(p);
     step = replaced(step, "cell h grass 1.5", "cell h grass 1.4");
-    p = problems_of({step, gate_map()});
+    p = problems_of({step, gate_source()});
     EXPECT_FALSE(reports(p, {"cannot be reached"})) << joined(p);
 }
 
 TEST(CampaignValidator, RefusesUnknownSurfacesAndPlaneOverflow)
 {
-    auto p = problems_of({replaced(start_map(), "cell . grass 0", "cell . velvet 0"), gate_map()});
+    auto p = problems_of({replaced(start_source(), "cell . grass 0", "cell . velvet 0"), gate_source()});
     EXPECT_TRUE(reports(p, {"map 901", "unknown surface \"velvet\""})) << joined(p);
 
     // 23 x 23 chunks of 8 x 8 cells need 529 planes.
@@ -231,7 +231,7 @@ TEST(CampaignValidator, RefusesUnknownSurfacesAndPlaneOverflow)
     for (int row = 1; row < 184; row++)
         huge += std::string(184, '.') + "\n";
     huge += "end\ncell E trigger 0 exit=905:start\n";
-    p = problems_of({replaced(start_map(), "exit=906:start", "exit=905:start"), gate_map(), huge});
+    p = problems_of({replaced(start_source(), "exit=906:start", "exit=905:start"), gate_source(), huge});
     EXPECT_TRUE(reports(p, {"map 905", "needs more than 500 planes"})) << joined(p);
 }
 
@@ -239,45 +239,45 @@ TEST(CampaignValidator, KeepsSpawnPointsAwayFromArrivals)
 {
     // The spawn point 9.4 units' walk from the arrival "back" is far enough; one step nearer
     // (8.4 units) is too, and 8 units is refused.
-    auto p = problems_of({start_map(), gate_map()});
+    auto p = problems_of({start_source(), gate_source()});
     EXPECT_FALSE(reports(p, {"spawn point"})) << joined(p);
-    std::string near = replaced(start_map(), "#......E......x.#", "#......E.....x..#");
-    p = problems_of({near, gate_map()});
+    std::string near = replaced(start_source(), "#......E......x.#", "#......E.....x..#");
+    p = problems_of({near, gate_source()});
     EXPECT_FALSE(reports(p, {"spawn point"})) << joined(p);
-    near = replaced(start_map(), "#......E......x.#", "#......E....x...#");
+    near = replaced(start_source(), "#......E......x.#", "#......E....x...#");
     near = replaced(near, "#..G.r..........#", "#..G..........r.#");
-    p = problems_of({near, gate_map()});
+    p = problems_of({near, gate_source()});
     EXPECT_TRUE(reports(p, {"map 901 (", "spawn point at column 12 row 4 lies 2.4 units' walk from an arrival"}))
         << joined(p);
-    p = problems_of({start_map(), replaced(gate_map(), "#S..a.........#", "#S..a.......x.#")});
+    p = problems_of({start_source(), replaced(gate_source(), "#S..a.........#", "#S..a.......x.#")});
     EXPECT_TRUE(reports(p, {"map 906 (", "spawn point at column 12 row 1 lies 8.0 units' walk"})) << joined(p);
 
     // The distance is walked: a wall between makes a near spawn point far, and the hero does
     // not cut a wall's corner.
-    std::string walled = replaced(gate_map(), "#.............#\n#B..........x.#", "#.....####....#\n#B....#.x.....#");
-    p = problems_of({start_map(), walled});
+    std::string walled = replaced(gate_source(), "#.............#\n#B..........x.#", "#.....####....#\n#B....#.x.....#");
+    p = problems_of({start_source(), walled});
     EXPECT_FALSE(reports(p, {"spawn point"})) << joined(p);
     walled = replaced(walled, "#.....####....#", "#.....#.##....#");
-    p = problems_of({start_map(), walled});
+    p = problems_of({start_source(), walled});
     EXPECT_TRUE(reports(p, {"map 906 (", "spawn point at column 8 row 3"})) << joined(p);
 }
 
 TEST(CampaignValidator, RefusesSpawnPointsOffTheFloorsLevelUnlessARefuge)
 {
-    std::string raised = replaced(gate_map(), "cell a grass 0 spot=gate", "cell a grass 0 spot=gate\ncell y grass 0.5 kind=7");
+    std::string raised = replaced(gate_source(), "cell a grass 0 spot=gate", "cell a grass 0 spot=gate\ncell y grass 0.5 kind=7");
     raised = replaced(raised, "#B..........x.#", "#B..........y.#");
-    auto p = problems_of({start_map(), raised});
+    auto p = problems_of({start_source(), raised});
     EXPECT_TRUE(reports(p, {"map 906 (", "spawn point at column 12 row 3 lies 0.5 or more above or below"})) << joined(p);
-    p = problems_of({start_map(), replaced(raised, "grass 0.5 kind=7", "grass -1 kind=7")});
+    p = problems_of({start_source(), replaced(raised, "grass 0.5 kind=7", "grass -1 kind=7")});
     EXPECT_TRUE(reports(p, {"spawn point at column 12 row 3 lies 0.5 or more"})) << joined(p);
     // A little lower or higher is the floor's own level; a refuge is a choice.
-    p = problems_of({start_map(), replaced(raised, "grass 0.5 kind=7", "grass 0.4 kind=7")});
+    p = problems_of({start_source(), replaced(raised, "grass 0.5 kind=7", "grass 0.4 kind=7")});
     EXPECT_FALSE(reports(p, {"spawn point"})) << joined(p);
-    p = problems_of({start_map(), replaced(raised, "grass 0.5 kind=7", "grass 0.5 kind=7 refuge")});
+    p = problems_of({start_source(), replaced(raised, "grass 0.5 kind=7", "grass 0.5 kind=7 refuge")});
     EXPECT_FALSE(reports(p, {"spawn point"})) << joined(p);
     // One neighbour at its level is enough.
     std::string ledge = replaced(raised, "cell y grass 0.5 kind=7", "cell y grass 0.5 kind=7\ncell l grass 0.5");
-    p = problems_of({start_map(), replaced(ledge, "#B..........y.#", "#B..........yl#")});
+    p = problems_of({start_source(), replaced(ledge, "#B..........y.#", "#B..........yl#")});
     EXPECT_FALSE(reports(p, {"spawn point"})) << joined(p);
 
     MapSource m;
@@ -296,10 +296,10 @@ TEST(CampaignValidator, RefusesAMapOverItsTriangleBudget)
             text += std::string(123, '.') + "\n";
         return text + "end\n";
     };
-    std::string to905 = replaced(start_map(), "exit=906:start", "exit=905:start");
-    auto p = problems_of({to905, gate_map(), field(121)});
+    std::string to905 = replaced(start_source(), "exit=906:start", "exit=905:start");
+    auto p = problems_of({to905, gate_source(), field(121)});
     EXPECT_TRUE(reports(p, {"map 905 (", "30496 triangles, more than the 30000 a map may have"})) << joined(p);
-    p = problems_of({to905, gate_map(), field(115)});
+    p = problems_of({to905, gate_source(), field(115)});
     EXPECT_FALSE(reports(p, {"triangles"})) << joined(p);
 }
 

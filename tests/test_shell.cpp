@@ -103,7 +103,7 @@ TEST_F(FrameTiming, PresentCopiesTheBackBufferOnlyWhenAsked)
 }
 
 namespace {
-int panel_fill() { return makecol(50, 97, 153); }
+int fill_of_panels() { return makecol(50, 97, 153); }
 int panel_edge() { return makecol(33, 64, 102); }
 }  // namespace
 
@@ -120,7 +120,7 @@ TEST(Panel, StoryPanelStaysInsideItsRectangle)
             }
         }
     }
-    EXPECT_EQ(getpixel(back_buffer, 320, 240), panel_fill());
+    EXPECT_EQ(getpixel(back_buffer, 320, 240), fill_of_panels());
 }
 
 TEST(Panel, StyleOneHasAGreyEdgeAndStyleFourIsUpsideDown)
@@ -128,7 +128,7 @@ TEST(Panel, StyleOneHasAGreyEdgeAndStyleFourIsUpsideDown)
     clear_bitmap(back_buffer);
     draw_panel(1, 10, 10, 100, 50);
     EXPECT_EQ(getpixel(back_buffer, 10, 10), makecol(192, 192, 192));
-    EXPECT_EQ(getpixel(back_buffer, 50, 30), panel_fill());
+    EXPECT_EQ(getpixel(back_buffer, 50, 30), fill_of_panels());
 
     clear_bitmap(back_buffer);
     draw_panel(4, 10, 10, 100, 50);
