@@ -64,6 +64,9 @@ struct WalkMap {
     std::vector<int> trigger;   // trigger floor (kind 8 or 1000+) at or beside the node, else 0
     std::vector<uint8_t> trigger_depth;  // 0 away from any; the floor itself deepest
     std::vector<uint8_t> edge;  // 1: a neighbour across a side has no floor (or is off the map)
+    // The steps out of each node find_paths may take, by the trigger floor it may step on
+    // (-1: none): bit k for the step (di[k], dj[k]). Made when first wanted.
+    std::map<int, std::vector<uint8_t>> ways;
 };
 
 extern WalkMap walk;

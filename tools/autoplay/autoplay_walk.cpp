@@ -84,6 +84,7 @@ static void mark_trigger_margins()
 void build_walk_map()
 {
     walk.map = current_map;
+    walk.ways.clear();
     walk.triangles = view_triangles.size();
     walk.cleared = map_cleared[current_map];
     walk.gate_item = map_group >= 0 && map_group < INVENTORY_SLOTS ? inventory[map_group] : 0;
@@ -195,9 +196,118 @@ bool step_allowed(int from, int to, int allowed_trigger)
            walk.trigger_depth[to] < walk.trigger_depth[from];
 }
 
-// Cheapest paths from the hero to every node. It runs every pass over the whole map, so it
-// works on plain arrays; the straight steps out of a node are judged once and serve again
-// for the diagonal ones beside them.
+// The eight steps out of a node: the four straight ones first, then the diagonals.
+static const int step_di[8] = {1, -1, 0, 0, 1, 1, -1, -1}, step_dj[8] = {0, 0, 1, -1, 1, -1, 1, -1};
+
+// The steps out of every node that a path may take, stepping on no trigger floor but
+// `allowed_trigger`: onto floor less than 1.4 higher or lower, away from a trigger not
+// wanted, and diagonally only where both straight steps beside the diagonal are allowed
+// (no cutting corners). The walk map's floors do not change between its builds, so each
+// set is made once.
+static const std::vector<uint8_t> &ways_out(int allowed_trigger)
+{
+    std::vector<uint8_t> &ways = walk.ways[allowed_trigger];
+    if (!ways.empty() || walk.height.empty())
+        return ways;
+    const int w = walk.w, h = walk.h;
+    const float *height = walk.height.data();
+    const int *trigger = walk.trigger.data();
+    const uint8_t *depth = walk.trigger_depth.data();
+    auto allowed = [&](int a, int b) {
+        if (std::isnan(height[b]) || std::fabs(height[b] - height[a]) >= 1.4f)
+            return false;
+        return !trigger[b] || trigger[b] == allowed_trigger || depth[b] < depth[a];
+    };
+    ways.assign(walk.height.size(), 0);
+    for (int node = 0; node < w * h; node++) {
+        int i = node % w, j = node / w;
+        bool straight[4] = {false, false, false, false};
+        for (int k = 0; k < 8; k++) {
+            int ni = i + step_di[k], nj = j + step_dj[k];
+            if (ni < 0 || nj < 0 || ni >= w || nj >= h)
+                continue;
+            int next = nj * w + ni;
+            bool ok = allowed(node, next);
+            if (k < 4)
+                straight[k] = ok;
+            else
+                ok = ok && straight[step_di[k] > 0 ? 0 : 1] && straight[step_dj[k] > 0 ? 2 : 3];
+            ways[node] |= (uint8_t)(ok << k);
+        }
+    }
+    return ways;
+}
+
+// The nodes a search has reached and not yet taken: a four-way heap of (cost, node),
+// cheapest first, that knows where each node stands in it, so that a cheaper way to a node
+// moves it up instead of adding it again. The nodes come out in the order a heap of every
+// (cost, node) pair ever pushed would give them (a node's older, dearer pairs would only be
+// skipped), so the paths are the same.
+struct OpenNode {
+    float cost;
+    int node;
+};
+static std::vector<OpenNode> open_nodes;
+static std::vector<int> open_place;  // -1: not in the heap
+
+static bool cheaper(const OpenNode &a, const OpenNode &b)
+{
+    return a.cost < b.cost || (a.cost == b.cost && a.node < b.node);
+}
+
+static void put(int at, const OpenNode &e)
+{
+    open_nodes[at] = e;
+    open_place[e.node] = at;
+}
+
+// Puts a node in the heap at its cost, or moves it up after its cost fell.
+static void open_node(int node, float cost)
+{
+    int at = open_place[node];
+    if (at < 0) {
+        at = (int)open_nodes.size();
+        open_nodes.push_back({cost, node});
+    }
+    OpenNode e = {cost, node};
+    while (at > 0 && cheaper(e, open_nodes[(at - 1) / 4])) {
+        put(at, open_nodes[(at - 1) / 4]);
+        at = (at - 1) / 4;
+    }
+    put(at, e);
+}
+
+static int take_cheapest()
+{
+    int top = open_nodes[0].node;
+    OpenNode last = open_nodes.back();
+    open_nodes.pop_back();
+    open_place[top] = -1;
+    int size = (int)open_nodes.size();
+    if (size == 0)
+        return top;
+    int at = 0;
+    for (;;) {
+        int first = 4 * at + 1;
+        if (first >= size)
+            break;
+        int best = first;
+        for (int c = first + 1; c < first + 4 && c < size; c++)
+            if (cheaper(open_nodes[c], open_nodes[best]))
+                best = c;
+        if (!cheaper(open_nodes[best], last))
+            break;
+        put(at, open_nodes[best]);
+        at = best;
+    }
+    put(at, last);
+    return top;
+}
+
+// Cheapest paths from the hero to every node. It runs every pass over the whole map, so the
+// steps allowed out of each node are judged once per walk map (ways_out) and what a step
+// onto each node costs once per search; the sums are made in the same order as ever, so
+// the paths are the same to the last bit.
 void find_paths(int allowed_trigger)
 {
     size_t n = walk.height.size();
@@ -206,57 +316,49 @@ void find_paths(int allowed_trigger)
     int start = hero_node();
     if (start < 0)
         return;
-    typedef std::pair<float, int> Entry;
-    // Kept between calls for its storage; every search leaves it empty.
-    static std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+    const uint8_t *ways = ways_out(allowed_trigger).data();
+    // A step onto each node, straight and diagonal: keep off the very edge of a floor (the
+    // game's pixels may round the other way) and off places found impassable.
+    static std::vector<float> straight_onto, diagonal_onto;
+    straight_onto.resize(n);
+    diagonal_onto.resize(n);
+    double now = now_s();
+    for (size_t m = 0; m < n; m++) {
+        float straight = 1.0f, diagonal = 1.414f;
+        if (walk.edge[m])
+            straight += 3, diagonal += 3;
+        if (avoid_until[m] > now)
+            straight += 60, diagonal += 60;
+        straight_onto[m] = straight;
+        diagonal_onto[m] = diagonal;
+    }
+    // Every search takes out all it puts in, which leaves every place at -1 for the next.
+    open_nodes.clear();
+    if (open_place.size() != n)
+        open_place.assign(n, -1);
     cost_to[start] = 0;
-    open.push({0, start});
-    const int di[8] = {1, -1, 0, 0, 1, 1, -1, -1}, dj[8] = {0, 0, 1, -1, 1, -1, 1, -1};
-    const int w = walk.w, h = walk.h;
-    const float *height = walk.height.data();
-    const int *trigger = walk.trigger.data();
-    const uint8_t *depth = walk.trigger_depth.data();
-    const uint8_t *edge = walk.edge.data();
-    const double *avoid = avoid_until.data();
+    open_node(start, 0);
+    const int w = walk.w;
+    const int offset[8] = {1, -1, w, -w, w + 1, -w + 1, w - 1, -w - 1};
     const float *danger_at = danger.data();
     float *cost = cost_to.data();
     int *from = came_from.data();
-    auto allowed = [&](int a, int b) {
-        if (std::isnan(height[b]) || std::fabs(height[b] - height[a]) >= 1.4f)
-            return false;
-        return !trigger[b] || trigger[b] == allowed_trigger || depth[b] < depth[a];
-    };
-    double now = now_s();
-    while (!open.empty()) {
-        auto [c, node] = open.top();
-        open.pop();
-        if (c > cost[node])
-            continue;
-        int i = node % w, j = node / w;
-        bool straight[4] = {false, false, false, false};
-        for (int k = 0; k < 8; k++) {
-            int ni = i + di[k], nj = j + dj[k];
-            if (ni < 0 || nj < 0 || ni >= w || nj >= h)
+    while (!open_nodes.empty()) {
+        int node = take_cheapest();
+        float c = cost[node];
+        for (int k = 0, out = ways[node]; out; k++, out >>= 1) {
+            if (!(out & 1))
                 continue;
-            int next = nj * w + ni;
-            if (k < 4) {
-                straight[k] = allowed(node, next);
-                if (!straight[k])
-                    continue;
-            } else if (!straight[di[k] > 0 ? 0 : 1] || !straight[dj[k] > 0 ? 2 : 3] || !allowed(node, next)) {
-                continue;  // no cutting corners
-            }
-            float step = k >= 4 ? 1.414f : 1.0f;
-            // Keep off the very edge of a floor: the game's pixels may round the other way.
-            if (edge[next])
-                step += 3;
-            if (avoid[next] > now)
-                step += 60;
-            float total = c + step + danger_at[next];
+            int next = node + offset[k];
+            // A step costs at least 1 and danger is never below 0: a node already as cheap
+            // as this one cannot be reached more cheaply through it.
+            if (cost[next] <= c)
+                continue;
+            float total = c + (k >= 4 ? diagonal_onto : straight_onto)[next] + danger_at[next];
             if (total < cost[next]) {
                 cost[next] = total;
                 from[next] = node;
-                open.push({total, next});
+                open_node(next, total);
             }
         }
     }
