@@ -10,7 +10,7 @@
 //   grimhold-autoplay --soak PASSES [--seed S] [--by-map]
 //       plays game after game for that many passes of the main loop and checks that every
 //       game ends and that the memory in use shows no upward trend from game to game once
-//       every map has been seen. With --by-map, the games after the first two are each one
+//       every map has been seen. With --by-map, the games after the first are each one
 //       map of the campaign in turn, as --start-map plays it: shorter games, so that a short
 //       soak still has enough of them to judge the trend.
 #include <algorithm>
@@ -97,10 +97,12 @@ static int play_once(double minutes, const char *shots)
 }
 
 // Plays game after game. The first game sees every map (the scene arrays reach their
-// largest and every shadow cell is made) and the second reads the tables again; from then
-// on the heap, sampled at the end of every finished game, must show no upward trend (see
-// heap_grows). Every game must end, won or lost, within GAME_PASS_LIMIT passes.
-enum { GAME_PASS_LIMIT = 60000, SETTLING_GAMES = 2 };
+// largest and every shadow cell is made); from then on the heap, sampled at the end of every
+// finished game, must show no upward trend (see heap_grows). Each later game reads the
+// tables again; what the first re-reading leaves differs at most in the first sample, one
+// pair among many in the trend's median. Every game must end, won or lost, within
+// GAME_PASS_LIMIT passes.
+enum { GAME_PASS_LIMIT = 60000, SETTLING_GAMES = 1 };
 
 static bool soak_by_map = false;
 
@@ -177,7 +179,7 @@ static int soak(long passes)
            "trend %+.1f bytes a game (limit %d)\n",
            start_heap, end_heap, (int)SETTLING_GAMES, low, high, samples.size(), heap_trend(samples, period),
            (int)GROWTH_LIMIT);
-    printf("resident: %ld kB at the start, %ld kB after two games, %ld kB at the end\n", start_kb, settled_kb, end_kb);
+    printf("resident: %ld kB at the start, %ld kB after the first game, %ld kB at the end\n", start_kb, settled_kb, end_kb);
     if (stuck)
         return 1;
     if (too_short || samples.size() < TREND_MIN_GAMES + period - 1) {
