@@ -1,38 +1,67 @@
 #!/usr/bin/env bash
 # Runs every test: unit and end-to-end tests, the same suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and the fuzz targets. Installs what is missing first.
+#   ./test.sh         everything (CI runs this)
+#   ./test.sh quick   the plain build's unit tests and one short game, for the edit-compile-
+#                     test loop
+# After each stage it says the wall time and the CPU time (user + system) it took.
 set -eu
 cd "$(dirname "$0")"
+tier=${1:-full}
+case "$tier" in
+    full | quick) ;;
+    *) echo "usage: $0 [quick]"; exit 2 ;;
+esac
 scripts/deps.sh test
 jobs=$(nproc)
+
+# The CPU time of every process this script has waited for, in seconds.
+children_cpu() {
+    times | awk 'NR == 2 {
+        split($1, u, /[ms]/); split($2, s, /[ms]/)
+        printf "%.1f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }'
+}
+stage_wall=$SECONDS
+stage_cpu=$(children_cpu)
+stage_done() {
+    local cpu
+    cpu=$(children_cpu)
+    echo "-- $1: $((SECONDS - stage_wall)) s wall, $(awk -v a="$cpu" -v b="$stage_cpu" 'BEGIN { printf "%.0f", a - b }') s CPU"
+    stage_wall=$SECONDS
+    stage_cpu=$cpu
+}
 
 echo "== build and test"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-test -j"$jobs"
+stage_done "plain build"
+if [ "$tier" = quick ]; then
+    # The return games are the unit tests' two whole games: the full run plays them.
+    (cd build-test && ctest --output-on-failure -j"$jobs" -L quick -E '^AutoplayReturnDeathTest')
+    stage_done "quick tests"
+    echo "== the quick tests passed"
+    exit 0
+fi
 (cd build-test && ctest --output-on-failure -j"$jobs")
+stage_done "plain tests"
 
-echo "== build and test with sanitizers"
+echo "== build and test with sanitizers, and fuzz beside them"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRIMHOLD_SANITIZE=ON -DGRIMHOLD_BENCHMARKS=OFF >/dev/null
 cmake --build build-sanitize -j"$jobs"
-(cd build-sanitize && ctest --output-on-failure -j"$jobs")
-
-echo "== fuzz the data-file readers and the picture check (about 30 s each)"
-cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DGRIMHOLD_FUZZ=ON -DGRIMHOLD_TESTS=OFF \
-    -DGRIMHOLD_BENCHMARKS=OFF >/dev/null
-cmake --build build-fuzz -j"$jobs"
+stage_done "sanitizer build"
+# The soak holds one core for most of this stage; the fuzz build and the fuzz targets use
+# the other while the unit tests are done.
 fuzz="$PWD/build-fuzz"
-mkdir -p "$fuzz/artifacts"
-"$fuzz/fuzz/fuzz_seeds" "$fuzz/corpus"
-for reader in map items monsters triggers picture; do
-    # Any crash, sanitizer report, leak, slow input (10 s) or memory blow-up ends the run
-    # with a non-zero status and leaves the input under build-fuzz/artifacts.
-    if ! "$fuzz/fuzz/fuzz_$reader" -max_total_time=30 -timeout=10 -close_fd_mask=3 -max_len=16384 \
-        -artifact_prefix="$fuzz/artifacts/$reader-" "$fuzz/corpus/$reader" >"$fuzz/$reader.log" 2>&1; then
-        echo "fuzz_$reader found a fault:"
-        tail -n 60 "$fuzz/$reader.log"
-        exit 1
-    fi
-    echo "fuzz_$reader: $(grep -E '^#[0-9]+[[:space:]]+DONE' "$fuzz/$reader.log" || echo "no summary")"
-done
+mkdir -p "$fuzz"
+tests/fuzz_all.sh "$fuzz" >"$fuzz/all.log" 2>&1 &
+fuzz_pid=$!
+sanitized=0
+(cd build-sanitize && ctest --output-on-failure -j"$jobs") || sanitized=$?
+fuzzed=0
+wait "$fuzz_pid" || fuzzed=$?
+cat "$fuzz/all.log"
+stage_done "sanitizer tests and fuzzing"
+[ "$sanitized" = 0 ] || { echo "the sanitizer build's tests failed"; exit 1; }
+[ "$fuzzed" = 0 ] || { echo "fuzzing failed"; exit 1; }
 
 echo "== all tests passed"
