@@ -15,17 +15,19 @@ esac
 scripts/deps.sh test
 jobs=$(nproc)
 
-# The CPU time of every process this script has waited for, in seconds.
-children_cpu() {
-    times | awk 'NR == 2 {
-        split($1, u, /[ms]/); split($2, s, /[ms]/)
-        printf "%.1f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }'
+# The CPU time of every process this script has waited for, in seconds, into `cpu`. (Read
+# by the shell itself: a subshell's `times` would count only its own children.)
+cpu_file=$(mktemp)
+trap 'rm -f "$cpu_file"' EXIT
+read_cpu() {
+    times >"$cpu_file"
+    cpu=$(awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%.1f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }' "$cpu_file")
 }
 stage_wall=$SECONDS
-stage_cpu=$(children_cpu)
+read_cpu
+stage_cpu=$cpu
 stage_done() {
-    local cpu
-    cpu=$(children_cpu)
+    read_cpu
     echo "-- $1: $((SECONDS - stage_wall)) s wall, $(awk -v a="$cpu" -v b="$stage_cpu" 'BEGIN { printf "%.0f", a - b }') s CPU"
     stage_wall=$SECONDS
     stage_cpu=$cpu
