@@ -175,9 +175,9 @@ static int soak(long passes)
     printf("soak: %ld passes, %ld games\n", done, games);
     long low = samples.empty() ? 0 : *std::min_element(samples.begin(), samples.end());
     long high = samples.empty() ? 0 : *std::max_element(samples.begin(), samples.end());
-    printf("heap in use: %ld bytes at the start, %ld at the end; after the first %d games %ld to %ld over %zu games, "
+    printf("heap in use: %ld bytes at the start, %ld at the end; from game %d on %ld to %ld over %zu games, "
            "trend %+.1f bytes a game (limit %d)\n",
-           start_heap, end_heap, (int)SETTLING_GAMES, low, high, samples.size(), heap_trend(samples, period),
+           start_heap, end_heap, (int)SETTLING_GAMES + 1, low, high, samples.size(), heap_trend(samples, period),
            (int)GROWTH_LIMIT);
     printf("resident: %ld kB at the start, %ld kB after the first game, %ld kB at the end\n", start_kb, settled_kb, end_kb);
     if (stuck)
