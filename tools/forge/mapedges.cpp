@@ -83,22 +83,35 @@ int texels(float world, float span)
     return std::max(1, std::min(CELL, (int)std::lround(world / span * CELL)));
 }
 
+// The faces' tops by cell, and their banks by cell, side and piece (0 the highest, each a
+// unit tall).
+struct FaceIndex {
+    std::map<std::pair<int, int>, const Face *> tops;
+    std::map<std::tuple<int, int, int, int>, const Face *> banks;
+};
+
+FaceIndex index_faces(const MapSource &m, const std::vector<Face> &faces)
+{
+    FaceIndex index;
+    for (const Face &f : faces) {
+        if (f.cell_top)
+            index.tops[{f.col, f.row}] = &f;
+        if (f.bank >= 0) {
+            int piece = (int)std::lround(cell_style(m, f.col, f.row).height - f.p[0][1]);
+            index.banks[std::make_tuple(f.col, f.row, f.bank, piece)] = &f;
+        }
+    }
+    return index;
+}
+
 }  // namespace
 
 bool measure_height_edges(const MapSource &m, std::vector<HeightEdge> &edges, std::string &error)
 {
     std::vector<Face> faces = collect_faces(m);
-    std::map<std::pair<int, int>, const Face *> tops;
-    // Banks by cell, side and piece (0 the highest, each a unit tall).
-    std::map<std::tuple<int, int, int, int>, const Face *> banks;
-    for (const Face &f : faces) {
-        if (f.cell_top)
-            tops[{f.col, f.row}] = &f;
-        if (f.bank >= 0) {
-            int piece = (int)std::lround(cell_style(m, f.col, f.row).height - f.p[0][1]);
-            banks[std::make_tuple(f.col, f.row, f.bank, piece)] = &f;
-        }
-    }
+    FaceIndex by_cell = index_faces(m, faces);
+    const auto &tops = by_cell.tops;
+    const auto &banks = by_cell.banks;
     Lighting light(m);
     light.prepare();
     BITMAP *cell = create_bitmap(CELL, CELL);
