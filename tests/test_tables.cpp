@@ -20,14 +20,20 @@ void reset_tables()
     memset(triggers, 0, sizeof(triggers));
 }
 
+// Empty tables, and every kind with health k + 2 and damage k.
+void reset_tables_and_kinds()
+{
+    reset_tables();
+    for (int k = 1; k < MONSTER_KINDS; k++)
+        monster_kinds[k] = MonsterKind{(s16)(k + 2), (s16)k, 0.5f};
+}
+
+bool (*const table_loaders[])() = {load_items, load_monsters, load_triggers};
+const char *const table_files[] = {"data/items.dat", "data/monsters.dat", "data/triggers.dat"};
+
 class Tables : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        reset_tables();
-        for (int k = 1; k < MONSTER_KINDS; k++)
-            monster_kinds[k] = MonsterKind{(s16)(k + 2), (s16)k, 0.5f};
-    }
+    void SetUp() override { reset_tables_and_kinds(); }
     void TearDown() override { reset_tables(); }
     ScratchDir dir;
 };
@@ -291,9 +297,7 @@ TEST_F(Tables, WritersRoundTrip)
     EXPECT_EQ(monsters_text.compare(0, 10, "1\n2\n4\n1\n0\n"), 0);
     EXPECT_EQ(monsters_text.substr(monsters_text.size() - 5), "1\n15\n");
 
-    reset_tables();
-    for (int k = 1; k < MONSTER_KINDS; k++)
-        monster_kinds[k] = MonsterKind{(s16)(k + 2), (s16)k, 0.5f};
+    reset_tables_and_kinds();
     quietly(load_items, true);
     quietly(load_monsters, true);
     EXPECT_EQ(item_placements[0].x, 1.234568f);
@@ -306,20 +310,18 @@ TEST_F(Tables, WritersRoundTrip)
 // No data folder here: nothing to read, nowhere to write, and each file named on its line.
 TEST_F(Tables, MissingFilesAreNamedAndUnwritableOnesReported)
 {
-    bool (*loaders[])() = {load_items, load_monsters, load_triggers};
-    const char *names[] = {"data/items.dat", "data/monsters.dat", "data/triggers.dat"};
     for (int i = 0; i < 3; i++) {
-        std::string err = quietly(loaders[i], false);
+        std::string err = quietly(table_loaders[i], false);
         EXPECT_EQ(line_count(err), 1) << err;
-        EXPECT_NE(err.find(names[i]), std::string::npos) << err;
+        EXPECT_NE(err.find(table_files[i]), std::string::npos) << err;
     }
     std::string err = stderr_of([] {
         EXPECT_FALSE(save_items());
         EXPECT_FALSE(save_monsters());
     });
     EXPECT_EQ(line_count(err), 2) << err;
-    EXPECT_NE(err.find(names[0]), std::string::npos) << err;
-    EXPECT_NE(err.find(names[1]), std::string::npos) << err;
+    EXPECT_NE(err.find(table_files[0]), std::string::npos) << err;
+    EXPECT_NE(err.find(table_files[1]), std::string::npos) << err;
 }
 
 // A link to a device would be read for ever (and a pipe wait for a writer), with start-up
@@ -327,24 +329,22 @@ TEST_F(Tables, MissingFilesAreNamedAndUnwritableOnesReported)
 TEST_F(Tables, SpecialAndOversizedFilesAreRefusedUnread)
 {
     mkdir("data", 0777);
-    bool (*loaders[])() = {load_items, load_monsters, load_triggers};
-    const char *names[] = {"data/items.dat", "data/monsters.dat", "data/triggers.dat"};
     alarm(60);  // a reader that hangs fails here rather than holding the suite
     for (int i = 0; i < 3; i++) {
-        const char *name = names[i];
+        const char *name = table_files[i];
         SCOPED_TRACE(name);
         ASSERT_EQ(symlink("/dev/zero", name), 0);
-        expect_refused(loaders[i], name, "is not a plain file");
+        expect_refused(table_loaders[i], name, "is not a plain file");
         ASSERT_EQ(unlink(name), 0);
         ASSERT_EQ(mkfifo(name, 0644), 0);
-        expect_refused(loaders[i], name, "is not a plain file");
+        expect_refused(table_loaders[i], name, "is not a plain file");
         ASSERT_EQ(unlink(name), 0);
         ASSERT_EQ(mkdir(name, 0755), 0);
-        expect_refused(loaders[i], name, "is a folder, not a file");
+        expect_refused(table_loaders[i], name, "is a folder, not a file");
         ASSERT_EQ(rmdir(name), 0);
         dir.write(name, "");
         ASSERT_EQ(truncate(name, 1L << 30), 0);  // sparse: nothing is written
-        expect_refused(loaders[i], name, "is larger than such a file can be (1073741824 bytes, limit ");
+        expect_refused(table_loaders[i], name, "is larger than such a file can be (1073741824 bytes, limit ");
         ASSERT_EQ(unlink(name), 0);
     }
     alarm(0);
