@@ -11,7 +11,7 @@
 #include "game/scene.h"
 #include "render/camera.h"
 #include "render/ordering.h"
-#include "render/transform.h"
+#include "shell/startup.h"
 #include "tests/headless.h"
 #include "tools/forge/mapbuild.h"
 
@@ -84,11 +84,7 @@ protected:
     std::set<int> entered_triangles()
     {
         clear_depth_buckets();
-        depth_low = (s16)depth_range;
-        depth_high = 0;
-        transform_scene();
-        project_sprites();
-        sort_scene();
+        main_loop_pass(pass_step(STEP_TRANSFORM) | pass_step(STEP_ORDERING));
         std::set<int> out;
         for (int i = depth_low; i <= depth_high; i++)
             if (depth_buckets[i] >= BUCKET_TRIANGLE_BASE)

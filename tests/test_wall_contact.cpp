@@ -77,9 +77,7 @@ void order_world()
 {
     clear_depth_buckets();
     camera_x = player_x, camera_y = player_y, camera_z = player_z;
-    transform_scene();
-    project_sprites();
-    sort_scene();
+    main_loop_pass(pass_step(STEP_TRANSFORM) | pass_step(STEP_ORDERING));
 }
 
 class WallContact : public ::testing::Test {

@@ -8,9 +8,8 @@
 
 #include "render/camera.h"
 #include "render/ordering.h"
-#include "render/transform.h"
 #include "screens/assets.h"
-#include "shell/video.h"
+#include "shell/startup.h"
 #include "tools/forge/mapbuild.h"
 
 namespace {
@@ -69,11 +68,7 @@ StepMeter::~StepMeter()
 void StepMeter::paint_owners()
 {
     clear_to_color(owners_, 0);
-    depth_low = (s16)depth_range;
-    depth_high = 0;
-    transform_scene();
-    project_sprites();
-    sort_scene();
+    main_loop_pass(pass_step(STEP_TRANSFORM) | pass_step(STEP_ORDERING));
     for (int i = depth_high; i >= depth_low; i--) {
         int code = depth_buckets[i];
         depth_buckets[i] = 0;
