@@ -21,6 +21,7 @@
 #include "render/ordering.h"
 #include "render/transform.h"
 #include "screens/assets.h"
+#include "shell/startup.h"
 #include "tests/headless.h"
 #include "tests/view_steps.h"
 #include "tools/forge/campaign.h"
@@ -130,35 +131,42 @@ std::vector<Place> places_toward(const Campaign &c, const MapSource &m, int faci
 }
 
 // Velok's frames standing and walking in every facing, where the renderer takes them, for
-// as long as the views are judged.
+// as long as the views are judged. Indexed as sprite_frames[0] is: action, facing, frame.
 struct HeroFrames {
-    BITMAP *kept[2][4][SPRITE_FRAMES];
-    BITMAP *mine[2][4][SPRITE_FRAMES] = {};
+    static const int N = 2 * 4 * SPRITE_FRAMES;
+    BITMAP *kept[N], *mine[N] = {};
     bool complete = true;
+    BITMAP **slot(int i) { return &sprite_frames[0][i / (4 * SPRITE_FRAMES)][i / SPRITE_FRAMES % 4][i % SPRITE_FRAMES]; }
     HeroFrames()
     {
-        for (int a = 0; a < 2; a++)
-            for (int f = 0; f < 4; f++)
-                for (int k = 0; k < SPRITE_FRAMES; k++) {
-                    std::string path = std::string("data/anim/") + (a ? "walk" : "stand") + "udlr"[f] +
-                                       std::to_string(k + 1) + ".bmp";
-                    kept[a][f][k] = sprite_frames[0][a][f][k];
-                    mine[a][f][k] = load_bitmap(path.c_str(), NULL);
-                    complete = complete && mine[a][f][k];
-                    sprite_frames[0][a][f][k] = mine[a][f][k];
-                }
+        for (int i = 0; i < N; i++) {
+            std::string path = std::string("data/anim/") + (i < N / 2 ? "stand" : "walk") +
+                               "udlr"[i / SPRITE_FRAMES % 4] + std::to_string(i % SPRITE_FRAMES + 1) + ".bmp";
+            kept[i] = *slot(i);
+            *slot(i) = mine[i] = load_bitmap(path.c_str(), NULL);
+            complete = complete && mine[i];
+        }
     }
     ~HeroFrames()
     {
-        for (int a = 0; a < 2; a++)
-            for (int f = 0; f < 4; f++)
-                for (int k = 0; k < SPRITE_FRAMES; k++) {
-                    sprite_frames[0][a][f][k] = kept[a][f][k];
-                    if (mine[a][f][k])
-                        destroy_bitmap(mine[a][f][k]);
-                }
+        for (int i = 0; i < N; i++) {
+            *slot(i) = kept[i];
+            if (mine[i])
+                destroy_bitmap(mine[i]);
+        }
     }
 };
+
+// The map loaded and its scene built with no demon in it, the floor reached; its demon count
+// into `kept`, for the caller to put back.
+void enter_map_without_demons(const MapSource &m, s16 *kept)
+{
+    ASSERT_TRUE(load_map(std::to_string(m.number).c_str())) << m.number;
+    *kept = monster_counts[m.number];
+    monster_counts[m.number] = 0;
+    build_scene();
+    ground_reached = 1;
+}
 
 // One judged view: where the hero stands and how, and where the camera is.
 struct Pose {
@@ -276,11 +284,7 @@ protected:
     void render(bool hero_drawn)
     {
         clear_to_color(back_buffer, sentinel);
-        depth_low = (s16)depth_range;
-        depth_high = 0;
-        transform_scene();
-        project_sprites();
-        sort_scene();
+        main_loop_pass(pass_step(STEP_TRANSFORM) | pass_step(STEP_ORDERING));
         if (!hero_drawn)
             for (int i = depth_low; i <= depth_high; i++)
                 if (depth_buckets[i] == BUCKET_PLAYER)
@@ -436,11 +440,8 @@ TEST_F(CampaignView, EveryMapFillsTheWorldBandAndShowsTheHero)
     for (const MapSource &m : c.maps) {
         if (only && std::string(" ") .append(only).append(" ").find(" " + std::to_string(m.number) + " ") == std::string::npos)
             continue;
-        ASSERT_TRUE(load_map(std::to_string(m.number).c_str())) << m.number;
-        s16 kept_monsters = monster_counts[m.number];
-        monster_counts[m.number] = 0;
-        build_scene();
-        ground_reached = 1;
+        s16 kept_monsters = 0;
+        ASSERT_NO_FATAL_FAILURE(enter_map_without_demons(m, &kept_monsters));
         map_cleared[m.number] = 1;
         check_map(c, m);
         monster_counts[m.number] = kept_monsters;
@@ -479,12 +480,9 @@ TEST_F(CampaignView, SealsShowWhatOpensThemAndChangeOnceOpen)
                     at = i;
             if (at < 0)
                 continue;
-            ASSERT_TRUE(load_map(std::to_string(m.number).c_str())) << m.number;
-            s16 kept_monsters = monster_counts[m.number];
-            monster_counts[m.number] = 0;
-            build_scene();
+            s16 kept_monsters = 0;
+            ASSERT_NO_FATAL_FAILURE(enter_map_without_demons(m, &kept_monsters));
             monster_counts[m.number] = kept_monsters;
-            ground_reached = 1;
             cell_center(m, at % m.width, at / m.width, &camera_x, &camera_y, &camera_z);
             Rgb colour = kind == KIND_CLEARED_FLOOR ? CLEARED_RGB : item_colour(map_group);
             inventory[map_group] = 0;
