@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 #include "shell/video.h"
 #include "tools/headless/headless.h"
@@ -21,6 +22,12 @@ private:
     std::string dir_;
     std::string old_cwd_;
 };
+
+// A file's whole content ("" when it cannot be read).
+std::string file_text(const std::string &path);
+
+// Every plain file under a folder, by its path from there, in no set order.
+std::vector<std::string> files_under(const std::string &root);
 
 // The lines a message took: one complaint is one line.
 inline int line_count(const std::string &text)

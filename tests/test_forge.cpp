@@ -2,11 +2,8 @@
 // and animation frames that differ, objects and textures fit for their use.
 #include <allegro.h>
 #include <algorithm>
-#include <dirent.h>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,26 +13,13 @@
 
 namespace {
 
-void list_files(const std::string &root, const std::string &rel, std::map<std::string, std::string> &out)
+// Every file under a folder by its path from there, with its content.
+std::map<std::string, std::string> contents_under(const std::string &root)
 {
-    DIR *d = opendir((root + "/" + rel).c_str());
-    if (!d)
-        return;
-    while (dirent *e = readdir(d)) {
-        std::string name = e->d_name;
-        if (name == "." || name == "..")
-            continue;
-        std::string path = rel.empty() ? name : rel + "/" + name;
-        if (e->d_type == DT_DIR) {
-            list_files(root, path, out);
-        } else {
-            std::ifstream in(root + "/" + path, std::ios::binary);
-            std::stringstream ss;
-            ss << in.rdbuf();
-            out[path] = ss.str();
-        }
-    }
-    closedir(d);
+    std::map<std::string, std::string> out;
+    for (const std::string &path : files_under(root))
+        out[path] = file_text(root + "/" + path);
+    return out;
 }
 
 struct Shape {
@@ -92,9 +76,7 @@ TEST(Forge, WritesTheSameBytesOnEveryRun)
     ASSERT_TRUE(forge_images("first"));
     ASSERT_TRUE(forge_images("second"));
 
-    std::map<std::string, std::string> a, b;
-    list_files(dir.path() + "/first", "", a);
-    list_files(dir.path() + "/second", "", b);
+    std::map<std::string, std::string> a = contents_under(dir.path() + "/first"), b = contents_under(dir.path() + "/second");
     // 72 hero frames, 720 demon frames, 14 objects, the logo and the textures.
     EXPECT_EQ(a.size(), 72u + 720u + 14u + 1u + SURFACE_COUNT);
     ASSERT_EQ(a.size(), b.size());

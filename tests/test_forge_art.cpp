@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <dirent.h>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "tests/headless.h"
+#include "tools/forge/campaign.h"
 #include "tools/forge/forge.h"
 #include "tools/forge/mapsource.h"
 
@@ -64,22 +64,11 @@ float demon_contrast(int kind, const std::string &surface)
 TEST(ForgeArt, DemonsStandOutFromTheFloorsOfTheirMaps)
 {
     const float floor_contrast = 60;
-    std::string dir = std::string(SOURCE_DIR) + "/content/maps";
-    DIR *d = opendir(dir.c_str());
-    ASSERT_NE(d, nullptr);
-    std::vector<std::string> files;
-    while (dirent *e = readdir(d)) {
-        std::string name = e->d_name;
-        if (name.size() > 4 && name.substr(name.size() - 4) == ".map")
-            files.push_back(name);
-    }
-    closedir(d);
-    std::sort(files.begin(), files.end());
-    ASSERT_FALSE(files.empty());
-    for (const std::string &name : files) {
-        MapSource src;
-        std::string error;
-        ASSERT_TRUE(parse_map_source(dir + "/" + name, src, error)) << error;
+    Campaign c;
+    std::string error;
+    ASSERT_TRUE(load_campaign_sources(std::string(SOURCE_DIR) + "/content/maps", c, error)) << error;
+    ASSERT_FALSE(c.maps.empty());
+    for (const MapSource &src : c.maps) {
         std::set<std::string> floors;
         for (int row = 0; row < src.height; row++)
             for (int col = 0; col < src.width; col++) {

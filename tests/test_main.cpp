@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -47,10 +48,36 @@ void ScratchDir::write(const std::string &relative, const std::string &text) con
 
 std::string ScratchDir::read(const std::string &relative) const
 {
-    std::ifstream in(dir_ + "/" + relative);
+    return file_text(dir_ + "/" + relative);
+}
+
+std::string file_text(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+static void add_files_under(const std::string &root, const std::string &rel, std::vector<std::string> &out)
+{
+    DIR *d = opendir((root + "/" + rel).c_str());
+    while (dirent *e = d ? readdir(d) : nullptr) {
+        std::string name = e->d_name, path = rel.empty() ? name : rel + "/" + name;
+        if (e->d_type == DT_DIR && name != "." && name != "..")
+            add_files_under(root, path, out);
+        else if (e->d_type == DT_REG)
+            out.push_back(path);
+    }
+    if (d)
+        closedir(d);
+}
+
+std::vector<std::string> files_under(const std::string &root)
+{
+    std::vector<std::string> out;
+    add_files_under(root, "", out);
+    return out;
 }
 
 void press(int scancode, bool down)

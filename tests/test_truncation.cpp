@@ -1,8 +1,6 @@
 // Files the forge wrote, cut at every token boundary: a table or a map that does not read
 // to its end is refused, naming the file and the record where the reading stopped.
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,14 +10,6 @@
 #include "world/tables.h"
 
 namespace {
-
-std::string slurp(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // Where each token but the last ends: a cut there leaves whole tokens and drops the rest.
 std::vector<size_t> cuts_between_tokens(const std::string &text)
@@ -78,7 +68,7 @@ const std::string forged = FORGED_DATA_DIR;
 
 TEST_F(Truncation, EveryItemAndMonsterTableCutIsRefused)
 {
-    std::string items = slurp(forged + "/items.dat"), monsters_text = slurp(forged + "/monsters.dat");
+    std::string items = file_text(forged + "/items.dat"), monsters_text = file_text(forged + "/monsters.dat");
     ASSERT_TRUE(load_items_text(items.data(), items.size()));
     ASSERT_TRUE(load_monsters_text(monsters_text.data(), monsters_text.size()));
     std::vector<size_t> item_cuts = cuts_between_tokens(items), monster_cuts = cuts_between_tokens(monsters_text);
@@ -93,7 +83,7 @@ TEST_F(Truncation, EveryItemAndMonsterTableCutIsRefused)
 // of the others: each value's place in its record is cut many times over.
 TEST_F(Truncation, TriggerTableCutsAreRefused)
 {
-    std::string text = slurp(forged + "/triggers.dat");
+    std::string text = file_text(forged + "/triggers.dat");
     ASSERT_TRUE(load_triggers_text(text.data(), text.size()));
     std::vector<size_t> all = cuts_between_tokens(text), cuts;
     ASSERT_EQ(all.size(), (size_t)TRIGGER_ELEMENTS * MAX_TRIGGERS - 1);
@@ -132,7 +122,7 @@ TEST_F(Truncation, MapCutsAreRefused)
     EXPECT_EQ(misread_cuts(load_305, "data/maps/305.dtl", small, cuts), 0);
 
     // 901 holds the strips of many planes: its cuts fall in every part of the file.
-    std::string first = slurp(forged + "/maps/901.dtl");
+    std::string first = file_text(forged + "/maps/901.dtl");
     ASSERT_EQ(system(("cp " + forged + "/maps/shadowmap/i901_*.bmp data/maps/shadowmap/").c_str()), 0);
     auto load_901 = [](const char *text, size_t size) {
         FILE *f = fopen("data/maps/901.dtl", "wb");
