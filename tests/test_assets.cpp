@@ -14,34 +14,16 @@
 #include "screens/assets.h"
 #include "tests/crafted_pictures.h"
 #include "tests/headless.h"
-#include "tools/forge/forge.h"
 
 namespace {
 
-// One forged data directory for the whole file; each test copies it into its scratch dir.
-std::string forged_data()
-{
-    static std::string dir;
-    if (dir.empty()) {
-        char tmpl[] = "/tmp/grimhold-forged-XXXXXX";
-        dir = mkdtemp(tmpl);
-        EXPECT_TRUE(forge_images(dir + "/data"));
-        static pid_t owner = getpid();
-        atexit([] {
-            // Death tests exit in a child process: only the test runner itself cleans up.
-            if (getpid() != owner)
-                return;
-            std::string cmd = "rm -rf '" + dir + "'";
-            if (system(cmd.c_str()) != 0)
-                fprintf(stderr, "could not remove %s\n", dir.c_str());
-        });
-    }
-    return dir + "/data";
-}
-
+// The pictures of the data forged beside the tests (not its maps), copied into the scratch
+// folder, where each test may break them.
 void copy_forged_data()
 {
-    std::string cmd = "cp -r '" + forged_data() + "' data";
+    std::string from = std::string(FORGED_DATA_DIR) + "/";
+    std::string cmd = "mkdir data && cp -r '" + from + "anim' '" + from + "objects' '" + from + "textures' '" + from +
+                      "logo.bmp' data/";
     ASSERT_EQ(system(cmd.c_str()), 0);
 }
 
