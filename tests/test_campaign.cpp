@@ -5,6 +5,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "shell/startup.h"
 #include "tests/headless.h"
 #include "tools/forge/campaign.h"
 #include "tools/forge/mapbuild.h"
@@ -314,14 +315,11 @@ TEST(ForgedWorld, LoadsBackThroughTheGamesLoaders)
     ASSERT_TRUE(validate_campaign(c).empty()) << joined(validate_campaign(c));
     ASSERT_TRUE(forge_world(maps, scratch.path() + "/data", ""));
 
-    memset(monster_counts, 0, sizeof(monster_counts));
-    memset(triggers, 0, sizeof(triggers));
+    clear_world();
     MonsterKind kinds_before[MONSTER_KINDS];
     memcpy(kinds_before, monster_kinds, sizeof(monster_kinds));
     for (int k = 1; k < MONSTER_KINDS; k++)
         monster_kinds[k] = MonsterKind{2, 2, 0.2f};
-    monster_total = 0;
-    item_count = 0;
     ASSERT_TRUE(load_triggers());
     ASSERT_TRUE(load_monsters());
     ASSERT_TRUE(load_items());

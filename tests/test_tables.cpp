@@ -4,20 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "shell/startup.h"
 #include "tests/headless.h"
 #include "world/tables.h"
 
 namespace {
 
+// The game's tables emptied as a new game empties them, and no kind known.
 void reset_tables()
 {
-    memset(item_placements, 0, sizeof(item_placements));
-    item_count = 0;
-    memset(monsters, 0, sizeof(monsters));
-    memset(monster_counts, 0, sizeof(monster_counts));
+    clear_world();
     memset(monster_kinds, 0, sizeof(monster_kinds));
-    monster_total = 0;
-    memset(triggers, 0, sizeof(triggers));
 }
 
 // Empty tables, and every kind with health k + 2 and damage k.

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/startup.h"
 #include "tests/map_fixture.h"
 #include "tools/forge/mapbuild.h"
 #include "tools/forge/mapsource.h"
@@ -55,10 +56,7 @@ protected:
     void TearDown() override
     {
         MapFile::TearDown();
-        memset(monsters, 0, sizeof(monsters));
-        memset(monster_counts, 0, sizeof(monster_counts));
-        memset(triggers, 0, sizeof(triggers));
-        monster_total = 0;
+        clear_world();
     }
 };
 
