@@ -7,36 +7,24 @@
 #include <cstring>
 #include <set>
 #include <unistd.h>
-#include <vector>
 
+#include "shell/startup.h"
 #include "tests/headless.h"
 #include "tools/forge/campaign.h"
 #include "tools/forge/facts.h"
 
 namespace {
 
-// The tables the count replaces, put back however the test ends.
-struct TablesKept {
-    std::vector<Monster> kept_monsters{&monsters[0][0], &monsters[0][0] + MAP_NUMBERS * MONSTERS_PER_MAP};
-    std::vector<s16> counts{monster_counts, monster_counts + MAP_NUMBERS};
-    std::vector<ItemPlacement> items{item_placements, item_placements + MAX_ITEM_PLACEMENTS};
-    s16 item_total = item_count;
-    s32 total = monster_total;
-    ~TablesKept()
-    {
-        std::copy(kept_monsters.begin(), kept_monsters.end(), &monsters[0][0]);
-        std::copy(counts.begin(), counts.end(), monster_counts);
-        std::copy(items.begin(), items.end(), item_placements);
-        item_count = item_total;
-        monster_total = total;
-    }
+// The tables the count fills, emptied as a new game empties them however the test ends.
+struct TablesEmptiedAfter {
+    ~TablesEmptiedAfter() { clear_world(); }
 };
 
 }  // namespace
 
 TEST(CampaignFacts, CountedFromTheTablesAndMapFiles)
 {
-    TablesKept kept;
+    TablesEmptiedAfter kept;
     ScratchDir scratch;
     // Maps 5 and 999 (the table's last), with kinds 1, 3 and 15 (the first and last kinds); a map file
     // in the making and the reduced form do not count as maps.
@@ -73,7 +61,7 @@ TEST(CampaignFacts, CountedFromTheTablesAndMapFiles)
 
 TEST(CampaignFacts, TheForgedCampaignsAreItsSources)
 {
-    TablesKept kept;
+    TablesEmptiedAfter kept;
     char cwd[PATH_MAX];
     ASSERT_TRUE(getcwd(cwd, sizeof(cwd)));
     CampaignFacts facts;
