@@ -39,11 +39,12 @@ done
 grep -n 'Its [0-9]* maps hold' README.md docs/*.md | grep -vF "$sentence" | sed 's/$/: not the counts of the data/'
 [ -z "$(grep -n 'Its [0-9]* maps hold' README.md docs/*.md | grep -vF "$sentence")" ] || bad=1
 
-# The screenshots show the campaign as it is: none may be older, in the history, than the
-# newest change to the map sources (scripts/screenshots.sh takes them again).
+# The screenshots of the world show the campaign as it is: none may be older, in the history,
+# than the newest change to the map sources (scripts/screenshots.sh takes them again; the
+# title and the story panel show no map).
 if git rev-parse --git-dir >/dev/null 2>&1; then
     maps=$(git log -1 --format=%ct -- content/maps)
-    for shot in docs/screenshots/*.png; do
+    for shot in docs/screenshots/game.png docs/screenshots/map*.png; do
         taken=$(git log -1 --format=%ct -- "$shot")
         [ -z "$taken" ] || [ -z "$maps" ] || [ "$taken" -ge "$maps" ] ||
             fail "$shot: older than the newest change to content/maps (take it again: scripts/screenshots.sh)"
