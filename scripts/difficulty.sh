@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Plays the campaign with both automated player profiles, 20 seeds each at time_scale 1
 # (plus three novice seeds with the rate measured at 0.1, 600 frames a second), and writes
-# the table of wins, deaths, damage and game time per map into the README. The games run
+# the table of wins, deaths, damage and game time per map into docs/difficulty.md. The games run
 # without drawing the world (--no-draw: the same games at half the CPU), 40 game minutes
 # at most each.
 #   scripts/difficulty.sh [BUILD_DIR] [--table-only]
@@ -86,9 +86,9 @@ END {
 }' "$out"/*.txt >"$table"
 cat "$table"
 
-# Into the README, between the markers.
+# Into its page, between the markers.
 awk -v table="$table" '
 /<!-- difficulty table -->/ { print; while ((getline line < table) > 0) print line; skip = 1; next }
 /<!-- end of difficulty table -->/ { skip = 0 }
-!skip' README.md >README.md.new && mv README.md.new README.md
-echo "README.md: table written"
+!skip' docs/difficulty.md >docs/difficulty.md.new && mv docs/difficulty.md.new docs/difficulty.md
+echo "docs/difficulty.md: table written"

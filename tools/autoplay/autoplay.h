@@ -51,7 +51,7 @@ struct AutoplayReport {
 };
 
 // The expert sees every demon where it is now and knows its heading; the novice plays
-// with a person's limits (see the README): only demons on screen, as they were 250 ms of
+// with a person's limits (see docs/autoplay.md): only demons on screen, as they were 250 ms of
 // game time ago, no guessing where they will walk, at most five key-set changes a game
 // second.
 enum { SKILL_EXPERT, SKILL_NOVICE };
