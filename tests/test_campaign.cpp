@@ -106,7 +106,11 @@ std::string replaced(std::string text, const std::string &from, const std::strin
 
 TEST(CampaignValidator, AcceptsASoundCampaign)
 {
-    Campaign c = campaign_of({start_source(), gate_source()});
+    // Its spawn cell by the north wall: from row 4 the hero would wake its demon from below
+    // the screen in his first seconds.
+    std::string start = replaced(start_source(), "#......E......x.#", "#......E........#");
+    start = replaced(start, "#S..............#", "#S............x.#");
+    Campaign c = campaign_of({start, gate_source()});
     std::vector<std::string> problems = validate_campaign(c);
     EXPECT_TRUE(problems.empty()) << joined(problems);
     EXPECT_EQ(c.exit_triggers.size(), 2u);

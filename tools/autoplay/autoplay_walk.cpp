@@ -364,6 +364,19 @@ void find_paths(int allowed_trigger)
     }
 }
 
+// Whether the straight line from (x, z) to node n lies on floor all the way.
+static bool straight_floor(float x, float z, int n)
+{
+    float nx = node_x(n), nz = node_z(n);
+    int steps = (int)(std::hypot(nx - x, nz - z) * RES * 2) + 1;
+    for (int i = 1; i <= steps; i++) {
+        float t = (float)i / steps;
+        if (!has_floor(node_at(x + (nx - x) * t, z + (nz - z) * t)))
+            return false;
+    }
+    return true;
+}
+
 // Presses the arrow keys that walk the hero toward the path's next stretch to `goal`.
 void walk_toward(int goal)
 {
@@ -371,9 +384,14 @@ void walk_toward(int goal)
     for (int n = goal; n >= 0; n = came_from[n])
         path.push_back(n);
     std::reverse(path.begin(), path.end());
-    int target = path.size() > 3 ? path[3] : path.back();
+    int ahead = path.size() > 3 ? 3 : (int)path.size() - 1;
+    // A hand that holds a key for a fifth of a second overshoots: aim no further than the
+    // floor runs straight from the hero, or a one-cell gap beside the line is passed by.
+    while (novice() && ahead > 1 && !straight_floor(player_x, player_z, path[ahead]))
+        ahead--;
+    int target = path[std::max(ahead, 0)];
     float tx = node_x(target), tz = node_z(target);
-    if (path.size() <= 3 && goal >= 0) {
+    if (ahead == (int)path.size() - 1 && path.size() <= 4 && goal >= 0) {
         tx = node_x(goal);
         tz = node_z(goal);
     }

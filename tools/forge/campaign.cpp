@@ -12,6 +12,7 @@
 #include <set>
 #include <unistd.h>
 
+#include "tools/forge/firstminute.h"
 #include "tools/forge/forge.h"
 #include "tools/forge/mapbuild.h"
 #include "tools/forge/maplooks.h"
@@ -452,6 +453,9 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
         problems.push_back(std::to_string(total_items) + " item placements in all, more than the " +
                            std::to_string(MAX_ITEM_PLACEMENTS) + " the table holds");
     check_maps_reachable(campaign, problems);
+    if (const MapSource *start = find_map(campaign, START_MAP))
+        for (const std::string &p : first_minute_problems(campaign, *start))
+            problems.push_back(p);
     return problems;
 }
 
