@@ -34,6 +34,7 @@ int autoplay_skill = SKILL_EXPERT;
 float autoplay_rate = 0;
 int autoplay_start_map = 0;
 int autoplay_start_health = 0;
+unsigned autoplay_seed = 1;
 std::string autoplay_log_path;
 
 namespace autoplay_mind {
@@ -114,6 +115,7 @@ void autoplay_begin()
     memory_map = -1;
     progress_count = 0;
     progress_since = 0;
+    seed_novice_aim(autoplay_seed);
     for (int k = 0; k < 5; k++) {
         held[k] = false;
         pressed_at[k] = 0;

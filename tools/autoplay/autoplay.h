@@ -69,6 +69,10 @@ extern int autoplay_start_map;
 // health a player brings there.
 extern int autoplay_start_health;
 
+// Seeds the novice's imprecision (his aim points are a little off), so that a run repeats;
+// the command line's --seed.
+extern unsigned autoplay_seed;
+
 // When not empty, the hands' key changes and the age of each sight are logged here.
 extern std::string autoplay_log_path;
 

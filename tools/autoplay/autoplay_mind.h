@@ -37,6 +37,7 @@ const float NOVICE_LINE = 1.0f;          // ... for hands too slow to stop withi
 const double FORGET_AFTER = 5;           // the novice forgets a demon unseen this long
 const float WALK_DEAD_ZONE = 0.07f;      // the walk stops pressing a key this near its aim
 const float TURN_STEP = 0.3f;            // the step that turns the hero must land on floor
+const float NOVICE_AIM = 0.3f;           // the novice's aim points are this far off at most
 
 // The campaign's maps in the order it is played; a map's items and demons count as
 // done when a run starts on a later one.
@@ -157,6 +158,8 @@ int hero_node();
 bool step_allowed(int from, int to, int allowed_trigger);
 void find_paths(int allowed_trigger);
 void walk_toward(int goal);
+void seed_novice_aim(unsigned seed);
+void novice_aim_offset(float *dx, float *dz);
 
 // ---- the eyes and the hands (autoplay_senses.cpp) ----
 bool novice();

@@ -5,6 +5,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -323,10 +324,12 @@ void find_paths(int allowed_trigger)
     straight_onto.resize(n);
     diagonal_onto.resize(n);
     double now = now_s();
+    // The novice walks as a person does, up to the walls and along them.
+    const float edge_cost = novice() ? 0 : 3;
     for (size_t m = 0; m < n; m++) {
         float straight = 1.0f, diagonal = 1.414f;
         if (walk.edge[m])
-            straight += 3, diagonal += 3;
+            straight += edge_cost, diagonal += edge_cost;
         if (avoid_until[m] > now)
             straight += 60, diagonal += 60;
         straight_onto[m] = straight;
@@ -364,6 +367,58 @@ void find_paths(int allowed_trigger)
     }
 }
 
+// ---- the novice's aim ----
+
+// Its own stream, so that the game's rand() draws the same whatever the hands do.
+static uint64_t aim_state;
+static int aimed_map = -1;
+static float aimed_x, aimed_z, aim_x, aim_z;
+
+static uint64_t mixed(uint64_t z)
+{
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+// Mixed first: seeds one apart must not walk the same stream a draw apart.
+void seed_novice_aim(unsigned seed)
+{
+    aim_state = mixed(seed + 0x2545F4914F6CDD1Dull);
+    aimed_map = -1;
+    aim_x = aim_z = 0;
+}
+
+static double next_aim_unit()
+{
+    return (double)(mixed(aim_state += 0x9E3779B97F4A7C15ull) >> 11) / 9007199254740992.0;
+}
+
+// Anywhere in the disc of radius NOVICE_AIM, evenly.
+void novice_aim_offset(float *dx, float *dz)
+{
+    double r = NOVICE_AIM * std::sqrt(next_aim_unit()), a = 2 * 3.14159265358979 * next_aim_unit();
+    *dx = (float)(r * std::cos(a));
+    *dz = (float)(r * std::sin(a));
+}
+
+// A person walks the line to a place a little aside: the novice draws an offset for each
+// place he sets out for and keeps it while that place stays within a unit of where it was.
+// Where he stops, his hands decide (they overshoot as it is); a wall that stops him on the
+// way puts him back on his line.
+static void aim_novice(int goal, float *tx, float *tz)
+{
+    float gx = node_x(goal), gz = node_z(goal);
+    if (aimed_map != walk.map || std::hypot(gx - aimed_x, gz - aimed_z) > 1) {
+        novice_aim_offset(&aim_x, &aim_z);
+        aimed_map = walk.map;
+        aimed_x = gx;
+        aimed_z = gz;
+    }
+    *tx += aim_x;
+    *tz += aim_z;
+}
+
 // Whether the straight line from (x, z) to node n lies on floor all the way.
 static bool straight_floor(float x, float z, int n)
 {
@@ -395,6 +450,8 @@ void walk_toward(int goal)
         tx = node_x(goal);
         tz = node_z(goal);
     }
+    if (novice() && path.size() > 3)
+        aim_novice(goal, &tx, &tz);
     const float dead = WALK_DEAD_ZONE;
     if (tx - player_x > dead)
         key[KEY_RIGHT] = 1;
@@ -414,6 +471,7 @@ void walk_toward(int goal)
             // The game refuses this step: mark the place and shake loose.
             if (path.size() > 1)
                 avoid_until[path[1]] = now + 4;
+            aim_x = aim_z = 0;
             jiggle_until = now + 0.1;
             jiggle_keys[0] = dir_keys[rand() % 4];
             jiggle_keys[1] = dir_keys[rand() % 4];

@@ -239,6 +239,7 @@ int main(int argc, char **argv)
         return 2;
     }
     find_data(argv[0]);
+    autoplay_seed = seed;
     start_headless_game(seed, autoplay_rate > 0);
     return soak_passes > 0 ? soak(soak_passes) : play_once(minutes, shots);
 }
