@@ -5,6 +5,7 @@
 
 #include "render/camera.h"
 #include "render/ordering.h"
+#include "world/kinds.h"
 
 float texture_scroll;
 float texture_scroll_step;
@@ -114,18 +115,18 @@ static int sprite_size(int base, float scale)
 static void draw_monster(const Monster &m)
 {
     // Large monsters grow upward from the same anchor; the pips stay at the anchor.
-    int base = m.kind <= 4 ? 48 : 72;
+    int base = demon_drawn_size(m.kind);
     int size = sprite_size(base, m.sprite_scale);
     BITMAP *frame = character_frame(m.kind, m.state, m.facing, m.anim_time);
     if (frame)
-        stretch_sprite(back_buffer, frame, m.screen_x, m.screen_y - sprite_size(base - 48, m.sprite_scale),
-                       size, size);
+        stretch_sprite(back_buffer, frame, m.screen_x,
+                       m.screen_y - sprite_size(base - DEMON_SMALL_SIZE, m.sprite_scale), size, size);
 
     int pip = makecol(255, 196, 64);
     set_hue_blender(255, 0, 0, m.flash);
     drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
     // The small kinds reach the top of their frames: their pips are centred over the head.
-    int pip_x = m.kind <= 4 ? m.screen_x + size / 2 - 4 * m.health : m.screen_x;
+    int pip_x = demon_is_small(m.kind) ? m.screen_x + size / 2 - 4 * m.health : m.screen_x;
     for (int i = 0; i < m.health; i++)
         rectfill(back_buffer, pip_x + 8 * i, m.screen_y, pip_x + 8 * i + 6, m.screen_y + 8, pip);
     drawing_mode(DRAW_MODE_SOLID, NULL, 0, 0);

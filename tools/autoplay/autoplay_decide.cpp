@@ -40,7 +40,7 @@ int items_in_flight()
 // does not guess: it takes the demon where it saw it.
 void predict(const Demon &d, double seconds, float *x, float *z)
 {
-    float step = novice() ? 0 : (float)(0.16 * 60 * kind_speed_of(d.kind) * seconds);
+    float step = novice() ? 0 : (float)(STEP_PER_FRAME * 60.0 * kind_speed_of(d.kind) * seconds);
     *x = d.x + d.step_x * step;
     *z = d.z + d.step_z * step;
 }
@@ -74,7 +74,7 @@ bool flee()
             float len = (dx && dz) ? 0.7071f : 1.0f;
             float worst = FAR;
             for (int t = 1; t <= 10; t++) {
-                float x = player_x + dx * len * 0.16f * t, z = player_z + dz * len * 0.16f * t;
+                float x = player_x + dx * len * STEP_PER_FRAME * t, z = player_z + dz * len * STEP_PER_FRAME * t;
                 if (t > 1 && (dx || dz) && !has_floor(node_at(x, z)))
                     break;  // the hero stops at the edge; the frames before count
                 for (const Demon &d : demons) {

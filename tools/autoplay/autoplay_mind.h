@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tools/autoplay/autoplay.h"
+#include "world/kinds.h"
 
 namespace autoplay_mind {
 

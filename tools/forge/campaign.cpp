@@ -88,7 +88,7 @@ std::vector<char> reachable_cells(const Campaign &c, const MapSource &m)
             int nc = col + dc[k], nr = row + dr[k];
             if (!cell_is_floor(m, nc, nr) || seen[nr * m.width + nc])
                 continue;
-            if (std::fabs(cell_style(m, nc, nr).height - h) >= 1.5f)
+            if (std::fabs(cell_style(m, nc, nr).height - h) >= FLOOR_REACH)
                 continue;
             seen[nr * m.width + nc] = 1;
             todo.push({nc, nr});
@@ -101,7 +101,7 @@ std::vector<char> reachable_cells(const Campaign &c, const MapSource &m)
 bool can_step(const MapSource &m, int col, int row, int nc, int nr)
 {
     return cell_is_floor(m, nc, nr) &&
-           std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) < 1.5f;
+           std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) < FLOOR_REACH;
 }
 
 }  // namespace

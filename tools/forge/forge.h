@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tools/forge/canvas.h"
+#include "world/kinds.h"
 #include "world/world.h"
 
 // All pictures: character frames, objects, the logo and the surface textures.

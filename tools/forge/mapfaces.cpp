@@ -296,7 +296,7 @@ std::vector<Face> collect_faces(const MapSource &src)
                 // the way runs north-south, edge-on (both sides drawn) when it runs east-west.
                 auto passable = [&](int c, int r) {
                     const CellStyle &n = cell_style(src, c, r);
-                    return !n.is_void && !n.blocking && std::fabs(n.height - s.height) < 1.5f;
+                    return !n.is_void && !n.blocking && std::fabs(n.height - s.height) < FLOOR_REACH;
                 };
                 bool east_west = passable(col - 1, row) && passable(col + 1, row);
                 bool north_south = passable(col, row - 1) && passable(col, row + 1);

@@ -111,7 +111,7 @@ void check_walls(const Campaign &campaign, const MapSource &m, std::vector<std::
                 edge_step(side, &dc, &dr);
                 const CellStyle &b = cell_style(m, col + dc, row + dr);
                 if (b.is_void || !b.blocking || b.post_width > 0 || !b.fence_surface.empty() ||
-                    std::fabs(b.height - floor.height) >= 1.5f || b.surface != floor.surface ||
+                    std::fabs(b.height - floor.height) >= FLOOR_REACH || b.surface != floor.surface ||
                     !named.insert({b.symbol, floor.symbol}).second)
                     continue;
                 problems.push_back(m.file + ":" + std::to_string(b.line) + ": cell '" + std::string(1, b.symbol) +
