@@ -7,6 +7,7 @@
 #include "game/player.h"
 #include "game/scene.h"
 #include "render/ordering.h"
+#include "world/kinds.h"
 #include "world/mapfile.h"
 
 static const int WINDOW_REACH = 2;  // the window runs two pixels each way around the feet
@@ -46,14 +47,6 @@ bool change_map(const char *name, float x, float y, float z)
     return true;
 }
 
-static bool all_gems_held()
-{
-    for (int i = ITEM_GEM_FIRST; i <= ITEM_GEM_LAST; i++)
-        if (inventory[i] <= 0)
-            return false;
-    return true;
-}
-
 static bool follow_trigger(int v)
 {
     const Trigger &t = triggers[v];
@@ -85,15 +78,8 @@ void check_triggers()
                 on_failed = true;
                 continue;
             }
-            bool tried = false, changed = false;
-            if (v >= KIND_TRIGGER_BASE && v < MAX_TRIGGERS) {
-                tried = true;
-                changed = follow_trigger(v);
-            } else if (v == KIND_GEM_GATE && all_gems_held()) {
-                tried = true;
-                changed = pass_gem_gate();
-            }
-            if (tried) {
+            if (kind_leads_now(v)) {
+                bool changed = floor_kind(v).leads == LEADS_BY_RECORD ? follow_trigger(v) : pass_gem_gate();
                 failed_trigger = changed ? 0 : v;
                 return;
             }

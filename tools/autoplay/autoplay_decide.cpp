@@ -242,11 +242,13 @@ bool worth_visiting(int m)
 void learn_exits()
 {
     std::map<int, int> &exits = exits_of[current_map];
-    for (const ViewTriangle &t : view_triangles)
-        if (t.kind >= KIND_TRIGGER_BASE && t.kind < MAX_TRIGGERS)
+    for (const ViewTriangle &t : view_triangles) {
+        int leads = floor_kind(t.kind).leads;
+        if (leads == LEADS_BY_RECORD)
             exits[t.kind] = (int)triggers[t.kind].e[0];
-        else if (t.kind == KIND_GEM_GATE)
-            exits[KIND_GEM_GATE] = GATE_MAP;
+        else if (leads == LEADS_TO_GATE_MAP)
+            exits[t.kind] = GATE_MAP;
+    }
 }
 
 // The ways out of the current map the hero can walk to now: a node of an exit's outer
@@ -298,9 +300,10 @@ int exit_toward(bool (*wanted)(int), bool through_shut)
     shut.kinds.clear();
     memcpy(shut.inventory.data(), inventory, sizeof(inventory));
     for (const auto &e : exits_of[current_map]) {
-        if (e.first != KIND_GEM_GATE && !open.count(e.first))
+        // A way out that opens with what the hero holds is not shut by what stands round it.
+        if (floor_kind(e.first).leads_when == OPEN_ALWAYS && !open.count(e.first))
             shut.kinds.insert(e.first);
-        if ((e.first == KIND_GEM_GATE && !all_gems()) || !open.count(e.first))
+        if (!kind_leads_now(e.first) || !open.count(e.first))
             continue;
         if (!first_step.count(e.second) && e.second != current_map) {
             first_step[e.second] = e.first;
@@ -314,7 +317,7 @@ int exit_toward(bool (*wanted)(int), bool through_shut)
             return first_step[m];
         for (const auto &e : exits_of[m])
             if (!first_step.count(e.second) && e.second != current_map &&
-                (e.first != KIND_GEM_GATE || all_gems()) && (through_shut || !still_shut(m, e.first))) {
+                kind_leads_now(e.first) && (through_shut || !still_shut(m, e.first))) {
                 first_step[e.second] = first_step[m];
                 todo.push(e.second);
             }

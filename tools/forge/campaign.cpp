@@ -66,7 +66,7 @@ std::vector<const SourceSpot *> arrival_spots(const Campaign &c, const MapSource
 bool is_trigger_cell(const MapSource &m, int col, int row)
 {
     const CellStyle &s = cell_style(m, col, row);
-    return !s.is_void && (!s.exit_map.empty() || s.kind == KIND_GEM_GATE);
+    return !s.is_void && cell_floor_kind(s.kind, !s.exit_map.empty()).leads != LEADS_NOWHERE;
 }
 
 // Cells the hero can walk to from the arrival spots, with every gate open.
@@ -269,7 +269,7 @@ void check_spots_and_exits(const Campaign &campaign, const MapSource &m, Problem
     };
     auto guarded = [&](int col, int row) {
         const CellStyle &st = cell_style(m, col, row);
-        return !st.is_void && (st.curtain_kind || st.kind == KIND_CLEARED_FLOOR || st.kind == KIND_GATED_FLOOR);
+        return !st.is_void && (st.curtain_kind || floor_kind(st.kind).floor_when != OPEN_ALWAYS);
     };
     for (int row = 0; row < m.height; row++)
         for (int col = 0; col < m.width; col++) {
@@ -347,11 +347,10 @@ void check_demons_and_items(const Campaign &campaign, const MapSource &m, Proble
             const CellStyle &st = cell_style(m, col, row);
             if (st.is_void || st.blocking)
                 continue;
-            bool matters = st.kind == KIND_SPAWN || st.kind == KIND_GEM_GATE || !st.exit_map.empty();
+            const FloorKind &k = cell_floor_kind(st.kind, !st.exit_map.empty());
+            bool matters = st.kind == KIND_SPAWN || k.leads != LEADS_NOWHERE;
             if (matters && !reachable(col, row))
-                problem(where(m) + ": the " +
-                        std::string(st.kind == KIND_SPAWN ? "spawn point" : st.kind == KIND_GEM_GATE ? "gem gate" : "exit") +
-                        " at " + cell_name(m, col, row) +
+                problem(where(m) + ": the " + k.name + " at " + cell_name(m, col, row) +
                         " cannot be reached from the map's arrivals");
         }
 }
@@ -414,7 +413,7 @@ void check_maps_reachable(const Campaign &campaign, Problems &problems)
                     continue;
                 if (!st.exit_map.empty())
                     next.insert(std::atoi(st.exit_map.c_str()));
-                if (st.kind == KIND_GEM_GATE)
+                if (floor_kind(st.kind).leads == LEADS_TO_GATE_MAP)
                     next.insert(GATE_MAP);
             }
         for (int n : next)
