@@ -47,24 +47,23 @@ bool change_map(const char *name, float x, float y, float z)
     return true;
 }
 
-static bool follow_trigger(int v)
+// The map change a floor of kind v leads by: to the map its kind names or else its trigger
+// record, arriving where the record its kind names (or else its own) says. The gem gate's
+// is that of the gate's own map, the map the load will set.
+static bool follow_floor(int v)
 {
-    const Trigger &t = triggers[v];
-    float destination = t.e[0];
-    // A destination beyond any map number cannot be converted; such a record leads nowhere.
-    if (!(destination > -2147483648.0f && destination < 2147483648.0f))
-        return false;
+    const FloorKind &k = floor_kind(v);
+    const Trigger &t = triggers[k.arrival_record >= 0 ? k.arrival_record : v];
+    int map = k.leads_to_map;
+    if (map < 0) {
+        float destination = t.e[0];
+        // A destination beyond any map number cannot be converted; such a record leads nowhere.
+        if (!(destination > -2147483648.0f && destination < 2147483648.0f))
+            return false;
+        map = (s16)(s32)destination;
+    }
     char name[16];
-    snprintf(name, sizeof(name), "%d", (int)(s16)(s32)destination);
-    return change_map(name, t.e[1], t.e[2], t.e[3]);
-}
-
-static bool pass_gem_gate()
-{
-    // The arrival record is that of the gate's own map, the map the load will set.
-    const Trigger &t = triggers[GATE_RECORD + GATE_MAP];
-    char name[16];
-    snprintf(name, sizeof(name), "%d", (int)GATE_MAP);
+    snprintf(name, sizeof(name), "%d", map);
     return change_map(name, t.e[1], t.e[2], t.e[3]);
 }
 
@@ -79,7 +78,7 @@ void check_triggers()
                 continue;
             }
             if (kind_leads_now(v)) {
-                bool changed = floor_kind(v).leads == LEADS_BY_RECORD ? follow_trigger(v) : pass_gem_gate();
+                bool changed = follow_floor(v);
                 failed_trigger = changed ? 0 : v;
                 return;
             }

@@ -1,33 +1,34 @@
 // The kinds of special floor: one row each, read by the game, the forge and the player.
 #include "world/kinds.h"
 
-// number, name, motion, scroll u and v, floor while, seal open while, written, leads, leads
-// while, wears, seal, seal's surface, look, mark and its colour.
+// Each row: number, name, motion, scroll u and v; floor while, seal open while, written;
+// leads, while, to map, arrival record; wears, seal, seal's surface; look, mark, its colour.
 const FloorKind floor_kinds[] = {
-    {KIND_PLAIN, "floor", MOTION_NONE, 0, 0, OPEN_ALWAYS, -1, true, LEADS_NOWHERE, OPEN_ALWAYS, "", 0, "",
-     LOOK_SURFACE, "", 0},
+    {KIND_PLAIN, "floor", MOTION_NONE, 0, 0, OPEN_ALWAYS, -1, true,
+     false, OPEN_ALWAYS, -1, -1, "", 0, "", LOOK_SURFACE, "", 0},
     // Water ripples and drifts diagonally; lava sways and runs along v seven times faster.
-    {KIND_RIPPLE, "water", MOTION_RIPPLE, 1, 1, OPEN_ALWAYS, -1, true, LEADS_NOWHERE, OPEN_ALWAYS, "", 0, "",
-     LOOK_SURFACE, "", 0},
-    {KIND_SWAY, "lava", MOTION_SWAY, 0, -7, OPEN_ALWAYS, -1, true, LEADS_NOWHERE, OPEN_ALWAYS, "", 0, "",
-     LOOK_SURFACE, "", 0},
+    {KIND_RIPPLE, "water", MOTION_RIPPLE, 1, 1, OPEN_ALWAYS, -1, true,
+     false, OPEN_ALWAYS, -1, -1, "", 0, "", LOOK_SURFACE, "", 0},
+    {KIND_SWAY, "lava", MOTION_SWAY, 0, -7, OPEN_ALWAYS, -1, true,
+     false, OPEN_ALWAYS, -1, -1, "", 0, "", LOOK_SURFACE, "", 0},
     {KIND_CLEARED_FLOOR, "floor that opens when the map is clean", MOTION_NONE, 0, 0, OPEN_WHEN_CLEAN, -1, true,
-     LEADS_NOWHERE, OPEN_ALWAYS, "", KIND_CLEARED_SHOW, "barrier", LOOK_CLEARED, "", 0},
+     false, OPEN_ALWAYS, -1, -1, "", KIND_CLEARED_SHOW, "barrier", LOOK_CLEARED, "", 0},
     // The seals are drawn by the forge over their floors, and stand as curtains.
-    {KIND_CLEARED_SHOW, "barrier", MOTION_NONE, 0, 0, OPEN_ALWAYS, OPEN_WHEN_CLEAN, false, LEADS_NOWHERE,
-     OPEN_ALWAYS, "barrier", 0, "", LOOK_CLEARED, "", 0},
-    {KIND_GATED_FLOOR, "sealed floor", MOTION_NONE, 0, 0, OPEN_WITH_GROUP_ITEM, -1, true, LEADS_NOWHERE,
-     OPEN_ALWAYS, "", KIND_GATED_SHOW, "seal", LOOK_GROUP_SEAL, "", 0},
-    {KIND_GATED_SHOW, "seal", MOTION_NONE, 0, 0, OPEN_ALWAYS, OPEN_WITH_GROUP_ITEM, false, LEADS_NOWHERE,
-     OPEN_ALWAYS, "seal", 0, "", LOOK_GROUP_SEAL, "", 0},
-    {KIND_SPAWN, "spawn point", MOTION_NONE, 0, 0, OPEN_ALWAYS, -1, true, LEADS_NOWHERE, OPEN_ALWAYS, "", 0, "",
-     LOOK_SURFACE, "x", 0xFF3C3C},
+    {KIND_CLEARED_SHOW, "barrier", MOTION_NONE, 0, 0, OPEN_ALWAYS, OPEN_WHEN_CLEAN, false,
+     false, OPEN_ALWAYS, -1, -1, "barrier", 0, "", LOOK_CLEARED, "", 0},
+    {KIND_GATED_FLOOR, "sealed floor", MOTION_NONE, 0, 0, OPEN_WITH_GROUP_ITEM, -1, true,
+     false, OPEN_ALWAYS, -1, -1, "", KIND_GATED_SHOW, "seal", LOOK_GROUP_SEAL, "", 0},
+    {KIND_GATED_SHOW, "seal", MOTION_NONE, 0, 0, OPEN_ALWAYS, OPEN_WITH_GROUP_ITEM, false,
+     false, OPEN_ALWAYS, -1, -1, "seal", 0, "", LOOK_GROUP_SEAL, "", 0},
+    {KIND_SPAWN, "spawn point", MOTION_NONE, 0, 0, OPEN_ALWAYS, -1, true,
+     false, OPEN_ALWAYS, -1, -1, "", 0, "", LOOK_SURFACE, "x", 0xFF3C3C},
     // The gem gate's seal opens with the map group's item: on maps 900 to 999, the fourth gem.
-    {KIND_GEM_GATE, "gem gate", MOTION_NONE, 0, 0, OPEN_ALWAYS, -1, true, LEADS_TO_GATE_MAP, OPEN_WITH_ALL_GEMS,
-     "gemgate", KIND_GATED_SHOW, "seal-gems", LOOK_GEMS, "G", 0xFFFFFF},
+    {KIND_GEM_GATE, "gem gate", MOTION_NONE, 0, 0, OPEN_ALWAYS, -1, true,
+     true, OPEN_WITH_ALL_GEMS, GATE_MAP, GATE_RECORD + GATE_MAP, "gemgate", KIND_GATED_SHOW, "seal-gems", LOOK_GEMS,
+     "G", 0xFFFFFF},
     // Every kind from here to MAX_TRIGGERS - 1; map sources write it with exit=.
-    {KIND_TRIGGER_BASE, "exit", MOTION_NONE, 0, 0, OPEN_ALWAYS, -1, false, LEADS_BY_RECORD, OPEN_ALWAYS, "trigger",
-     0, "", LOOK_EXIT, "", 0xFFFFFF},
+    {KIND_TRIGGER_BASE, "exit", MOTION_NONE, 0, 0, OPEN_ALWAYS, -1, false,
+     true, OPEN_ALWAYS, -1, -1, "trigger", 0, "", LOOK_EXIT, "", 0xFFFFFF},
 };
 const int floor_kind_count = sizeof(floor_kinds) / sizeof(floor_kinds[0]);
 
@@ -75,7 +76,7 @@ bool kind_condition_holds(int condition)
 bool kind_leads_now(int kind)
 {
     const FloorKind &k = floor_kind(kind);
-    return k.leads != LEADS_NOWHERE && kind_condition_holds(k.leads_when);
+    return k.leads && kind_condition_holds(k.leads_when);
 }
 
 void set_triangle_kind(ViewTriangle &t, int kind)

@@ -36,13 +36,6 @@ enum KindCondition {
     OPEN_WITH_ALL_GEMS,    // the hero holds all four gems
 };
 
-// Where a floor leads when the hero steps on it.
-enum KindLeads {
-    LEADS_NOWHERE,
-    LEADS_BY_RECORD,    // to the map and arrival of the trigger record its kind names
-    LEADS_TO_GATE_MAP,  // to GATE_MAP, arriving at its gate record
-};
-
 // How the forge's overview colours a cell; a cell with a curtain takes the later of the
 // two looks in this order.
 enum KindLook {
@@ -66,8 +59,10 @@ struct FloorKind {
     int floor_when;          // a KindCondition: floor only while it holds
     int seal_open_when;      // a seal: see-through while this holds (-1: not a seal)
     bool written;            // a map source may write it as kind=N on a cell
-    int leads;               // a KindLeads
-    int leads_when;          // ... while this holds
+    bool leads;              // stepping on it changes the map ...
+    int leads_when;          // ... while this holds ...
+    int leads_to_map;        // ... to this map (-1: the one its trigger record names) ...
+    int arrival_record;      // ... arriving where this record says (-1: its kind's own)
     const char *wears;       // the surface its top (a seal's: its curtain) must wear ("": any)
     int seal;                // the kind of the seal the forge lays over it (0: none) ...
     const char *seal_surface;  // ... and what that seal wears ("seal": the map group's)
@@ -87,7 +82,7 @@ const FloorKind &cell_floor_kind(int kind, bool exit);
 // Ordinary floor: still, walkable from the first frame, no seal, gate or way out.
 inline bool kind_is_plain(const FloorKind &k)
 {
-    return k.motion == MOTION_NONE && k.floor_when == OPEN_ALWAYS && k.seal_open_when < 0 && k.leads == LEADS_NOWHERE;
+    return k.motion == MOTION_NONE && k.floor_when == OPEN_ALWAYS && k.seal_open_when < 0 && !k.leads;
 }
 
 // The highest kind the table lists below the triggers.

@@ -243,11 +243,9 @@ void learn_exits()
 {
     std::map<int, int> &exits = exits_of[current_map];
     for (const ViewTriangle &t : view_triangles) {
-        int leads = floor_kind(t.kind).leads;
-        if (leads == LEADS_BY_RECORD)
-            exits[t.kind] = (int)triggers[t.kind].e[0];
-        else if (leads == LEADS_TO_GATE_MAP)
-            exits[t.kind] = GATE_MAP;
+        const FloorKind &k = floor_kind(t.kind);
+        if (k.leads)
+            exits[t.kind] = k.leads_to_map >= 0 ? k.leads_to_map : (int)triggers[t.kind].e[0];
     }
 }
 

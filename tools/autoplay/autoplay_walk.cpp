@@ -59,7 +59,7 @@ static void mark_trigger_margins()
     const int margin = 2;
     for (int node = 0; node < walk.w * walk.h; node++) {
         int k = walk.kind[node];
-        if (!has_floor(node) || floor_kind(k).leads == LEADS_NOWHERE)
+        if (!has_floor(node) || !floor_kind(k).leads)
             continue;
         int i = node % walk.w, j = node / walk.w;
         for (int dj = -margin; dj <= margin; dj++)

@@ -66,7 +66,7 @@ std::vector<const SourceSpot *> arrival_spots(const Campaign &c, const MapSource
 bool is_trigger_cell(const MapSource &m, int col, int row)
 {
     const CellStyle &s = cell_style(m, col, row);
-    return !s.is_void && cell_floor_kind(s.kind, !s.exit_map.empty()).leads != LEADS_NOWHERE;
+    return !s.is_void && cell_floor_kind(s.kind, !s.exit_map.empty()).leads;
 }
 
 // Cells the hero can walk to from the arrival spots, with every gate open.
@@ -348,7 +348,7 @@ void check_demons_and_items(const Campaign &campaign, const MapSource &m, Proble
             if (st.is_void || st.blocking)
                 continue;
             const FloorKind &k = cell_floor_kind(st.kind, !st.exit_map.empty());
-            bool matters = st.kind == KIND_SPAWN || k.leads != LEADS_NOWHERE;
+            bool matters = st.kind == KIND_SPAWN || k.leads;
             if (matters && !reachable(col, row))
                 problem(where(m) + ": the " + k.name + " at " + cell_name(m, col, row) +
                         " cannot be reached from the map's arrivals");
@@ -413,8 +413,8 @@ void check_maps_reachable(const Campaign &campaign, Problems &problems)
                     continue;
                 if (!st.exit_map.empty())
                     next.insert(std::atoi(st.exit_map.c_str()));
-                if (floor_kind(st.kind).leads == LEADS_TO_GATE_MAP)
-                    next.insert(GATE_MAP);
+                if (floor_kind(st.kind).leads_to_map >= 0)
+                    next.insert(floor_kind(st.kind).leads_to_map);
             }
         for (int n : next)
             if (find_map(campaign, n) && seen.insert(n).second)
