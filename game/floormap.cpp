@@ -81,13 +81,7 @@ static void widen_box(float coordinate, int *lo, int *hi)
 
 static bool is_floor_now(const ViewTriangle &t)
 {
-    if (t.wall)
-        return false;
-    if (t.cleared_floor && ground_reached && !map_cleared[current_map])
-        return false;
-    if (t.gated_floor && ground_reached && (map_group < 0 || map_group >= INVENTORY_SLOTS || !inventory[map_group]))
-        return false;
-    return true;
+    return !t.wall && (!ground_reached || floor_open_now(t));
 }
 
 static void paint_triangle(const ViewTriangle &t, float px, float py, float pz, int white)

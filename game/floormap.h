@@ -4,6 +4,7 @@
 // and the monsters' placing read them.
 #pragma once
 
+#include "world/kinds.h"
 #include "world/world.h"
 
 extern BITMAP *height_map;
@@ -14,9 +15,6 @@ extern BITMAP *paint_scratch;
 // whatever reads the maps later in the pass must measure from here, not from where he
 // now stands: heights read against his new feet would be off by the step he just took.
 extern float floor_map_x, floor_map_y, floor_map_z;
-
-// A floor this far above or below the feet is not floor.
-const float FLOOR_REACH = 1.5f;
 
 // Floor map geometry: 8 pixels per world unit, the hero at the middle pixel.
 enum { FLOOR_MAP_SIZE = 128, FLOOR_MAP_CENTER = 64, FLOOR_MAP_SCALE = 8 };

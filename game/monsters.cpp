@@ -7,7 +7,6 @@
 #include "game/floormap.h"
 #include "game/player.h"
 
-static const float STEP_PER_FRAME = 0.16f;
 static const float LEVEL_REACH = 0.5f;   // farther above or below the hero: another level
 static const float CONTACT_REACH = 1;
 
@@ -60,7 +59,7 @@ static void update_monster(Monster &m, float step, int white)
         draw_heading(m);
     } else if (v >= 0 && v < white) {
         float d = floor_height(v);
-        if (d > -1.5f && d < 1.5f) {
+        if (d > -FLOOR_REACH && d < FLOOR_REACH) {
             m.x += vx * step;
             m.z += vz * step;
             // The floor map holds heights relative to the point it was painted around, so

@@ -12,7 +12,6 @@ s32 hurt_flash;
 float hurt_flash_level;
 uint8_t bow_ready;
 
-static const float STEP_PER_FRAME = 0.16f;
 static const float ARROW_RANGE = 10;
 static const float ARROW_RISE = 1.5f;
 // Far below one frame's advance of the game clock at any rate the game meets, far above

@@ -11,6 +11,10 @@ extern float hurt_flash_level;  // hurt_flash with its fraction: it fades per ga
 // story does not shoot.
 extern uint8_t bow_ready;
 
+// How far the hero walks in a frame at time_scale 1, in world units; a demon walks this
+// times its kind's speed.
+const float STEP_PER_FRAME = 0.16f;
+
 // Game time between arrows: 0.05 game seconds (three frames at 60 a second), in game_clock
 // units (0.06 a game second).
 const double SHOT_INTERVAL = 0.003;

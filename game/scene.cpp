@@ -9,6 +9,7 @@
 #include "render/camera.h"
 #include "render/ordering.h"
 #include "render/transform.h"
+#include "world/kinds.h"
 
 
 // The plane's vertices that take part in the scene get their view index and rest position.
@@ -89,6 +90,7 @@ static void add_plane_triangles(int p)
 
         ViewTriangle tri = {};
         int kind = pt.e[TRIANGLE_KIND];
+        int motion = floor_kind(kind).motion;
         float cx = 0, cy = 0, cz = 0;
         for (int c = 0; c < 3; c++) {
             tri.vertex[c] = (s32)plane.vertices[pt.e[c]].e[VERTEX_VIEW_INDEX];
@@ -96,8 +98,8 @@ static void add_plane_triangles(int p)
             tri.tex_u[c] = plane.triangle_uvs[t][2 * c];
             tri.tex_v[c] = plane.triangle_uvs[t][2 * c + 1];
             // The last moving triangle to use a vertex decides how it moves.
-            if (kind == KIND_RIPPLE || kind == KIND_SWAY)
-                v.motion = kind;
+            if (motion != MOTION_NONE)
+                v.motion = motion;
             v.referenced = 1;
             cx += v.world_x;
             cy += v.world_y;
@@ -107,11 +109,7 @@ static void add_plane_triangles(int p)
         tri.plane = p;
         tri.triangle = t;
         tri.wall = pt.e[TRIANGLE_WALL] == 1 ? -1 : 0;
-        tri.kind = kind;
-        tri.cleared_floor = kind == KIND_CLEARED_FLOOR;
-        tri.gated_floor = kind == KIND_GATED_FLOOR;
-        tri.open_when_cleared = kind == KIND_CLEARED_SHOW;
-        tri.open_with_gate_item = kind == KIND_GATED_SHOW;
+        set_triangle_kind(tri, kind);
         if (kind == KIND_SPAWN && spawn_point_count < MAX_SPAWN_POINTS) {
             float *point = spawn_points[spawn_point_count++];
             point[0] = cx / 3;

@@ -7,6 +7,7 @@
 #include "game/player.h"
 #include "game/scene.h"
 #include "render/ordering.h"
+#include "world/kinds.h"
 #include "world/mapfile.h"
 
 static const int WINDOW_REACH = 2;  // the window runs two pixels each way around the feet
@@ -46,32 +47,23 @@ bool change_map(const char *name, float x, float y, float z)
     return true;
 }
 
-static bool all_gems_held()
+// The map change a floor of kind v leads by: to the map its kind names or else its trigger
+// record, arriving where the record its kind names (or else its own) says. The gem gate's
+// is that of the gate's own map, the map the load will set.
+static bool follow_floor(int v)
 {
-    for (int i = ITEM_GEM_FIRST; i <= ITEM_GEM_LAST; i++)
-        if (inventory[i] <= 0)
+    const FloorKind &k = floor_kind(v);
+    const Trigger &t = triggers[k.arrival_record >= 0 ? k.arrival_record : v];
+    int map = k.leads_to_map;
+    if (map < 0) {
+        float destination = t.e[0];
+        // A destination beyond any map number cannot be converted; such a record leads nowhere.
+        if (!(destination > -2147483648.0f && destination < 2147483648.0f))
             return false;
-    return true;
-}
-
-static bool follow_trigger(int v)
-{
-    const Trigger &t = triggers[v];
-    float destination = t.e[0];
-    // A destination beyond any map number cannot be converted; such a record leads nowhere.
-    if (!(destination > -2147483648.0f && destination < 2147483648.0f))
-        return false;
+        map = (s16)(s32)destination;
+    }
     char name[16];
-    snprintf(name, sizeof(name), "%d", (int)(s16)(s32)destination);
-    return change_map(name, t.e[1], t.e[2], t.e[3]);
-}
-
-static bool pass_gem_gate()
-{
-    // The arrival record is that of the gate's own map, the map the load will set.
-    const Trigger &t = triggers[GATE_RECORD + GATE_MAP];
-    char name[16];
-    snprintf(name, sizeof(name), "%d", (int)GATE_MAP);
+    snprintf(name, sizeof(name), "%d", map);
     return change_map(name, t.e[1], t.e[2], t.e[3]);
 }
 
@@ -85,15 +77,8 @@ void check_triggers()
                 on_failed = true;
                 continue;
             }
-            bool tried = false, changed = false;
-            if (v >= KIND_TRIGGER_BASE && v < MAX_TRIGGERS) {
-                tried = true;
-                changed = follow_trigger(v);
-            } else if (v == KIND_GEM_GATE && all_gems_held()) {
-                tried = true;
-                changed = pass_gem_gate();
-            }
-            if (tried) {
+            if (kind_leads_now(v)) {
+                bool changed = follow_floor(v);
                 failed_trigger = changed ? 0 : v;
                 return;
             }

@@ -5,6 +5,7 @@
 
 #include "render/camera.h"
 #include "render/ordering.h"
+#include "world/kinds.h"
 
 float texture_scroll;
 float texture_scroll_step;
@@ -25,17 +26,6 @@ static BITMAP *character_frame(int character, int action, int facing, float cloc
     return sprite_frames[character][action][facing][frame_index(clock)];
 }
 
-// Gate triangles are see-through until the hero has stood on ordinary floor, then while
-// their condition holds.
-static bool gate_open(const ViewTriangle &tri)
-{
-    if (!ground_reached)
-        return true;
-    if (tri.open_with_gate_item)
-        return map_group >= 0 && map_group < INVENTORY_SLOTS && inventory[map_group] != 0;
-    return current_map >= 0 && current_map < MAP_NUMBERS && map_cleared[current_map] != 0;
-}
-
 static void draw_scene_triangle(int t)
 {
     const ViewTriangle &tri = view_triangles[t];
@@ -43,12 +33,9 @@ static void draw_scene_triangle(int t)
     PlaneTriangle &source = plane.triangles[tri.triangle];
     BITMAP *texture = plane.triangle_shadow[tri.triangle];
 
-    // Moving scenery scrolls its texture: kind 1 diagonally, kind 2 along v, seven times faster.
-    float du = 0, dv = 0;
-    if (tri.kind == KIND_RIPPLE)
-        du = dv = texture_scroll;
-    else if (tri.kind == KIND_SWAY)
-        dv = -7 * texture_scroll;
+    // Moving scenery scrolls its texture as its kind says.
+    const FloorKind &kind = floor_kind(tri.kind);
+    float du = kind.scroll_u * texture_scroll, dv = kind.scroll_v * texture_scroll;
 
     V3D_f corner[3];
     for (int c = 0; c < 3; c++) {
@@ -69,7 +56,9 @@ static void draw_scene_triangle(int t)
         if (transparency >= 1) {
             set_trans_blender(255, 255, 255, (int)((100 - transparency) / 100.0 * 255));
             type = POLYTYPE_PTEX_MASK_TRANS;
-        } else if ((tri.open_with_gate_item || tri.open_when_cleared) && gate_open(tri)) {
+        } else if ((tri.open_with_gate_item || tri.open_when_cleared) && (!ground_reached || seal_open_now(tri))) {
+            // A seal is see-through until the hero has stood on ordinary floor, then while
+            // its condition holds.
             set_trans_blender(255, 255, 255, 128);
             type = POLYTYPE_PTEX_MASK_TRANS;
         }
@@ -114,18 +103,18 @@ static int sprite_size(int base, float scale)
 static void draw_monster(const Monster &m)
 {
     // Large monsters grow upward from the same anchor; the pips stay at the anchor.
-    int base = m.kind <= 4 ? 48 : 72;
+    int base = demon_drawn_size(m.kind);
     int size = sprite_size(base, m.sprite_scale);
     BITMAP *frame = character_frame(m.kind, m.state, m.facing, m.anim_time);
     if (frame)
-        stretch_sprite(back_buffer, frame, m.screen_x, m.screen_y - sprite_size(base - 48, m.sprite_scale),
-                       size, size);
+        stretch_sprite(back_buffer, frame, m.screen_x,
+                       m.screen_y - sprite_size(base - DEMON_SMALL_SIZE, m.sprite_scale), size, size);
 
     int pip = makecol(255, 196, 64);
     set_hue_blender(255, 0, 0, m.flash);
     drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
     // The small kinds reach the top of their frames: their pips are centred over the head.
-    int pip_x = m.kind <= 4 ? m.screen_x + size / 2 - 4 * m.health : m.screen_x;
+    int pip_x = demon_is_small(m.kind) ? m.screen_x + size / 2 - 4 * m.health : m.screen_x;
     for (int i = 0; i < m.health; i++)
         rectfill(back_buffer, pip_x + 8 * i, m.screen_y, pip_x + 8 * i + 6, m.screen_y + 8, pip);
     drawing_mode(DRAW_MODE_SOLID, NULL, 0, 0);

@@ -62,10 +62,8 @@ inline void add_triangle(const float (&c)[9], int kind = KIND_PLAIN, bool wall =
         t.vertex[i] = (s32)view_vertices.size();
         view_vertices.push_back(v);
     }
-    t.kind = kind;
+    set_triangle_kind(t, kind);
     t.wall = wall ? -1 : 0;
-    t.cleared_floor = kind == KIND_CLEARED_FLOOR;
-    t.gated_floor = kind == KIND_GATED_FLOOR;
     int key = 20000 - (int)view_triangles.size();
     depth_buckets[key] = (s16)(BUCKET_TRIANGLE_BASE + view_triangles.size());
     view_triangles.push_back(t);

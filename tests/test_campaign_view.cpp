@@ -51,7 +51,7 @@ const double MIN_STEP_CONTRAST = 24;
 // an eighth of a unit, of its face: this is nearly the nearest); walking at full pace the
 // camera trails him by this much (a step of 0.16 a frame against 9 % of the way a frame).
 const float PRESSED_GAP = 0.01f;
-const float CAMERA_LAG = 0.16f / 0.09f;
+const float CAMERA_LAG = STEP_PER_FRAME / 0.09f;
 // Up to this many places a side for each: pressed against a wall there, walking that way;
 // among them up to this many beside each kind of cell that shuts the way. Of a map's steps at
 // least a share of one in this many must be read, lest the measure say nothing.
@@ -75,7 +75,7 @@ const char *FACING_NAME[4] = {"north", "south", "west", "east"};
 bool can_enter(const MapSource &m, int col, int row, int nc, int nr)
 {
     return cell_is_floor(m, nc, nr) &&
-           std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) < 1.5f;
+           std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) < FLOOR_REACH;
 }
 
 // How much stands in front of the hero at a place: the most that a cell beside him or up to

@@ -201,8 +201,8 @@ TEST_F(CompiledMap, TheHeroWalksFloorIsStoppedByWallsAndClimbsSteps)
     // And open floor is walked freely.
     stand_at(1, 1);
     walk({KEY_RIGHT, KEY_DOWN}, 30);
-    EXPECT_GT(player_x, 1 + map_origin_x(src) + 0.5f + 4 * 0.16f * 0.9f);
-    EXPECT_GT(player_z, 1 + map_origin_z(src) + 0.5f + 4 * 0.16f * 0.9f);
+    EXPECT_GT(player_x, 1 + map_origin_x(src) + 0.5f + 4 * STEP_PER_FRAME * 0.9f);
+    EXPECT_GT(player_z, 1 + map_origin_z(src) + 0.5f + 4 * STEP_PER_FRAME * 0.9f);
 }
 
 // Scenery: a tree (a trunk that blocks, a see-through crown above head height), a fence

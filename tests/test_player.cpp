@@ -75,7 +75,7 @@ static void reference_paint(float px, float py, float pz)
         float cx = (v[0]->world_x + v[1]->world_x + v[2]->world_x) / 3;
         float cz = (v[0]->world_z + v[1]->world_z + v[2]->world_z) / 3;
         float top = std::max(v[0]->world_y, std::max(v[1]->world_y, v[2]->world_y));
-        if (!(cx - px > -5 && cx - px < 5 && cz - pz > -5 && cz - pz < 5 && top - py > -1.5f && top - py < 1.5f))
+        if (!(cx - px > -5 && cx - px < 5 && cz - pz > -5 && cz - pz < 5 && top - py > -FLOOR_REACH && top - py < FLOOR_REACH))
             continue;
         V3D_f c[3];
         int minc = 128, minr = 128, maxc = -1, maxr = -1;
@@ -166,7 +166,7 @@ TEST_F(FloorMap, HoldsEveryValueAtEveryColourDepth)
 TEST_F(HeroMove, ClimbsBelowOneAndAHalfAndRefusesMore)
 {
     // Row 64 is the base floor; row 65, where a step down leads, is the second floor only.
-    const struct { float second; bool moves; } cases[] = {{1.49f, true}, {-1.2f, true}, {1.5f, false}, {-1.5f, false}, {2, false}};
+    const struct { float second; bool moves; } cases[] = {{1.49f, true}, {-1.2f, true}, {FLOOR_REACH, false}, {-FLOOR_REACH, false}, {2, false}};
     for (auto c : cases) {
         SCOPED_TRACE(c.second);
         empty_scene();
@@ -176,7 +176,7 @@ TEST_F(HeroMove, ClimbsBelowOneAndAHalfAndRefusesMore)
         player_anim_state = 0;
         press(KEY_DOWN);
         update_player();
-        EXPECT_FLOAT_EQ(player_z, c.moves ? 0.16f : 0);
+        EXPECT_FLOAT_EQ(player_z, c.moves ? STEP_PER_FRAME : 0);
         EXPECT_NEAR(player_y, c.moves ? c.second : 0, 1.0f / 256) << "his height jumps to the new top";
         EXPECT_EQ(player_anim_state, c.moves ? 1 : 0);
     }
@@ -200,9 +200,9 @@ TEST_F(HeroMove, LaterKeyOfEachPairWinsAndSidewaysFacingWins)
 {
     add_floor(-4, -4, 4, 4, 0);
     const struct { int keys[2]; float x, z; int facing; } cases[] = {
-        {{KEY_UP, KEY_DOWN}, 0, 0.16f, FACING_DOWN},
-        {{KEY_LEFT, KEY_RIGHT}, 0.16f, 0, FACING_RIGHT},
-        {{KEY_UP, KEY_LEFT}, -0.16f, -0.16f, FACING_LEFT}};
+        {{KEY_UP, KEY_DOWN}, 0, STEP_PER_FRAME, FACING_DOWN},
+        {{KEY_LEFT, KEY_RIGHT}, STEP_PER_FRAME, 0, FACING_RIGHT},
+        {{KEY_UP, KEY_LEFT}, -STEP_PER_FRAME, -STEP_PER_FRAME, FACING_LEFT}};
     for (auto c : cases) {
         player_x = player_z = 0;
         release_all_keys();
@@ -223,7 +223,7 @@ TEST_F(HeroMove, BlockedAxisIsDroppedBeforeTheDiagonal)
     press(KEY_UP);
     press(KEY_RIGHT);
     update_player();
-    EXPECT_FLOAT_EQ(player_x, 0.16f);
+    EXPECT_FLOAT_EQ(player_x, STEP_PER_FRAME);
     EXPECT_EQ(player_z, 0.0f);
     EXPECT_EQ(player_facing, FACING_RIGHT);
 
@@ -291,7 +291,7 @@ TEST_F(HeroMove, OverNoFloorHeKeepsHisHeightAndStepsOntoTheFloorBeside)
     release_all_keys();
     press(KEY_LEFT);
     update_player();
-    EXPECT_FLOAT_EQ(player_x, -0.16f);
+    EXPECT_FLOAT_EQ(player_x, -STEP_PER_FRAME);
     EXPECT_NEAR(player_y, 0.5f, 1.0f / 256);
 }
 
@@ -311,7 +311,7 @@ TEST_F(HeroMove, AFrameOfAnyLengthEndsAgainstTheWallAndNoneCarriesHimThrough)
             time_scale = rate;
             release_all_keys();
             press(side > 0 ? KEY_RIGHT : KEY_LEFT);
-            for (int i = 0; i < 2 + (int)(2 / (0.16f * rate)); i++)
+            for (int i = 0; i < 2 + (int)(2 / (STEP_PER_FRAME * rate)); i++)
                 update_player();
             float gap = face - player_x * side;
             EXPECT_GE(gap, 0.0f);
@@ -330,7 +330,7 @@ TEST_F(HeroMove, AnimationClocksHurtFlashAndCameraTarget)
     update_player();
     EXPECT_NEAR(player_anim_frame, 0.22f, 1e-5);  // 2 x step, wrapped at 6
     EXPECT_EQ(hurt_flash, 127);
-    EXPECT_FLOAT_EQ(camera_target_x, 0.16f);
+    EXPECT_FLOAT_EQ(camera_target_x, STEP_PER_FRAME);
     release_all_keys();
     time_scale = 2;
     update_player();

@@ -45,7 +45,7 @@ bool has_stairs_near(const MapSource &m, int col, int row)
 // too high above or below his own to step to.
 bool blocks(const MapSource &m, int col, int row, int nc, int nr)
 {
-    return !cell_is_floor(m, nc, nr) || std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) >= 1.5f;
+    return !cell_is_floor(m, nc, nr) || std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) >= FLOOR_REACH;
 }
 
 struct Cell {
@@ -162,7 +162,7 @@ protected:
         player_z += w.dr * 0.35f;
         time_scale = rate;
         failed = false;
-        float step = 0.16f * rate;
+        float step = STEP_PER_FRAME * rate;
         auto passes = [&](float distance) { return (int)std::ceil(distance / step) + 2; };
         auto along = [&] { return w.dc ? player_z : player_x; };
         auto to_face = [&] { return w.dc ? (x0 + (w.dc > 0 ? 1 : 0) - player_x) * w.dc : (z0 + (w.dr > 0 ? 1 : 0) - player_z) * w.dr; };
@@ -263,8 +263,8 @@ TEST_F(DemonContact, DemonsKeepInsideTheWallsAndAreNeverHeldByThem)
         int passes = (int)(400 / rate);
         for (int i = 0; i < passes; i++) {
             // He walks a little this way and that, never farther than a unit from the middle.
-            player_x = std::fmax(-1, std::fmin(1, player_x + (rand() % 3 - 1) * 0.16f * rate));
-            player_z = std::fmax(-1, std::fmin(1, player_z + (rand() % 3 - 1) * 0.16f * rate));
+            player_x = std::fmax(-1, std::fmin(1, player_x + (rand() % 3 - 1) * STEP_PER_FRAME * rate));
+            player_z = std::fmax(-1, std::fmin(1, player_z + (rand() % 3 - 1) * STEP_PER_FRAME * rate));
             player_health = 100;
             paint_floor_maps(player_x, player_y, player_z);
             float was[8][2];

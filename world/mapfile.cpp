@@ -12,6 +12,7 @@
 #include <string>
 
 #include "world/datafile.h"
+#include "world/kinds.h"
 #include "world/mapstrip.h"
 
 enum { HEADER_WORD_LIMIT = 99, TRIANGLE_RECORD = 17, MAP_EXTRA_INTS = 3 };
@@ -21,8 +22,6 @@ static const size_t MAP_FILE_LIMIT = text_size_limit(
     (size_t)MAX_PLANES * (13 + MAX_PLANE_VERTICES * VERTEX_FILE_ELEMENTS + MAX_MAP_EXTRAS), 2);
 // A text buffer this large is let go after the load rather than kept for the next map.
 static const size_t KEPT_TEXT_LIMIT = 16 << 20;
-// A floor this far above or below the hero's feet is not his floor.
-static const float ARRIVAL_REACH = 1.5f;
 
 std::string map_file_path(const char *name, const char *extension)
 {
@@ -221,7 +220,7 @@ static bool floor_at_arrival(const long *rec, const Arrival &arrival)
         return false;
     const float *a = corner[rec[0]], *b = corner[rec[1]], *c = corner[rec[2]];
     float top = std::max(a[1], std::max(b[1], c[1]));
-    return top > arrival.y - ARRIVAL_REACH && top < arrival.y + ARRIVAL_REACH && covers(a, b, c, arrival.x, arrival.z);
+    return top > arrival.y - FLOOR_REACH && top < arrival.y + FLOOR_REACH && covers(a, b, c, arrival.x, arrival.z);
 }
 
 // Stores triangle t, and its cell when the strip has one.

@@ -109,6 +109,9 @@ struct Plane {
     s16 triangle_shadow_state[MAX_PLANE_TRIANGLES];  // 0 none, 1 created, 2 painted
 };
 
+// How a scene vertex moves (its `motion`): set by the kinds of the triangles using it.
+enum { MOTION_NONE = 0, MOTION_RIPPLE = 1, MOTION_SWAY = 2 };
+
 struct ViewVertex {
     float cam_x, cam_y, cam_z;
     float view_depth;

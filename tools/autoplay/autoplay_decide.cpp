@@ -40,7 +40,7 @@ int items_in_flight()
 // does not guess: it takes the demon where it saw it.
 void predict(const Demon &d, double seconds, float *x, float *z)
 {
-    float step = novice() ? 0 : (float)(0.16 * 60 * kind_speed_of(d.kind) * seconds);
+    float step = novice() ? 0 : (float)(STEP_PER_FRAME * 60.0 * kind_speed_of(d.kind) * seconds);
     *x = d.x + d.step_x * step;
     *z = d.z + d.step_z * step;
 }
@@ -74,7 +74,7 @@ bool flee()
             float len = (dx && dz) ? 0.7071f : 1.0f;
             float worst = FAR;
             for (int t = 1; t <= 10; t++) {
-                float x = player_x + dx * len * 0.16f * t, z = player_z + dz * len * 0.16f * t;
+                float x = player_x + dx * len * STEP_PER_FRAME * t, z = player_z + dz * len * STEP_PER_FRAME * t;
                 if (t > 1 && (dx || dz) && !has_floor(node_at(x, z)))
                     break;  // the hero stops at the edge; the frames before count
                 for (const Demon &d : demons) {
@@ -242,11 +242,11 @@ bool worth_visiting(int m)
 void learn_exits()
 {
     std::map<int, int> &exits = exits_of[current_map];
-    for (const ViewTriangle &t : view_triangles)
-        if (t.kind >= KIND_TRIGGER_BASE && t.kind < MAX_TRIGGERS)
-            exits[t.kind] = (int)triggers[t.kind].e[0];
-        else if (t.kind == KIND_GEM_GATE)
-            exits[KIND_GEM_GATE] = GATE_MAP;
+    for (const ViewTriangle &t : view_triangles) {
+        const FloorKind &k = floor_kind(t.kind);
+        if (k.leads)
+            exits[t.kind] = k.leads_to_map >= 0 ? k.leads_to_map : (int)triggers[t.kind].e[0];
+    }
 }
 
 // The ways out of the current map the hero can walk to now: a node of an exit's outer
@@ -298,9 +298,10 @@ int exit_toward(bool (*wanted)(int), bool through_shut)
     shut.kinds.clear();
     memcpy(shut.inventory.data(), inventory, sizeof(inventory));
     for (const auto &e : exits_of[current_map]) {
-        if (e.first != KIND_GEM_GATE && !open.count(e.first))
+        // A way out that opens with what the hero holds is not shut by what stands round it.
+        if (floor_kind(e.first).leads_when == OPEN_ALWAYS && !open.count(e.first))
             shut.kinds.insert(e.first);
-        if ((e.first == KIND_GEM_GATE && !all_gems()) || !open.count(e.first))
+        if (!kind_leads_now(e.first) || !open.count(e.first))
             continue;
         if (!first_step.count(e.second) && e.second != current_map) {
             first_step[e.second] = e.first;
@@ -314,7 +315,7 @@ int exit_toward(bool (*wanted)(int), bool through_shut)
             return first_step[m];
         for (const auto &e : exits_of[m])
             if (!first_step.count(e.second) && e.second != current_map &&
-                (e.first != KIND_GEM_GATE || all_gems()) && (through_shut || !still_shut(m, e.first))) {
+                kind_leads_now(e.first) && (through_shut || !still_shut(m, e.first))) {
                 first_step[e.second] = first_step[m];
                 todo.push(e.second);
             }

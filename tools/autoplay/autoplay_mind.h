@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tools/autoplay/autoplay.h"
+#include "world/kinds.h"
 
 namespace autoplay_mind {
 
@@ -150,7 +151,6 @@ int node_at(float x, float z);
 float node_x(int n);
 float node_z(int n);
 bool has_floor(int n);
-bool all_gems();
 void build_walk_map();
 bool walk_map_stale();
 bool under_hero(int n);

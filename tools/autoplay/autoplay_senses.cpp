@@ -31,11 +31,11 @@ bool in_world_band(const Monster &m)
 {
     if (m.health < 1 || !(m.sprite_scale > 0))
         return false;
-    int base = m.kind <= 4 ? 48 : 72;
+    int base = demon_drawn_size(m.kind);
     float size = base * m.sprite_scale;
-    float top = m.screen_y - (base - 48) * m.sprite_scale;
+    float top = m.screen_y - (base - DEMON_SMALL_SIZE) * m.sprite_scale;
     return m.screen_x + size > 0 && m.screen_x < screen_width && top < screen_height - hud_band_height &&
-           m.screen_y + 48 * m.sprite_scale > hud_band_height;
+           m.screen_y + DEMON_SMALL_SIZE * m.sprite_scale > hud_band_height;
 }
 
 void record_sight()

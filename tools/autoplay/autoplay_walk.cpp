@@ -36,14 +36,6 @@ float node_x(int n) { return walk.x0 + (n % walk.w + 0.5f) / RES; }
 float node_z(int n) { return walk.z0 + (n / walk.w + 0.5f) / RES; }
 bool has_floor(int n) { return n >= 0 && !std::isnan(walk.height[n]); }
 
-bool all_gems()
-{
-    for (int i = ITEM_GEM_FIRST; i <= ITEM_GEM_LAST; i++)
-        if (inventory[i] <= 0)
-            return false;
-    return true;
-}
-
 // The floor's edge: paths keep off it, and every path search asks about every node.
 static void mark_edges()
 {
@@ -68,7 +60,7 @@ static void mark_trigger_margins()
     const int margin = 2;
     for (int node = 0; node < walk.w * walk.h; node++) {
         int k = walk.kind[node];
-        if (!has_floor(node) || (k != KIND_GEM_GATE && k < KIND_TRIGGER_BASE))
+        if (!has_floor(node) || !floor_kind(k).leads)
             continue;
         int i = node % walk.w, j = node / walk.w;
         for (int dj = -margin; dj <= margin; dj++)
@@ -112,11 +104,7 @@ void build_walk_map()
     looked_at.assign(n, -1);
 
     for (const ViewTriangle &t : view_triangles) {
-        if (t.wall)
-            continue;
-        if (t.cleared_floor && !walk.cleared)
-            continue;
-        if (t.gated_floor && !walk.gate_item)
+        if (t.wall || !floor_open_now(t))
             continue;
         const ViewVertex *v[3] = {&view_vertices[t.vertex[0]], &view_vertices[t.vertex[1]],
                                   &view_vertices[t.vertex[2]]};

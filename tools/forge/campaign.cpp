@@ -67,7 +67,7 @@ std::vector<const SourceSpot *> arrival_spots(const Campaign &c, const MapSource
 bool is_trigger_cell(const MapSource &m, int col, int row)
 {
     const CellStyle &s = cell_style(m, col, row);
-    return !s.is_void && (!s.exit_map.empty() || s.kind == KIND_GEM_GATE);
+    return !s.is_void && cell_floor_kind(s.kind, !s.exit_map.empty()).leads;
 }
 
 // Cells the hero can walk to from the arrival spots, with every gate open.
@@ -89,7 +89,7 @@ std::vector<char> reachable_cells(const Campaign &c, const MapSource &m)
             int nc = col + dc[k], nr = row + dr[k];
             if (!cell_is_floor(m, nc, nr) || seen[nr * m.width + nc])
                 continue;
-            if (std::fabs(cell_style(m, nc, nr).height - h) >= 1.5f)
+            if (std::fabs(cell_style(m, nc, nr).height - h) >= FLOOR_REACH)
                 continue;
             seen[nr * m.width + nc] = 1;
             todo.push({nc, nr});
@@ -102,7 +102,7 @@ std::vector<char> reachable_cells(const Campaign &c, const MapSource &m)
 bool can_step(const MapSource &m, int col, int row, int nc, int nr)
 {
     return cell_is_floor(m, nc, nr) &&
-           std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) < 1.5f;
+           std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) < FLOOR_REACH;
 }
 
 }  // namespace
@@ -270,7 +270,7 @@ void check_spots_and_exits(const Campaign &campaign, const MapSource &m, Problem
     };
     auto guarded = [&](int col, int row) {
         const CellStyle &st = cell_style(m, col, row);
-        return !st.is_void && (st.curtain_kind || st.kind == KIND_CLEARED_FLOOR || st.kind == KIND_GATED_FLOOR);
+        return !st.is_void && (st.curtain_kind || floor_kind(st.kind).floor_when != OPEN_ALWAYS);
     };
     for (int row = 0; row < m.height; row++)
         for (int col = 0; col < m.width; col++) {
@@ -348,11 +348,10 @@ void check_demons_and_items(const Campaign &campaign, const MapSource &m, Proble
             const CellStyle &st = cell_style(m, col, row);
             if (st.is_void || st.blocking)
                 continue;
-            bool matters = st.kind == KIND_SPAWN || st.kind == KIND_GEM_GATE || !st.exit_map.empty();
+            const FloorKind &k = cell_floor_kind(st.kind, !st.exit_map.empty());
+            bool matters = st.kind == KIND_SPAWN || k.leads;
             if (matters && !reachable(col, row))
-                problem(where(m) + ": the " +
-                        std::string(st.kind == KIND_SPAWN ? "spawn point" : st.kind == KIND_GEM_GATE ? "gem gate" : "exit") +
-                        " at " + cell_name(m, col, row) +
+                problem(where(m) + ": the " + k.name + " at " + cell_name(m, col, row) +
                         " cannot be reached from the map's arrivals");
         }
 }
@@ -415,8 +414,8 @@ void check_maps_reachable(const Campaign &campaign, Problems &problems)
                     continue;
                 if (!st.exit_map.empty())
                     next.insert(std::atoi(st.exit_map.c_str()));
-                if (st.kind == KIND_GEM_GATE)
-                    next.insert(GATE_MAP);
+                if (floor_kind(st.kind).leads_to_map >= 0)
+                    next.insert(floor_kind(st.kind).leads_to_map);
             }
         for (int n : next)
             if (find_map(campaign, n) && seen.insert(n).second)

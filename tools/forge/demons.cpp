@@ -260,8 +260,8 @@ static float demon_fit(int kind)
         return fit[kind];
     Extent e = natural_extent(kind);
     float cx = demon_center(kind), ground = 38.0f;
-    const float lo = 2.0f, hi = FRAME_SIZE - 2.0f, top = kind <= 4 ? 3.0f : 2.0f;
-    float f = kind <= 4 ? (ground - top) / (ground - e.top) : 1.0f;
+    const float lo = 2.0f, hi = FRAME_SIZE - 2.0f, top = demon_is_small(kind) ? 3.0f : 2.0f;
+    float f = demon_is_small(kind) ? (ground - top) / (ground - e.top) : 1.0f;
     if (e.left < cx)
         f = std::min(f, (cx - lo) / (cx - e.left));
     if (e.right > cx)

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tools/forge/canvas.h"
+#include "world/kinds.h"
 #include "world/world.h"
 
 // All pictures: character frames, objects, the logo and the surface textures.
@@ -74,14 +75,14 @@ int surface_index(const std::string &name);
 // ---- the floors that matter: one look each for the whole campaign ----
 // The colour of a pick-up (1..5 keys, 6..9 gems) as its picture shows it.
 Rgb item_colour(int type);
-// The colour of the floors that open when a map is clean of demons.
-const Rgb CLEARED_RGB = 0xB45AFF;
-// The colour of every floor that leads to another map.
-const Rgb EXIT_RGB = 0x5ADCEB;
+// The colours of the floors that open when a map is clean of demons (CLEARED_RGB) and of
+// every floor that leads to another map (EXIT_RGB) are the kinds' own (world/kinds.h).
 // A texel of a gate surface: the exit (trigger), the gem gate, the barrier and the seals.
 Rgb gate_texel(int surface, int x, int y);
 // The seal a map's sealed floors wear: its group's key or gem ("seal" for maps 1 to 99).
 std::string seal_surface(int map_number);
+// The surface drawn for one a map source (or a kind's seal) names: "seal" is the map group's.
+std::string drawn_surface(const std::string &written, int map_number);
 
 // ---- pictures shared by the image writers ----
 enum { FRAME_SIZE = 40, FINE = 4 };

@@ -110,3 +110,8 @@ std::string seal_surface(int map_number)
         return surface_names[SURFACE_SEAL_KEY1 + group - ITEM_KEY_FIRST];
     return surface_names[SURFACE_SEAL];
 }
+
+std::string drawn_surface(const std::string &written, int map_number)
+{
+    return written == surface_names[SURFACE_SEAL] ? seal_surface(map_number) : written;
+}

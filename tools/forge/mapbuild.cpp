@@ -38,7 +38,7 @@ bool cell_is_floor(const MapSource &src, int col, int row)
 bool cell_is_plain_floor(const MapSource &src, int col, int row)
 {
     const CellStyle &s = cell_style(src, col, row);
-    return cell_is_floor(src, col, row) && (s.kind == 0 || s.kind == 7) && s.exit_map.empty();
+    return cell_is_floor(src, col, row) && kind_is_plain(cell_floor_kind(s.kind, !s.exit_map.empty()));
 }
 
 namespace {

@@ -193,16 +193,13 @@ void add_scenery(std::vector<Face> &faces, const MapSource &src, const CellStyle
     }
 }
 
-// The seal over a gated floor: the map group's key or gem over a floor that needs it, the
-// barrier over one that opens when the map is clean, the four gems over the gem gate.
+// The seal the cell's kind lays over it: over a sealed floor the map group's key or gem,
+// over a floor that opens when the map is clean the barrier, over the gem gate its stones.
 void add_seal(std::vector<Face> &faces, const MapSource &src, const CellStyle &s, int col, int row)
 {
-    if (s.kind == KIND_GATED_FLOOR)
-        add_top(faces, src, col, row, s.height + SEAL_LIFT, seal_surface(src.number), KIND_GATED_SHOW, true, 0);
-    else if (s.kind == KIND_CLEARED_FLOOR)
-        add_top(faces, src, col, row, s.height + SEAL_LIFT, "barrier", KIND_CLEARED_SHOW, true, 0);
-    else if (s.kind == KIND_GEM_GATE)
-        add_top(faces, src, col, row, s.height + SEAL_LIFT, "seal-gems", KIND_GATED_SHOW, true, 0);
+    const FloorKind &k = floor_kind(s.kind);
+    if (k.seal)
+        add_top(faces, src, col, row, s.height + SEAL_LIFT, drawn_surface(k.seal_surface, src.number), k.seal, true, 0);
 }
 
 // Stairs: three strips climbing north, each a floor with its riser and its own ends.
@@ -296,13 +293,13 @@ std::vector<Face> collect_faces(const MapSource &src)
                 // the way runs north-south, edge-on (both sides drawn) when it runs east-west.
                 auto passable = [&](int c, int r) {
                     const CellStyle &n = cell_style(src, c, r);
-                    return !n.is_void && !n.blocking && std::fabs(n.height - s.height) < 1.5f;
+                    return !n.is_void && !n.blocking && std::fabs(n.height - s.height) < FLOOR_REACH;
                 };
                 bool east_west = passable(col - 1, row) && passable(col + 1, row);
                 bool north_south = passable(col, row - 1) && passable(col, row + 1);
                 float top = s.height + CURTAIN_HEIGHT;
                 // A seal shows the colour of the map group's key or gem.
-                std::string curtain = s.curtain_surface == "seal" ? seal_surface(src.number) : s.curtain_surface;
+                std::string curtain = drawn_surface(s.curtain_surface, src.number);
                 if (north_south || !east_west) {
                     add_side(faces, src, col, row, 0, top, s.height, curtain, s.curtain_kind, 0, 0.5f);
                 } else {

@@ -68,25 +68,30 @@ void check_gates(const MapSource &m, std::vector<std::string> &problems)
         std::string at = m.file + ":" + std::to_string(s.line) + ": cell '" + std::string(1, s.symbol) + "' ";
         auto problem = [&](const std::string &text) { problems.push_back(at + text); };
         bool exit = !s.exit_map.empty();
-        if (exit && s.surface != "trigger")
-            problem("leads to another map and wears " + s.surface + ": every way to another map wears trigger");
-        if (s.kind == KIND_GEM_GATE && s.surface != "gemgate")
-            problem("is the gem gate and wears " + s.surface + ": the gem gate wears gemgate");
+        // What the cell's kind must wear, the only place a look kept for the floors that
+        // matter may be worn (its top and its sides).
+        const FloorKind &k = cell_floor_kind(s.kind, exit);
+        const char *own = k.seal_open_when < 0 ? k.wears : "";
+        if (*own && s.surface != own)
+            problem((exit ? "leads to another map and wears " + s.surface + ": every way to another map wears "
+                          : "is the " + std::string(k.name) + " and wears " + s.surface + ": the " + k.name + " wears ") +
+                    own);
         if (s.kind == KIND_GEM_GATE && m.number / 100 != GATE_MAP / 100)
             problem("is a gem gate outside maps 900 to 999, whose seal opens with the fourth gem");
-        if (s.kind == KIND_CLEARED_SHOW || s.kind == KIND_GATED_SHOW)
+        if (!floor_kind(s.kind).written)
             problem("has kind " + std::to_string(s.kind) + ": write kind=3 or kind=5, and the forge draws the seal");
-        if (s.curtain_kind == KIND_GATED_SHOW && s.curtain_surface != "seal")
-            problem("has a curtain that opens with the key or gem in " + s.curtain_surface + ": it is written seal");
-        if (s.curtain_kind == KIND_CLEARED_SHOW && s.curtain_surface != "barrier")
-            problem("has a curtain that opens when the map is clean in " + s.curtain_surface + ": it is written barrier");
+        const FloorKind &curtain = floor_kind(s.curtain_kind);
+        if (s.curtain_kind && s.curtain_surface != curtain.wears)
+            problem(std::string("has a curtain that opens ") +
+                    (curtain.seal_open_when == OPEN_WHEN_CLEAN ? "when the map is clean" : "with the key or gem") +
+                    " in " + s.curtain_surface + ": it is written " + curtain.wears);
         // Everything else the cell shows must not look like a way out or a seal.
         const std::string *worn[6] = {&s.surface, &s.side_surface, &s.post_surface, &s.crown_surface,
                                       &s.fence_surface, &s.bed_surface};
         const char *part[6] = {"top", "side", "post", "crown", "fence", "bed"};
         for (int i = 0; i < 6; i++) {
             const std::string &w = *worn[i];
-            bool allowed = (exit && w == "trigger" && i < 2) || (s.kind == KIND_GEM_GATE && w == "gemgate" && i < 2);
+            bool allowed = *own && w == own && i < 2;
             if (reserved(w) && !allowed)
                 problem("wears " + w + " as its " + part[i] + ": that look is kept for " +
                         (w == "trigger" ? "the ways to other maps" : w == "gemgate" ? "the gem gate" : "seals"));
@@ -111,7 +116,7 @@ void check_walls(const Campaign &campaign, const MapSource &m, std::vector<std::
                 edge_step(side, &dc, &dr);
                 const CellStyle &b = cell_style(m, col + dc, row + dr);
                 if (b.is_void || !b.blocking || b.post_width > 0 || !b.fence_surface.empty() ||
-                    std::fabs(b.height - floor.height) >= 1.5f || b.surface != floor.surface ||
+                    std::fabs(b.height - floor.height) >= FLOOR_REACH || b.surface != floor.surface ||
                     !named.insert({b.symbol, floor.symbol}).second)
                     continue;
                 problems.push_back(m.file + ":" + std::to_string(b.line) + ": cell '" + std::string(1, b.symbol) +

@@ -26,6 +26,11 @@ int average_colour(BITMAP *tex, float light)
                    std::min(255, (int)(b / n * light)));
 }
 
+int colour_of(int rgb)
+{
+    return makecol(red_of(rgb), green_of(rgb), blue_of(rgb));
+}
+
 void mark(BITMAP *pic, int col, int row, const char *text, int colour)
 {
     int x = col * OVERVIEW_CELL + OVERVIEW_CELL / 2 - 4 * (int)strlen(text);
@@ -63,32 +68,33 @@ BITMAP *draw_map_overview(const MapSource &src)
             BITMAP *tex = surface_texture(s.surface);
             float light = std::max(0.35f, std::min(1.3f, 0.8f + s.height * 0.12f));
             int colour = tex ? average_colour(tex, light) : makecol(255, 0, 255);
-            // The floors that matter in the colours the game draws them in.
+            // The floors that matter in the colours the game draws them in; a curtain over a
+            // cell may give it the stronger look.
+            const FloorKind &k = cell_floor_kind(s.kind, !s.exit_map.empty());
+            int look = std::max(k.look, s.curtain_kind ? floor_kind(s.curtain_kind).look : (int)LOOK_SURFACE);
             int group = src.number / 100;
             Rgb seal = group >= ITEM_KEY_FIRST && group <= ITEM_GEM_LAST ? item_colour(group) : rgb(170, 170, 180);
-            if (!s.exit_map.empty())
-                colour = makecol(red_of(EXIT_RGB), green_of(EXIT_RGB), blue_of(EXIT_RGB));
-            else if (s.kind == KIND_GATED_FLOOR || s.curtain_kind == KIND_GATED_SHOW)
-                colour = makecol(red_of(seal), green_of(seal), blue_of(seal));
-            else if (s.kind == KIND_CLEARED_FLOOR || s.curtain_kind == KIND_CLEARED_SHOW)
-                colour = makecol(red_of(CLEARED_RGB), green_of(CLEARED_RGB), blue_of(CLEARED_RGB));
+            if (look == LOOK_EXIT)
+                colour = colour_of(EXIT_RGB);
+            else if (look == LOOK_GROUP_SEAL)
+                colour = colour_of(seal);
+            else if (look == LOOK_CLEARED)
+                colour = colour_of(CLEARED_RGB);
             int x = col * OVERVIEW_CELL, y = 14 + row * OVERVIEW_CELL;
             rectfill(pic, x, y, x + OVERVIEW_CELL - 1, y + OVERVIEW_CELL - 1, colour);
-            if (s.kind == KIND_GEM_GATE)
+            if (k.look == LOOK_GEMS)
                 for (int q = 0; q < 4; q++) {
                     Rgb c = item_colour(ITEM_GEM_FIRST + q);
                     int qx = x + (q % 2) * OVERVIEW_CELL / 2, qy = y + (q / 2) * OVERVIEW_CELL / 2;
-                    rectfill(pic, qx, qy, qx + OVERVIEW_CELL / 2 - 1, qy + OVERVIEW_CELL / 2 - 1,
-                             makecol(red_of(c), green_of(c), blue_of(c)));
+                    rectfill(pic, qx, qy, qx + OVERVIEW_CELL / 2 - 1, qy + OVERVIEW_CELL / 2 - 1, colour_of(c));
                 }
             if (s.blocking)
                 rect(pic, x, y, x + OVERVIEW_CELL - 1, y + OVERVIEW_CELL - 1, makecol(20, 20, 20));
+            // A way out shows its symbol, which the legend explains.
             if (!s.exit_map.empty())
-                mark(pic, col, row, std::string(1, s.symbol).c_str(), makecol(255, 255, 255));
-            else if (s.kind == KIND_SPAWN)
-                mark(pic, col, row, "x", makecol(255, 60, 60));
-            else if (s.kind == KIND_GEM_GATE)
-                mark(pic, col, row, "G", makecol(255, 255, 255));
+                mark(pic, col, row, std::string(1, s.symbol).c_str(), colour_of(k.mark_rgb));
+            else if (*k.mark)
+                mark(pic, col, row, k.mark, colour_of(k.mark_rgb));
         }
     for (const SourceSpot &s : src.spots)
         mark(pic, s.col, s.row, s.name == "start" ? "S" : "o", makecol(80, 255, 80));

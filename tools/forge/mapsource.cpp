@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "world/kinds.h"
+
 static const char *item_names[10] = {"heart", "key1", "key2", "key3", "key4",
                                      "key5", "gem1", "gem2", "gem3", "gem4"};
 
@@ -80,6 +82,22 @@ bool split_pair(const std::string &text, std::string &a, std::string &b)
     return true;
 }
 
+// A curtain is a seal standing across its cell: a kind that shows open or shut.
+bool is_seal_kind(int kind)
+{
+    return kind >= 0 && floor_kind(kind).number == kind && floor_kind(kind).seal_open_when >= 0;
+}
+
+std::string curtain_forms()
+{
+    std::string forms;
+    for (int i = 0; i < floor_kind_count; i++)
+        if (is_seal_kind(floor_kinds[i].number))
+            forms += (forms.empty() ? "" : " or ") + std::string("curtain=SURFACE:") +
+                     std::to_string(floor_kinds[i].number);
+    return forms;
+}
+
 // An option of a cell line that gives the cell a shape: a bed, a post, a crown, a fence or
 // stairs. False after a message when its value is wrong; `known` tells whether it was one.
 bool parse_shape_option(Reader &r, const std::string &option, CellStyle &style, bool &known)
@@ -131,8 +149,10 @@ bool parse_cell_option(Reader &r, const std::string &option, const std::string &
     } else if (option == "refuge") {
         style.refuge = true;
     } else if (option.compare(0, 5, "kind=") == 0) {
-        if (!parse_int(option.substr(5), style.kind) || style.kind < 0 || style.kind > 8)
-            return r.fail("kind must be 0 to 8 (triggers are written with exit=)");
+        if (!parse_int(option.substr(5), style.kind) || style.kind < 0 || style.kind >= KIND_TRIGGER_BASE ||
+            floor_kind(style.kind).number != style.kind)
+            return r.fail("kind must be 0 to " + std::to_string(last_listed_kind()) +
+                          " (triggers are written with exit=)");
     } else if (option.compare(0, 6, "trans=") == 0) {
         if (!parse_int(option.substr(6), style.transparency) || style.transparency < 0 ||
             style.transparency > 100)
@@ -150,9 +170,8 @@ bool parse_cell_option(Reader &r, const std::string &option, const std::string &
     } else if (option.compare(0, 8, "curtain=") == 0) {
         std::string kind_text;
         if (!split_pair(option.substr(8), style.curtain_surface, kind_text) ||
-            !parse_int(kind_text, style.curtain_kind) ||
-            (style.curtain_kind != 4 && style.curtain_kind != 6))
-            return r.fail("curtain= is written curtain=SURFACE:4 or curtain=SURFACE:6");
+            !parse_int(kind_text, style.curtain_kind) || !is_seal_kind(style.curtain_kind))
+            return r.fail("curtain= is written " + curtain_forms());
     } else if (option.compare(0, 5, "spot=") == 0) {
         style.spot = option.substr(5);
         if (style.spot.empty())

@@ -42,7 +42,7 @@ struct CellStyle {
     std::string surface;        // top face
     std::string side_surface;   // the faces down to lower neighbours
     float height = 0;
-    int kind = 0;               // triangle kind of the top face (0..8)
+    int kind = 0;               // triangle kind of the top face (a row of floor_kinds)
     bool blocking = false;      // top is never floor
     bool refuge = false;        // a spawn point set off the floor's level on purpose
     int transparency = 0;
