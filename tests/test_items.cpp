@@ -18,14 +18,8 @@ protected:
 
     Monster &add_monster(float x, float y, float z, s16 health, s16 max_health)
     {
-        Monster &m = monsters[TEST_MAP][monster_counts[TEST_MAP]++];
-        m = Monster();
-        m.kind = 1;
-        m.health = health;
-        m.max_health = max_health;
-        m.x = x;
-        m.y = y;
-        m.z = z;
+        Monster &m = place_monster(1, x, y, z);
+        m.health = health, m.max_health = max_health;
         return m;
     }
 };
