@@ -224,8 +224,7 @@ TEST_F(MapFile, PickUpsArePlacedForTheNewMap)
         ASSERT_EQ(it.present, 1) << n;
         EXPECT_TRUE(it.placement == n + 2 && it.type == (n + 2) % 10) << n;
         // Where it lies, and where it rises to: half a unit up.
-        EXPECT_EQ(std::vector<float>({it.x, it.target_x, it.target_y, it.target_z}),
-                  std::vector<float>({(float)(n + 2), (float)(n + 2), 3.5f, 3}));
+        expect_floats({it.x, it.target_x, it.target_y, it.target_z}, {(float)(n + 2), (float)(n + 2), 3.5f, 3});
     }
 
     // Map 0 never gets pick-ups, whatever the placements say.

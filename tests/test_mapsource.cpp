@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "tests/headless.h"
 #include "tools/forge/mapsource.h"
 
 namespace {
@@ -62,7 +63,7 @@ TEST(MapSource, ReadsEveryPart)
     const CellStyle &water = cell_style(m, 2, 2);
     EXPECT_TRUE(water.kind == 1 && water.transparency == 35 && water.has_bed);
     EXPECT_EQ(water.bed_surface, "dirt");
-    EXPECT_EQ(std::vector<float>({water.bed_height, water.height}), std::vector<float>({-3, -2}));
+    EXPECT_TRUE(water.bed_height == -3 && water.height == -2);
 
     EXPECT_EQ(cell_style(m, 4, 2).curtain_kind, 6);
     EXPECT_EQ(cell_style(m, 4, 2).curtain_surface, "seal");
@@ -117,8 +118,7 @@ TEST(MapSource, ReadsScenery)
         << error;
     const CellStyle &t = src.legend['T'], &p = src.legend['P'], &f = src.legend['_'], &s = src.legend['s'];
     EXPECT_EQ(t.post_surface + " " + t.crown_surface, "bark leaves");
-    EXPECT_EQ(std::vector<float>({t.post_height, t.post_width, t.crown_bottom, t.crown_top}),
-              std::vector<float>({2.3f, 0.45f, 1.7f, 3.3f}));
+    expect_floats({t.post_height, t.post_width, t.crown_bottom, t.crown_top}, {2.3f, 0.45f, 1.7f, 3.3f});
     EXPECT_FLOAT_EQ(p.post_width, 0.5f) << "the default width";
     EXPECT_EQ(p.crown_top, 0.0f);
     EXPECT_EQ(f.fence_surface, "wood");

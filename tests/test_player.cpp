@@ -1,4 +1,6 @@
 // The hero: floor maps, climbing, blocking, facing, shooting and the camera.
+#include <vector>
+
 #include "render/camera.h"
 #include "tests/gameplay_scene.h"
 
@@ -151,9 +153,7 @@ TEST_F(HeroMove, BlockedAxisIsDroppedBeforeTheDiagonal)
     press(KEY_UP);
     press(KEY_RIGHT);
     update_player();
-    EXPECT_FLOAT_EQ(player_x, 0.16f);
-    EXPECT_EQ(player_z, 0.0f);
-    EXPECT_EQ(player_facing, FACING_RIGHT);
+    expect_floats({player_x, player_z, (float)player_facing}, {0.16f, 0, FACING_RIGHT});
 
     // Up free, right free on his own row but not on the row the step up leads to: he goes
     // up, along the wall's west face, until the way right is open on both rows.
@@ -164,8 +164,7 @@ TEST_F(HeroMove, BlockedAxisIsDroppedBeforeTheDiagonal)
     player_x = 0;
     time_scale = 0.5f;
     update_player();
-    EXPECT_EQ(player_x, 0.0f);
-    EXPECT_FLOAT_EQ(player_z, -0.08f);
+    expect_floats({player_x, player_z}, {0, -0.08f});
 }
 
 // Passing a wall's corner on a diagonal he keeps to the floor: the way along x must be open
@@ -197,8 +196,7 @@ TEST_F(HeroMove, NoWallsCornerIsCutNorACornerSqueezedThrough)
     press(KEY_UP);
     press(KEY_LEFT);
     update_player();
-    EXPECT_EQ(player_x, 0.0f);
-    EXPECT_EQ(player_z, 0.0f);
+    EXPECT_TRUE(player_x == 0 && player_z == 0);
 }
 
 // A hero over no floor (a map change onto bad data) keeps his height while he stands, and
@@ -213,8 +211,7 @@ TEST_F(HeroMove, OverNoFloorHeKeepsHisHeightAndStepsOntoTheFloorBeside)
         release_all_keys();
         press(k);
         update_player();
-        EXPECT_EQ(player_x, 0.0f);
-        EXPECT_EQ(player_z, 0.0f);
+        EXPECT_TRUE(player_x == 0 && player_z == 0) << k;
     }
     release_all_keys();
     press(KEY_LEFT);
@@ -269,18 +266,13 @@ TEST_F(HeroMove, AnimationClocksHurtFlashAndCameraTarget)
 
 TEST_F(HeroMove, ArrowLeavesAboveTheHeroWithACooldown)
 {
-    player_x = 2;
-    player_y = 1;
-    player_z = 3;
+    player_x = 2, player_y = 1, player_z = 3;
     player_facing = FACING_LEFT;
     press(KEY_SPACE);
     update_player();
     const MapItem &a = map_items[0];
-    EXPECT_EQ(a.present, 1);
-    EXPECT_EQ(a.type, ARROW_TYPE_BASE + FACING_LEFT);
-    EXPECT_FLOAT_EQ(a.y, 2.5f);
-    EXPECT_FLOAT_EQ(a.target_x, -8);
-    EXPECT_FLOAT_EQ(a.target_z, 3);
+    EXPECT_TRUE(a.present == 1 && a.type == ARROW_TYPE_BASE + FACING_LEFT);
+    expect_floats({a.y, a.target_x, a.target_z}, {2.5f, -8, 3});
     EXPECT_DOUBLE_EQ(next_shot_time, 1 + SHOT_INTERVAL);
     // Three frames at 60 a second, whatever the rounding of the clock's sums.
     for (int frame = 1; frame <= 2; frame++) {
@@ -345,10 +337,9 @@ TEST_F(HeroMove, WithNoFreeSlotTheArrowNearestItsTargetGivesWay)
 {
     for (int k = 0; k < MAP_ITEM_SLOTS; k++) {
         MapItem &a = map_items[k];
+        a = MapItem();
         a.present = 1;
         a.type = (s16)(k < 10 ? (int)ITEM_HEART : ARROW_TYPE_BASE + FACING_LEFT);
-        a.x = a.y = a.z = 0;
-        a.target_x = a.target_y = a.target_z = 0;
         a.target_x = k < 10 ? 0 : -(float)(k % 7) - 1;
     }
     map_items[3].target_x = 0.01f;  // a pick-up nearly risen: not an arrow, never taken
@@ -395,16 +386,16 @@ TEST_F(HeroMove, CameraEasesAndPruningMarksWhatWasNeverDrawn)
     camera_target_x = 10;
     camera_target_y = -10;
     follow_camera();
-    EXPECT_FLOAT_EQ(camera_x, 0.9f);
-    EXPECT_FLOAT_EQ(camera_y, -0.9f);
+    expect_floats({camera_x, camera_y}, {0.9f, -0.9f});
 
     two_small_planes(1);  // whatever earlier tests left
     planes[0].triangles[0].e[TRIANGLE_DRAWN] = 1;
     planes[0].vertices[1].e[VERTEX_DRAWN] = 1;
     prune_map();
-    EXPECT_EQ(planes[0].triangles[0].e[TRIANGLE_INCLUDE], 0);
-    EXPECT_EQ(planes[0].triangles[1].e[TRIANGLE_INCLUDE], 2);
-    EXPECT_EQ(planes[0].triangles[2].e[TRIANGLE_INCLUDE], 0) << "beyond the last triangle";
+    // The third lies beyond the last triangle.
+    const PlaneTriangle *t = planes[0].triangles;
+    EXPECT_EQ(std::vector<int>({t[0].e[TRIANGLE_INCLUDE], t[1].e[TRIANGLE_INCLUDE], t[2].e[TRIANGLE_INCLUDE]}),
+              std::vector<int>({0, 2, 0}));
     EXPECT_EQ(planes[0].vertices[0].e[VERTEX_SKIP], 1.0f);
     EXPECT_EQ(planes[0].vertices[1].e[VERTEX_SKIP], 0.0f);
     EXPECT_EQ(planes[1].vertices[2].e[VERTEX_SKIP], 1.0f) << "inactive planes too";

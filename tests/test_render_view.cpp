@@ -1,6 +1,5 @@
 // The camera, the view rules and the per-frame transform of the scene vertices.
 #include <cmath>
-#include <vector>
 
 #include "tests/render_fixture.h"
 
@@ -58,8 +57,7 @@ TEST_F(ViewTest, TheFocusFromBothPaths)
     view_vertices.push_back(v);
     transform_scene();
     const ViewVertex &w = view_vertices[0];
-    EXPECT_EQ(std::vector<float>({w.view_depth, w.screen_x, w.depth_key, (float)w.hidden}),
-              std::vector<float>({-55, 320, 4125, 0}));
+    expect_floats({w.view_depth, w.screen_x, w.depth_key, (float)w.hidden}, {-55, 320, 4125, 0});
     EXPECT_NEAR(w.screen_y, 231.2727, 1e-3);
 }
 
