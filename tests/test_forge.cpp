@@ -85,7 +85,8 @@ TEST(Forge, WritesTheSameBytesOnEveryRun)
         EXPECT_TRUE(file.second == b[file.first]) << file.first << " differs between runs";
         EXPECT_GT(file.second.size(), 54u) << file.first;
     }
-    for (const char *name : {"anim/walkd1.bmp", "anim/en14_3_6.bmp", "anim/enf0_0_1.bmp", "logo.bmp", "textures/grass.bmp"})
+    for (const char *name :
+         {"anim/walkd1.bmp", "anim/en14_3_6.bmp", "anim/enf0_0_1.bmp", "logo.bmp", "textures/grass.bmp"})
         EXPECT_TRUE(a.count(name)) << name;
 }
 
