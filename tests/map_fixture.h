@@ -17,7 +17,6 @@
 #include "world/datafile.h"
 #include "world/mapfile.h"
 
-
 inline void reset_map_tables()
 {
     // Other suites may leave one cell in several slots: free each bitmap once.
