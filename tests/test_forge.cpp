@@ -58,15 +58,12 @@ std::string pixels_of(BITMAP *b)
     return s;
 }
 
+// Velok is character 0, and stands, walks and shoots; the demons walk and attack.
 BITMAP *frame_of(int who, int action, int facing, int frame)
 {
     return who == 0 ? make_hero_frame(action, facing, frame) : make_demon_frame(who, action, facing, frame);
 }
-
-std::vector<int> actions_of(int who)
-{
-    return who == 0 ? std::vector<int>{0, 1, 2} : std::vector<int>{1, 2};
-}
+std::vector<int> actions_of(int who) { return who == 0 ? std::vector<int>{0, 1, 2} : std::vector<int>{1, 2}; }
 
 }  // namespace
 
