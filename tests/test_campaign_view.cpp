@@ -219,9 +219,7 @@ protected:
         set_up_shipped_view();
         kept_band = hud_band_height;
         hud_band_height = screen_height / 5;
-        player_anim_state = 0;
-        player_facing = FACING_DOWN;
-        player_anim_frame = 0;
+        player_anim_state = 0, player_facing = FACING_DOWN, player_anim_frame = 0;
         sentinel = makecol(255, 0, 255);
         footprint = create_bitmap(screen_width, screen_height);
         without_hero = create_bitmap(screen_width, screen_height);
@@ -337,9 +335,7 @@ protected:
         EXPECT_FALSE(views.empty()) << m.number;
         for (const Pose &v : views) {
             player_x = v.x, player_y = v.y, player_z = v.z;
-            player_anim_state = (s16)v.action;
-            player_facing = (s16)v.facing;
-            player_anim_frame = (float)v.frame;
+            player_anim_state = (s16)v.action, player_facing = (s16)v.facing, player_anim_frame = (float)v.frame;
             camera_x = v.camera_x, camera_y = v.y, camera_z = v.camera_z;
             View seen = judge_view();
             steps.read(without_hero);

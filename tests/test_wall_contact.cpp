@@ -142,13 +142,10 @@ protected:
     void meet_the_wall(const MapSource &m, Cell cell, const Way &w, float rate)
     {
         map = &m, col = cell.col, row = cell.row, way = &w;
-        float y;
-        cell_center(m, col, row, &player_x, &y, &player_z);
-        player_y = y;
+        cell_center(m, col, row, &player_x, &player_y, &player_z);
         x0 = player_x - 0.5f, z0 = player_z - 0.5f;
         // A little short of the wall: at 600 frames a second every leg is a dozen passes or so.
-        player_x += w.dc * 0.35f;
-        player_z += w.dr * 0.35f;
+        player_x += w.dc * 0.35f, player_z += w.dr * 0.35f;
         time_scale = rate;
         failed = false;
         float step = 0.16f * rate;
