@@ -7,12 +7,7 @@
 #include <cstring>
 #include <set>
 
-#include "game/player.h"
-#include "game/scene.h"
-#include "render/camera.h"
-#include "render/ordering.h"
-#include "shell/startup.h"
-#include "tests/headless.h"
+#include "tests/gameplay_scene.h"
 #include "tools/forge/mapbuild.h"
 
 namespace {
@@ -52,9 +47,7 @@ protected:
         current_map = 305;
         init_camera();
         build_scene();
-        for (BITMAP **map : {&height_map, &paint_scratch, &kind_map})
-            if (!*map)
-                *map = create_bitmap(128, 128);
+        make_floor_maps();
         memset(map_cleared, 0, sizeof(map_cleared));
         memset(inventory, 0, sizeof(inventory));
         time_scale = 1;
@@ -64,10 +57,8 @@ protected:
 
     void TearDown() override
     {
-        clear_depth_buckets();
+        empty_scene();
         release_all_keys();
-        view_vertices.clear();
-        view_triangles.clear();
         plane_last = -1;
     }
 
@@ -75,9 +66,7 @@ protected:
     void stand_at(int col, int row)
     {
         cell_center(src, col, row, &player_x, &player_y, &player_z);
-        camera_x = player_x;
-        camera_y = player_y;
-        camera_z = player_z;
+        camera_x = player_x, camera_y = player_y, camera_z = player_z;
     }
 
     // The renderer's ordering for this frame; the buckets stay filled for the painter.
