@@ -195,8 +195,7 @@ struct ForgedWorld {
         for (int p = 0; p <= plane_last && p < MAX_PLANES; p++)
             planes[p].active = 0;
         plane_last = 0;
-        hud_band_height = band;
-        fog_color = fog;
+        hud_band_height = band, fog_color = fog;
         closing_screens_return_at_once = false;
         release_all_keys();
     }

@@ -29,8 +29,7 @@ bool read_png(const std::string &path, Png &out)
         return false;
     out.rgba_in_file = image.format == PNG_FORMAT_RGBA;
     image.format = PNG_FORMAT_RGBA;
-    out.w = image.width;
-    out.h = image.height;
+    out.w = image.width, out.h = image.height;
     out.rgba.resize(PNG_IMAGE_SIZE(image));
     return png_image_finish_read(&image, nullptr, out.rgba.data(), 0, nullptr) != 0;
 }
