@@ -53,8 +53,7 @@ static void build_map()
             memcpy(pl.triangles[t].e, corners, sizeof(corners));
             pl.triangles[t].e[TRIANGLE_TEXTURE] = (s16)(t + 1);
             pl.triangles[t].e[TRIANGLE_KIND] = t ? 1001 : 7;
-            pl.triangle_uvs[t][2] = 15;
-            pl.triangle_uvs[t][5] = 15;
+            pl.triangle_uvs[t][2] = pl.triangle_uvs[t][5] = 15;
             pl.triangle_shadow[t] = create_bitmap(SHADOW_CELL, SHADOW_CELL);
             clear_to_color(pl.triangle_shadow[t], makecol(40 * t, 90, 200));
             pl.triangle_shadow_state[t] = 2;
@@ -107,11 +106,8 @@ int main(int argc, char **argv)
     seed("items", "x_3e38", "1\n1\n101\n3e38\n0\n0.5\n1\n");
     seed("items", "nan", "1\n1\n101\nnan\n0\n0.5\n1\n");
 
-    monster_counts[0] = 2;
-    monsters[0][0].kind = 3;
-    monsters[0][1].kind = 15;
-    monster_counts[901] = 1;
-    monsters[901][0].kind = 1;
+    monster_counts[0] = 2, monsters[0][0].kind = 3, monsters[0][1].kind = 15;
+    monster_counts[901] = 1, monsters[901][0].kind = 1;
     if (!save_monsters())
         return 1;
     seed("monsters", "three", slurp("data/monsters.dat"));

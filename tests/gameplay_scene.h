@@ -16,6 +16,7 @@
 #include "shell/video.h"
 #include "tests/headless.h"
 #include "tools/forge/campaign.h"
+#include "world/mapfile.h"
 #include "world/tables.h"
 
 // The finale's map in the forged two-map worlds: a room behind the gem gate with one
@@ -78,6 +79,16 @@ inline void add_floor(float x0, float z0, float x1, float z1, float y, int kind 
     add_triangle({x0, y, z0, x1, y, z1, x0, y, z1}, kind);
 }
 
+// A fresh demon of the kind on map TEST_MAP, after those already there.
+inline Monster &place_monster(int kind, float x, float y, float z)
+{
+    Monster &m = monsters[TEST_MAP][monster_counts[TEST_MAP]++];
+    m = Monster();
+    m.kind = (s16)kind;
+    m.x = x, m.y = y, m.z = z;
+    return m;
+}
+
 // The floor maps as start-up creates them, if no test has yet.
 inline void make_floor_maps()
 {
@@ -114,6 +125,41 @@ protected:
     }
 };
 
+// The 640 x 480 view as the game sets it up, the frames counted at 60 a second, every key
+// and gem held and no pick-up about: the shipped maps drawn and walked as a player finds them.
+inline void set_up_shipped_view()
+{
+    set_screen_globals(640, 480);
+    set_view_constants();
+    init_camera();
+    depth_range = DEPTH_BUCKETS - 1;
+    tick_frame_count = 0;
+    frames_last_tick = 60;
+    memset(map_items, 0, sizeof(map_items));
+    for (int i = 0; i < INVENTORY_SLOTS; i++)
+        inventory[i] = 1;
+}
+
+// The shipped campaign's sources (a failure, and no maps, when they do not read).
+inline Campaign shipped_campaign()
+{
+    Campaign c;
+    std::string error;
+    EXPECT_TRUE(load_campaign_sources(std::string(SOURCE_DIR) + "/content/maps", c, error)) << error;
+    return c;
+}
+
+// The forged map loaded and its scene built with no demon in it, the floor reached; its
+// demon count into `kept`, for the caller to put back.
+inline void enter_map_without_demons(const MapSource &m, s16 *kept)
+{
+    ASSERT_TRUE(load_map(std::to_string(m.number).c_str())) << m.number;
+    *kept = monster_counts[m.number];
+    monster_counts[m.number] = 0;
+    build_scene();
+    ground_reached = 1;
+}
+
 // A forged two-map world: `start_map` as 901 and the finale room as 906, and the demon
 // kinds as start-up fills them (weak 1, middle 8, strong 15); emptied again however the
 // test ends.
@@ -147,8 +193,7 @@ struct ForgedWorld {
         for (int p = 0; p <= plane_last && p < MAX_PLANES; p++)
             planes[p].active = 0;
         plane_last = 0;
-        hud_band_height = band;
-        fog_color = fog;
+        hud_band_height = band, fog_color = fog;
         closing_screens_return_at_once = false;
         release_all_keys();
     }

@@ -38,6 +38,14 @@ inline int line_count(const std::string &text)
     return n;
 }
 
+// Each value against its own within four units in the last place, as EXPECT_FLOAT_EQ.
+inline void expect_floats(const std::vector<float> &got, const std::vector<float> &want)
+{
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < got.size(); i++)
+        EXPECT_FLOAT_EQ(got[i], want[i]) << "value " << i;
+}
+
 // What `call` printed on standard error.
 template <class Call> std::string stderr_of(Call call)
 {

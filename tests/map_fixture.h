@@ -17,7 +17,6 @@
 #include "world/datafile.h"
 #include "world/mapfile.h"
 
-
 inline void reset_map_tables()
 {
     // Other suites may leave one cell in several slots: free each bitmap once.
@@ -97,17 +96,13 @@ inline void build_map()
         Plane &pl = planes[p];
         pl.active = p != 1;
         pl.flag_b = p == 0;
-        pl.origin_x = 1.5f + p;
-        pl.origin_y = -2.2500004f;
-        pl.origin_z = 1000.1234567f;
+        pl.origin_x = 1.5f + p, pl.origin_y = -2.2500004f, pl.origin_z = 1000.1234567f;
         for (int i = 0; i < 10; i++)
             pl.params[i] = i * 0.1234567f - p;
-        pl.value_a = (s16)(-5 - p);
-        pl.value_b = 300;
+        pl.value_a = (s16)(-5 - p), pl.value_b = 300;
         pl.last_vertex = p == 1 ? 5 : 3;
         pl.last_triangle = p == 0 ? 2 : (p == 1 ? 4 : 0);
-        pl.view_vertex_count = 7;
-        pl.view_triangle_count = (s16)(9 + p);
+        pl.view_vertex_count = 7, pl.view_triangle_count = (s16)(9 + p);
     }
     for (int p : {0, 2}) {
         Plane &pl = planes[p];
@@ -209,18 +204,7 @@ inline void write_map(const ScratchDir &dir, const std::string &name, const std:
             write_strip(name, (int)p, specs[p].last_triangle + 1, colour_of);
 }
 
-inline int red_cells(int)
-{
-    return makecol(255, 0, 0);
-}
-
-inline int blue_cells(int)
-{
-    return makecol(0, 0, 255);
-}
-
-inline int shaded_cells(int t)
-{
-    return makecol(t * 20, 100, 50);
-}
+inline int red_cells(int) { return makecol(255, 0, 0); }
+inline int blue_cells(int) { return makecol(0, 0, 255); }
+inline int shaded_cells(int t) { return makecol(t * 20, 100, 50); }
 

@@ -39,12 +39,10 @@ protected:
         memset(sprite_frames, 0, sizeof(sprite_frames));
         memset(object_bitmaps, 0, sizeof(object_bitmaps));
         ground_reached = 0;
-        tick_frame_count = 0;
-        frames_last_tick = 6;
+        tick_frame_count = 0, frames_last_tick = 6;
         wave_center_x = 0, wave_center_z = 3, wave_amplitude = 0.2f, wave_radius = 20;
         texture_scroll = 0;
-        player_anim_state = player_facing = 0;
-        player_anim_frame = 0;
+        player_anim_state = player_facing = 0, player_anim_frame = 0;
         clear_to_color(back_buffer, 0);
     }
     void TearDown() override { SetUp(); }

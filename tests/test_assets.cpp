@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,30 +82,22 @@ bool same_pixels(BITMAP *a, BITMAP *b)
 
 TEST_F(LoadAssets, LoadsEveryForgedFileAndSetsTheStartValues)
 {
-    inventory[3] = 1;
-    inventory[19] = 4;
-    player_health = 2;
-    monsters_killed = 7;
-    item_count = 12;
-    texture_scroll = 9;
+    inventory[3] = 1, inventory[19] = 4;
+    player_health = 2, monsters_killed = 7, item_count = 12, texture_scroll = 9;
 
     load_assets();
 
     int mask = makecol(255, 0, 255);
-    for (int c = 0; c <= 15; c++) {
-        for (int a = 0; a < SPRITE_ACTIONS; a++) {
-            for (int f = 0; f < SPRITE_FACINGS; f++) {
+    for (int c = 0; c <= 15; c++)
+        for (int a = 0; a < SPRITE_ACTIONS; a++)
+            for (int f = 0; f < SPRITE_FACINGS; f++)
                 for (int i = 0; i < SPRITE_FRAMES; i++) {
                     BITMAP *b = sprite_frames[c][a][f][i];
                     ASSERT_NE(b, nullptr) << c << " " << a << " " << f << " " << i;
-                    EXPECT_EQ(b->w, 40);
-                    EXPECT_EQ(b->h, 40);
-                    EXPECT_EQ(bitmap_color_depth(b), 16);
-                    EXPECT_EQ(getpixel(b, 0, 0), mask) << c << " " << a << " " << f << " " << i;  // see-through corner
+                    // 40 x 40 at 16 bits, a see-through corner.
+                    EXPECT_EQ(std::vector<int>({b->w, b->h, bitmap_color_depth(b), getpixel(b, 0, 0)}),
+                              std::vector<int>({40, 40, 16, mask})) << c << " " << a << " " << f << " " << i;
                 }
-            }
-        }
-    }
     for (int c = 16; c < SPRITE_CHARACTERS; c++)
         EXPECT_EQ(sprite_frames[c][1][0][0], nullptr);
     // A standing monster shows its attack picture, in a bitmap of its own.
@@ -120,8 +113,7 @@ TEST_F(LoadAssets, LoadsEveryForgedFileAndSetsTheStartValues)
 
     for (BITMAP *b : {height_map, paint_scratch, kind_map}) {
         ASSERT_NE(b, nullptr);
-        EXPECT_EQ(b->w, 128);
-        EXPECT_EQ(b->h, 128);
+        EXPECT_TRUE(b->w == 128 && b->h == 128);
     }
     // Created in the order height_map, paint_scratch, kind_map: three distinct bitmaps.
     EXPECT_NE(height_map, paint_scratch);
@@ -130,9 +122,7 @@ TEST_F(LoadAssets, LoadsEveryForgedFileAndSetsTheStartValues)
     EXPECT_FLOAT_EQ(texture_scroll, 0.0f);
     for (int i = 0; i < INVENTORY_SLOTS; i++)
         EXPECT_EQ(inventory[i], 0);
-    EXPECT_EQ(player_health, 8);
-    EXPECT_EQ(monsters_killed, 0);
-    EXPECT_EQ(item_count, 0);
+    EXPECT_EQ(std::vector<int>({player_health, monsters_killed, item_count}), std::vector<int>({8, 0, 0}));
 }
 
 // Frames of any size are scaled to 40 x 40 with their mask kept. Demon files count kinds

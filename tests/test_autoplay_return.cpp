@@ -38,9 +38,7 @@ bool play_last_demon_case()
     // floor, where no arrow flies and no step leads.
     Monster &m = monsters[801][9];
     m.health = 20;
-    m.x = -2.5f;
-    m.y = arrival.e[2] - 2;
-    m.z = 0.5f;
+    m.x = -2.5f, m.y = arrival.e[2] - 2, m.z = 0.5f;
 
     bool won = autoplay_run(20000);
     std::vector<int> &maps = autoplay_report.maps_visited;
@@ -74,9 +72,7 @@ bool play_sealed_ford_case(long passes)
     // stands on the east bank, cell (40, 16), where no arrow from the west bank reaches.
     Monster &m = monsters[301][0];
     m.health = 10;
-    m.x = arrival.e[1] + 37;
-    m.y = arrival.e[2];
-    m.z = arrival.e[3] + 3;
+    m.x = arrival.e[1] + 37, m.y = arrival.e[2], m.z = arrival.e[3] + 3;
 
     bool won = autoplay_run(passes);
     int visits = 0;

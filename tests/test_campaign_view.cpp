@@ -13,20 +13,11 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "game/player.h"
-#include "game/scene.h"
-#include "render/camera.h"
-#include "render/draw.h"
-#include "render/ordering.h"
 #include "render/transform.h"
-#include "screens/assets.h"
-#include "shell/startup.h"
-#include "tests/headless.h"
+#include "tests/gameplay_scene.h"
 #include "tests/view_steps.h"
-#include "tools/forge/campaign.h"
 #include "tools/forge/forge.h"
 #include "tools/forge/mapbuild.h"
-#include "world/mapfile.h"
 
 namespace {
 
@@ -156,17 +147,6 @@ struct HeroFrames {
     }
 };
 
-// The map loaded and its scene built with no demon in it, the floor reached; its demon count
-// into `kept`, for the caller to put back.
-void enter_map_without_demons(const MapSource &m, s16 *kept)
-{
-    ASSERT_TRUE(load_map(std::to_string(m.number).c_str())) << m.number;
-    *kept = monster_counts[m.number];
-    monster_counts[m.number] = 0;
-    build_scene();
-    ground_reached = 1;
-}
-
 // One judged view: where the hero stands and how, and where the camera is.
 struct Pose {
     float x, y, z;
@@ -236,46 +216,24 @@ class CampaignView : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        set_screen_globals(640, 480);
-        set_view_constants();
-        init_camera();
+        set_up_shipped_view();
         kept_band = hud_band_height;
         hud_band_height = screen_height / 5;
-        kept_hero = sprite_frames[0][0][FACING_DOWN][0];
-        hero = load_bitmap("data/anim/standd1.bmp", NULL);
-        sprite_frames[0][0][FACING_DOWN][0] = hero;
-        player_anim_state = 0;
-        player_facing = FACING_DOWN;
-        player_anim_frame = 0;
+        player_anim_state = 0, player_facing = FACING_DOWN, player_anim_frame = 0;
         sentinel = makecol(255, 0, 255);
         footprint = create_bitmap(screen_width, screen_height);
         without_hero = create_bitmap(screen_width, screen_height);
-        memset(map_items, 0, sizeof(map_items));
-        memcpy(kept_inventory, inventory, sizeof(inventory));
-        for (int i = 0; i < INVENTORY_SLOTS; i++)
-            inventory[i] = 1;
         // The water's swell as the game sets it up.
-        wave_center_x = 0;
-        wave_center_z = 3;
-        wave_amplitude = 0.2f;
-        wave_radius = 20;
-        tick_frame_count = 0;
-        frames_last_tick = 60;
+        wave_center_x = 0, wave_center_z = 3, wave_amplitude = 0.2f, wave_radius = 20;
         texture_scroll = 0;
-        depth_range = DEPTH_BUCKETS - 1;
     }
     void TearDown() override
     {
-        sprite_frames[0][0][FACING_DOWN][0] = kept_hero;
         hud_band_height = kept_band;
-        memcpy(inventory, kept_inventory, sizeof(inventory));
-        if (hero)
-            destroy_bitmap(hero);
+        memset(inventory, 0, sizeof(inventory));
         destroy_bitmap(footprint);
         destroy_bitmap(without_hero);
-        view_vertices.clear();
-        view_triangles.clear();
-        clear_depth_buckets();
+        empty_scene();
     }
 
     // One frame as the main loop draws it, into the back buffer cleared to the sentinel;
@@ -377,9 +335,7 @@ protected:
         EXPECT_FALSE(views.empty()) << m.number;
         for (const Pose &v : views) {
             player_x = v.x, player_y = v.y, player_z = v.z;
-            player_anim_state = (s16)v.action;
-            player_facing = (s16)v.facing;
-            player_anim_frame = (float)v.frame;
+            player_anim_state = (s16)v.action, player_facing = (s16)v.facing, player_anim_frame = (float)v.frame;
             camera_x = v.camera_x, camera_y = v.y, camera_z = v.camera_z;
             View seen = judge_view();
             steps.read(without_hero);
@@ -418,21 +374,16 @@ protected:
                steps.steps_seen(), steps.steps(), contrast, 100 * worst_seen);
     }
 
-    BITMAP *hero = nullptr, *kept_hero = nullptr;
     BITMAP *footprint = nullptr, *without_hero = nullptr;
     s32 kept_band = 0;
-    s16 kept_inventory[INVENTORY_SLOTS];
     int sentinel = 0;
 };
 
 TEST_F(CampaignView, EveryMapFillsTheWorldBandAndShowsTheHero)
 {
-    ASSERT_NE(hero, nullptr) << "data/anim/standd1.bmp: the forged data lies beside the tests";
     HeroFrames frames;
-    ASSERT_TRUE(frames.complete) << "data/anim: Velok's standing and walking frames";
-    Campaign c;
-    std::string error;
-    ASSERT_TRUE(load_campaign_sources(std::string(SOURCE_DIR) + "/content/maps", c, error)) << error;
+    ASSERT_TRUE(frames.complete) << "data/anim: Velok's standing and walking frames, forged beside the tests";
+    Campaign c = shipped_campaign();
     ASSERT_FALSE(c.maps.empty());
     // GRIMHOLD_VIEW_MAPS="101 102" judges those maps alone, for a map maker at work.
     const char *only = getenv("GRIMHOLD_VIEW_MAPS");
@@ -465,9 +416,7 @@ bool wears(int pixel, Rgb colour)
 // it looks otherwise.
 TEST_F(CampaignView, SealsShowWhatOpensThemAndChangeOnceOpen)
 {
-    Campaign c;
-    std::string error;
-    ASSERT_TRUE(load_campaign_sources(std::string(SOURCE_DIR) + "/content/maps", c, error)) << error;
+    Campaign c = shipped_campaign();
     BITMAP *shut = create_bitmap(screen_width, screen_height);
     int judged = 0;
     for (const MapSource &m : c.maps)

@@ -80,8 +80,7 @@ TEST(ForgeLooks, RaisedTopsHaveALitLipOverAShadedBank)
     float inside = mean_luminance(cell, 4, 4, 11, 11);
     float south = mean_luminance(cell, 4, 14, 11, 15), west = mean_luminance(cell, 0, 4, 1, 11);
     float east = mean_luminance(cell, 14, 4, 15, 11);
-    EXPECT_GT(south, inside + 24);
-    EXPECT_GT(west, inside + 24);
+    EXPECT_GT(std::min(south, west), inside + 24);
     EXPECT_LT(east, south - 24);
 
     // Its south bank is darker than the lip over it.
@@ -244,9 +243,7 @@ TEST(ForgeLooks, SealsWearTheColourOfWhatOpensThemAHairAboveTheFloor)
             barrier++;
         }
     }
-    EXPECT_EQ(bridge, 3);
-    EXPECT_GE(curtains, 2);
-    EXPECT_EQ(barrier, 1);
+    EXPECT_TRUE(bridge == 3 && curtains >= 2 && barrier == 1) << bridge << " " << curtains << " " << barrier;
 
     EXPECT_EQ(seal_surface(101), "seal-key1");
     EXPECT_EQ(seal_surface(650), "seal-gem1");

@@ -12,12 +12,10 @@ protected:
     void SetUp() override
     {
         use_manual_clock = true;
-        fixed_time_scale = 0;
-        manual_clock = 50000;
-        next_tick_time = manual_clock;  // a tick set up by hand, as a run of steady frames follows
+        fixed_time_scale = 0, time_scale = 1, game_clock = 1;
+        // A tick set up by hand, as a run of steady frames follows.
+        manual_clock = next_tick_time = 50000;
         tick_frame_count = 0;
-        time_scale = 1;
-        game_clock = 1;
     }
 
     // One frame that took `ms` milliseconds.

@@ -1,4 +1,6 @@
 // Pick-ups, arrows, kills and the victory.
+#include <vector>
+
 #include "game/items.h"
 #include "tests/gameplay_scene.h"
 
@@ -18,14 +20,8 @@ protected:
 
     Monster &add_monster(float x, float y, float z, s16 health, s16 max_health)
     {
-        Monster &m = monsters[TEST_MAP][monster_counts[TEST_MAP]++];
-        m = Monster();
-        m.kind = 1;
-        m.health = health;
-        m.max_health = max_health;
-        m.x = x;
-        m.y = y;
-        m.z = z;
+        Monster &m = place_monster(1, x, y, z);
+        m.health = health, m.max_health = max_health;
         return m;
     }
 };
@@ -55,9 +51,7 @@ TEST_F(ItemTest, KeysAndGemsOnlySetTheirSlot)
     item(0, 3, 0.2f, 1.5f, 0, 0.2f, 1.5f, 0);
     item(1, ITEM_GEM_LAST, 0, 1.6f, -0.3f, 0, 1.6f, -0.3f);
     update_map_items();
-    EXPECT_EQ(inventory[3], 1);
-    EXPECT_EQ(inventory[ITEM_GEM_LAST], 1);
-    EXPECT_EQ(player_health, 8);
+    EXPECT_TRUE(inventory[3] == 1 && inventory[ITEM_GEM_LAST] == 1 && player_health == 8);
 }
 
 TEST_F(ItemTest, ArrowSettlesOnTheHundredAndFiftySecondFrame)
@@ -78,12 +72,10 @@ TEST_F(ItemTest, ArrowWoundsEveryMonsterWhoseBoxItIsInside)
     Monster &d = add_monster(0, 1.25f, 0, 6, 6);
     arrow(0, 0, 1.5f, 0).target_x = 0;  // moves nowhere
     update_map_items();
-    EXPECT_EQ(a.health, 4);
-    EXPECT_EQ(b.health, 4);
-    EXPECT_EQ(b.flash, 255);
-    EXPECT_EQ(c.health + d.health, 12);
-    EXPECT_EQ(map_items[0].present, 0);
-    EXPECT_EQ(monsters_killed, 0);
+    // Health of the two inside, the flash, the health of the two outside, the arrow, the kills.
+    EXPECT_EQ(std::vector<int>({a.health, b.health, b.flash, c.health + d.health}),
+              std::vector<int>({4, 4, 255, 12}));
+    EXPECT_TRUE(map_items[0].present == 0 && monsters_killed == 0);
 }
 
 TEST_F(ItemTest, SecondArrowNoLongerSeesTheDeadAndKillsHeal)
@@ -98,9 +90,7 @@ TEST_F(ItemTest, SecondArrowNoLongerSeesTheDeadAndKillsHeal)
     EXPECT_EQ(m.health, 0);
     EXPECT_EQ(monsters_killed, 1);
     EXPECT_EQ(player_health, 8 + 6) << "half the monster's health, rounded down";
-    EXPECT_EQ(map_items[0].present, 0);
-    EXPECT_EQ(map_items[1].present, 1);
-    EXPECT_EQ(map_items[2].present, 1);
+    EXPECT_TRUE(map_items[0].present == 0 && map_items[1].present == 1 && map_items[2].present == 1);
     EXPECT_EQ(closing_screen_shown, CLOSING_NONE);
 }
 
@@ -108,8 +98,7 @@ TEST_F(ItemTest, LastKillShowsTheVictory)
 {
     FrameTimingKept keep;
     closing_screens_return_at_once = true;
-    monsters_killed = 6;
-    monster_total = 7;
+    monsters_killed = 6, monster_total = 7;
     add_monster(4, 0, 0, 1, 9);
     arrow(0, 4, 1.5f, 0);
     update_map_items();

@@ -46,7 +46,6 @@ item heart 3 5
 monsters 1
 )";
 
-
 const int PICKUPS = 10;
 
 // A long field running north, so the world reaches up under the HUD's top band, with a
@@ -70,13 +69,9 @@ Monster &lone_demon(int kind, float dx)
     m.kind = (s16)kind;
     m.damage = monster_kinds[kind].damage;
     m.health = m.max_health = 100;
-    m.x = player_x + dx;
-    m.y = player_y;
-    m.z = player_z;
+    m.x = player_x + dx, m.y = player_y, m.z = player_z;
     m.step_x = m.step_z = 0;  // it stands where it is put
-    m.anim_time = 0;
-    m.flash = 0;
-    m.flash_level = 0;
+    m.anim_time = 0, m.flash = 0, m.flash_level = 0;
     return m;
 }
 

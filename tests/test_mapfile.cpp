@@ -31,9 +31,7 @@ TEST_F(MapFile, RoundTripRestoresEveryFieldAndPixel)
     reset_map_tables();
     EXPECT_EQ(stderr_of([] { EXPECT_TRUE(load_map("7")); }), "");
 
-    EXPECT_EQ(current_map, 7);
-    EXPECT_EQ(plane_last, 2);
-    EXPECT_EQ(map_extra_count, 2);
+    EXPECT_TRUE(current_map == 7 && plane_last == 2 && map_extra_count == 2);
     for (int k = 0; k < 2; k++) {
         EXPECT_EQ(map_extras[k].value, six_decimals(extras_before[k].value));
         for (int j = 0; j < 3; j++)
@@ -43,19 +41,16 @@ TEST_F(MapFile, RoundTripRestoresEveryFieldAndPixel)
         const Plane &want = before[p];
         const Plane &got = planes[p];
         SCOPED_TRACE("plane " + std::to_string(p));
-        EXPECT_EQ(got.active, want.active);
-        EXPECT_EQ(got.flag_b, want.flag_b);
+        auto counts = [](const Plane &q) {
+            return std::vector<int>({q.active, q.flag_b, q.value_a, q.value_b, q.last_vertex, q.last_triangle,
+                                     q.view_vertex_count, q.view_triangle_count});
+        };
+        EXPECT_EQ(counts(got), counts(want));
         EXPECT_EQ(got.origin_x, six_decimals(want.origin_x));
         EXPECT_EQ(got.origin_y, six_decimals(want.origin_y));
         EXPECT_EQ(got.origin_z, six_decimals(want.origin_z));
         for (int i = 0; i < 10; i++)
             EXPECT_EQ(got.params[i], six_decimals(want.params[i]));
-        EXPECT_EQ(got.value_a, want.value_a);
-        EXPECT_EQ(got.value_b, want.value_b);
-        EXPECT_EQ(got.last_vertex, want.last_vertex);
-        EXPECT_EQ(got.last_triangle, want.last_triangle);
-        EXPECT_EQ(got.view_vertex_count, want.view_vertex_count);
-        EXPECT_EQ(got.view_triangle_count, want.view_triangle_count);
         if (!want.active) {
             EXPECT_EQ(got.vertices[0].e[3], 0.0f) << "an inactive plane reads no vertices";
             continue;
@@ -144,19 +139,16 @@ TEST_F(MapFile, InactivePlaneConsumesOnlyItsHeaderAndExtras)
     on.flag_b = 1;
     write_map(dir, "7", {off, on, on}, shaded_cells, 2);
     ASSERT_TRUE(load_map("7"));
-    EXPECT_EQ(planes[0].active, 0);
-    EXPECT_EQ(planes[0].last_vertex, 5);
-    EXPECT_EQ(planes[0].last_triangle, 4);
-    EXPECT_EQ(planes[0].value_b, 22);
-    EXPECT_EQ(planes[1].active, 1);
-    EXPECT_EQ(planes[1].flag_b, 1);
+    const Plane &off_read = planes[0];
+    EXPECT_EQ(std::vector<int>({off_read.active, off_read.last_vertex, off_read.last_triangle, off_read.value_b}),
+              std::vector<int>({0, 5, 4, 22}));
+    EXPECT_TRUE(planes[1].active == 1 && planes[1].flag_b == 1);
     EXPECT_FLOAT_EQ(planes[1].vertices[2].e[0], 2.0f);
     EXPECT_EQ(planes[1].triangles[1].e[TRIANGLE_KIND], 1);
     // Every plane block rewrites the same records: the last group stays.
     EXPECT_EQ(map_extra_count, 2);
     EXPECT_FLOAT_EQ(map_extras[0].value, 2.5f);
-    EXPECT_EQ(map_extras[1].data[0], 1);
-    EXPECT_EQ(map_extras[1].data[1], 2);
+    EXPECT_TRUE(map_extras[1].data[0] == 1 && map_extras[1].data[1] == 2);
     EXPECT_EQ(planes[2].triangle_shadow_state[1], 2);
     EXPECT_EQ(getpixel(planes[2].triangle_shadow[1], 7, 7), makecol(20, 100, 50));
 }
@@ -171,8 +163,7 @@ TEST_F(MapFile, OddActiveAndFlagValuesAndFewerPlanesThanBefore)
     planes[0].active = 1;
     planes[0].flag_b = 1;
     ASSERT_TRUE(load_map("7"));
-    EXPECT_EQ(planes[0].active, 0);
-    EXPECT_EQ(planes[0].flag_b, 1);
+    EXPECT_TRUE(planes[0].active == 0 && planes[0].flag_b == 1);
 
     // A map of fewer planes than the last one leaves none of the old ones active.
     PlaneSpec on;
@@ -181,9 +172,7 @@ TEST_F(MapFile, OddActiveAndFlagValuesAndFewerPlanesThanBefore)
     EXPECT_EQ(planes[2].active, 1);
     write_map(dir, "8", {on}, red_cells);
     ASSERT_TRUE(load_map("8"));
-    EXPECT_EQ(plane_last, 0);
-    EXPECT_EQ(planes[1].active, 0);
-    EXPECT_EQ(planes[2].active, 0);
+    EXPECT_TRUE(plane_last == 0 && planes[1].active == 0 && planes[2].active == 0);
 }
 
 TEST_F(MapFile, CellsAreReusedAcrossMaps)
@@ -220,8 +209,7 @@ TEST_F(MapFile, PickUpsArePlacedForTheNewMap)
         item_placements[i] = ItemPlacement{1, (float)i, 2.0f, 3.0f, (s16)(i % 10), 7};
     item_placements[0].present = 0;  // collected earlier
     item_placements[1].map = 8;
-    map_items[49].present = 1;  // an arrow in flight ends with the map
-    map_items[49].type = 12;
+    map_items[49].present = 1, map_items[49].type = 12;  // an arrow in flight ends with the map
 
     PlaneSpec on;
     write_map(dir, "7", {on}, red_cells);
@@ -229,12 +217,9 @@ TEST_F(MapFile, PickUpsArePlacedForTheNewMap)
     for (int n = 0; n < MAP_ITEM_SLOTS; n++) {
         const MapItem &it = map_items[n];
         ASSERT_EQ(it.present, 1) << n;
-        EXPECT_EQ(it.placement, n + 2);
-        EXPECT_EQ(it.x, (float)(n + 2));
-        EXPECT_EQ(it.type, (n + 2) % 10);
-        EXPECT_EQ(it.target_x, it.x);
-        EXPECT_FLOAT_EQ(it.target_y, 3.5f);
-        EXPECT_EQ(it.target_z, 3.0f);
+        EXPECT_TRUE(it.placement == n + 2 && it.type == (n + 2) % 10) << n;
+        // Where it lies, and where it rises to: half a unit up.
+        expect_floats({it.x, it.target_x, it.target_y, it.target_z}, {(float)(n + 2), (float)(n + 2), 3.5f, 3});
     }
 
     // Map 0 never gets pick-ups, whatever the placements say.

@@ -38,9 +38,7 @@ void expect_refused_leaving_map_7(const ScratchDir &dir, const std::vector<Refus
         EXPECT_EQ(line_count(err), 1) << err;
         EXPECT_NE(err.find("data/maps/8.dtl: refused"), std::string::npos) << err;
         EXPECT_NE(err.find(c.field), std::string::npos) << err;
-        EXPECT_EQ(current_map, 7);
-        EXPECT_EQ(plane_last, 1);
-        EXPECT_EQ(map_extra_count, 1);
+        EXPECT_TRUE(current_map == 7 && plane_last == 1 && map_extra_count == 1);
         EXPECT_EQ(memcmp(kept.get(), planes, 2 * sizeof(Plane)), 0);
         EXPECT_EQ(memcmp(&extra, &map_extras[0], sizeof(extra)), 0);
         EXPECT_EQ(memcmp(&item, &map_items[0], sizeof(item)), 0);
@@ -121,8 +119,7 @@ TEST_F(MapFile, MissingFilesAndBadNames)
     EXPECT_NE(err.find("data/maps/404.dtl"), std::string::npos) << err;
 
     // A folder where the map file should be.
-    mkdir("data", 0777);
-    mkdir("data/maps", 0777);
+    make_map_folders();
     mkdir("data/maps/5.dtl", 0777);
     err = stderr_of([] { EXPECT_FALSE(load_map("5")); });
     EXPECT_EQ(err, "data/maps/5.dtl: refused: is a folder, not a file\n");

@@ -1,6 +1,9 @@
 // Map sources: the text a map maker writes, and the mistakes the reader must catch.
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "tests/headless.h"
 #include "tools/forge/mapsource.h"
 
 namespace {
@@ -51,37 +54,27 @@ TEST(MapSource, ReadsEveryPart)
     EXPECT_EQ(m.number, 123);
     EXPECT_EQ(m.title, "Test Field");
     EXPECT_FLOAT_EQ(m.sun[1], 1.0f);  // normalised
-    EXPECT_EQ(m.width, 5);
-    EXPECT_EQ(m.height, 4);
+    EXPECT_TRUE(m.width == 5 && m.height == 4);
     EXPECT_EQ(m.grid[3], "#xE  ");  // short rows are padded with void
     EXPECT_TRUE(cell_style(m, 4, 3).is_void);
     EXPECT_TRUE(cell_style(m, -1, 0).is_void);
     EXPECT_TRUE(cell_style(m, 0, 0).blocking);
 
     const CellStyle &water = cell_style(m, 2, 2);
-    EXPECT_EQ(water.kind, 1);
-    EXPECT_EQ(water.transparency, 35);
-    EXPECT_TRUE(water.has_bed);
+    EXPECT_TRUE(water.kind == 1 && water.transparency == 35 && water.has_bed);
     EXPECT_EQ(water.bed_surface, "dirt");
-    EXPECT_FLOAT_EQ(water.bed_height, -3.0f);
-    EXPECT_FLOAT_EQ(water.height, -2.0f);
+    EXPECT_TRUE(water.bed_height == -3 && water.height == -2);
 
-    const CellStyle &seal = cell_style(m, 4, 2);
-    EXPECT_EQ(seal.curtain_kind, 6);
-    EXPECT_EQ(seal.curtain_surface, "seal");
-    const CellStyle &exit = cell_style(m, 2, 3);
-    EXPECT_EQ(exit.exit_map, "901");
-    EXPECT_EQ(exit.exit_spot, "start");
+    EXPECT_EQ(cell_style(m, 4, 2).curtain_kind, 6);
+    EXPECT_EQ(cell_style(m, 4, 2).curtain_surface, "seal");
+    EXPECT_EQ(cell_style(m, 2, 3).exit_map + ":" + cell_style(m, 2, 3).exit_spot, "901:start");
 
     ASSERT_EQ(m.spots.size(), 2u);
-    EXPECT_EQ(m.spots[0].name, "far");
-    EXPECT_EQ(m.spots[1].name, "start");
-    EXPECT_EQ(m.spots[1].col, 1);
-    EXPECT_EQ(m.spots[1].row, 1);
+    EXPECT_EQ(m.spots[0].name + " " + m.spots[1].name, "far start");
+    EXPECT_TRUE(m.spots[1].col == 1 && m.spots[1].row == 1);
     ASSERT_EQ(m.items.size(), 2u);
-    EXPECT_EQ(m.items[0].type, 0);  // the line comes first
-    EXPECT_EQ(m.items[1].type, 2);  // key2 from the grid
-    EXPECT_EQ(m.items[1].col, 3);
+    // The line comes first, then key2 from the grid.
+    EXPECT_EQ(std::vector<int>({m.items[0].type, m.items[1].type, m.items[1].col}), std::vector<int>({0, 2, 3}));
     EXPECT_EQ(m.monsters, (std::vector<int>{1, 15, 3}));
 }
 
@@ -124,12 +117,8 @@ TEST(MapSource, ReadsScenery)
                                src, error))
         << error;
     const CellStyle &t = src.legend['T'], &p = src.legend['P'], &f = src.legend['_'], &s = src.legend['s'];
-    EXPECT_EQ(t.post_surface, "bark");
-    EXPECT_FLOAT_EQ(t.post_height, 2.3f);
-    EXPECT_FLOAT_EQ(t.post_width, 0.45f);
-    EXPECT_EQ(t.crown_surface, "leaves");
-    EXPECT_FLOAT_EQ(t.crown_bottom, 1.7f);
-    EXPECT_FLOAT_EQ(t.crown_top, 3.3f);
+    EXPECT_EQ(t.post_surface + " " + t.crown_surface, "bark leaves");
+    expect_floats({t.post_height, t.post_width, t.crown_bottom, t.crown_top}, {2.3f, 0.45f, 1.7f, 3.3f});
     EXPECT_FLOAT_EQ(p.post_width, 0.5f) << "the default width";
     EXPECT_EQ(p.crown_top, 0.0f);
     EXPECT_EQ(f.fence_surface, "wood");
@@ -156,8 +145,7 @@ TEST(MapSource, RingsGoAroundTheGridInTheOrderWritten)
     MapSource m;
     std::string error;
     ASSERT_TRUE(parse(text, m, error)) << error;
-    EXPECT_EQ(m.width, 5 + 2 + 1);
-    EXPECT_EQ(m.height, 4 + 1 + 3);
+    EXPECT_TRUE(m.width == 5 + 2 + 1 && m.height == 4 + 1 + 3);
     // The north ring spans the west ring's columns; the east ring, laid last, spans all rows.
     EXPECT_EQ(m.grid[0].substr(0, 7), "~~~~~~~");
     EXPECT_EQ(m.grid[0][7], 'x');
@@ -167,8 +155,7 @@ TEST(MapSource, RingsGoAroundTheGridInTheOrderWritten)
         EXPECT_EQ(m.grid[row].substr(0, 2).find_first_not_of("#~"), std::string::npos) << row;
     }
     EXPECT_EQ(m.grid[2].substr(2, 5), "#S.k#");
-    EXPECT_EQ(m.ring_west, 2);
-    EXPECT_EQ(m.ring_north, 1);
+    EXPECT_TRUE(m.ring_west == 2 && m.ring_north == 1);
     // Spots and items keep their cells: by symbol and by line alike.
     auto spot = [&](const std::string &name) {
         for (const SourceSpot &s : m.spots)

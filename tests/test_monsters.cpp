@@ -26,15 +26,9 @@ protected:
     // A living monster of kind 5: speed 1, damage 10.
     Monster &add_monster(float x, float y, float z, s16 step_x = 1, s16 step_z = 0)
     {
-        Monster &m = monsters[TEST_MAP][monster_counts[TEST_MAP]++];
-        m = Monster();
-        m.kind = 5;
+        Monster &m = place_monster(5, x, y, z);
         m.health = m.damage = 10;
-        m.step_x = step_x;
-        m.step_z = step_z;
-        m.x = x;
-        m.y = y;
-        m.z = z;
+        m.step_x = step_x, m.step_z = step_z;
         return m;
     }
 
@@ -140,35 +134,6 @@ TEST_F(MonsterTest, HurtsInTheFirstThirdOfItsCycle)
         EXPECT_EQ(m.state, 2);
     }
     EXPECT_EQ(hurting, 7) << "clock below 2 after its advance of 0.32";
-}
-
-TEST_F(MonsterTest, ContactDamageIsPerGameSecondWithTheFractionCarried)
-{
-    Monster &m = add_monster(0.5f, 0, 0, 0, 1);
-    m.damage = 2;  // kind 1's
-    m.flash = 255;
-    time_scale = 0.1f;
-    player_health = 100;
-    for (int frame = 0; frame < 10; frame++) {
-        m.anim_time = 0;
-        update_monsters();
-    }
-    EXPECT_EQ(player_health, 98) << "ten frames of 0.2: one frame's damage at 60 a second";
-    EXPECT_NEAR(contact_damage_carry, 0, 1e-6);
-    m.anim_time = 0;
-    update_monsters();
-    EXPECT_EQ(player_health, 98) << "0.2 owed, not yet taken";
-    EXPECT_NEAR(contact_damage_carry, 0.2, 1e-6);
-    EXPECT_EQ(hurt_flash, 255) << "the flash shows the touch all the same";
-
-    // The hit flash halves per sixtieth of a game second: after 11 frames at 0.1, 255 x 2^-1.1.
-    EXPECT_EQ(m.flash, 118);
-    time_scale = 3;
-    m.anim_time = 0;
-    update_monsters();
-    EXPECT_EQ(player_health, 92);
-    EXPECT_NEAR(contact_damage_carry, 0.2, 1e-6);
-    EXPECT_EQ(m.flash, 14) << "three halvings at once, from the fraction kept";
 }
 
 TEST_F(MonsterTest, ContactIsTheStraightDistanceAndAHitIsCappedAtThreeHundred)

@@ -36,7 +36,6 @@ item heart 5 1
 monsters 1
 )";
 
-
 }  // namespace
 
 typedef GameplayTest Play;

@@ -146,22 +146,4 @@ TEST_F(OrderingTest, TrianglesPartlyOutsideTheWindowAreLeftOut)
     EXPECT_EQ(entered_codes(), (std::vector<int>{BUCKET_TRIANGLE_BASE, BUCKET_TRIANGLE_BASE + 1}));
 }
 
-TEST_F(OrderingTest, MapChangeBetweenOrderingAndDrawing)
-{
-    Plane &plane = open_plane(0);
-    add_square(plane, 0, 0, 0, 2, 0, solid(0, 255, 0, 16));
-    build_scene();
-    main_loop_pass(pass_step(STEP_TRANSFORM) | pass_step(STEP_ORDERING));
-    ASSERT_GT(depth_high, depth_low);
-
-    plane.last_triangle = -1;  // the new map has no triangles at all
-    build_scene();
-    draw_world();
-    EXPECT_EQ(getpixel(back_buffer, 320, 260), 0);
-    for (s16 code : depth_buckets)
-        ASSERT_EQ(code, 0);
-    EXPECT_EQ(depth_low, 22999);
-    EXPECT_EQ(depth_high, 0);
-}
-
 }  // namespace

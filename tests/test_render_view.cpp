@@ -56,11 +56,9 @@ TEST_F(ViewTest, TheFocusFromBothPaths)
     v.referenced = 1;
     view_vertices.push_back(v);
     transform_scene();
-    EXPECT_FLOAT_EQ(view_vertices[0].view_depth, -55);
-    EXPECT_FLOAT_EQ(view_vertices[0].screen_x, 320);
-    EXPECT_NEAR(view_vertices[0].screen_y, 231.2727, 1e-3);
-    EXPECT_EQ(view_vertices[0].hidden, 0);
-    EXPECT_FLOAT_EQ(view_vertices[0].depth_key, 4125);
+    const ViewVertex &w = view_vertices[0];
+    expect_floats({w.view_depth, w.screen_x, w.depth_key, (float)w.hidden}, {-55, 320, 4125, 0});
+    EXPECT_NEAR(w.screen_y, 231.2727, 1e-3);
 }
 
 TEST_F(ViewTest, ProjectionWindowEyePlaneAndBehind)
@@ -80,8 +78,7 @@ TEST_F(ViewTest, ProjectionWindowEyePlaneAndBehind)
         EXPECT_EQ(view_vertices[i].hidden, i >= 4) << i;
 
     const ViewVertex &a = view_vertices[on_plane], &b = view_vertices[behind];
-    EXPECT_EQ(a.view_depth, 0);
-    EXPECT_EQ(a.hidden, 0);
+    EXPECT_TRUE(a.view_depth == 0 && a.hidden == 0);
     EXPECT_FLOAT_EQ(a.depth_key, 7.5f);       // projected as if 0.1 in front
     EXPECT_NEAR(a.screen_x, 320 - 40, 0.01);
     EXPECT_EQ(b.hidden, 1);

@@ -1,5 +1,6 @@
 // Building the scene from the loaded map, and placing the monsters.
 #include <algorithm>
+#include <vector>
 
 #include "tests/render_fixture.h"
 
@@ -38,16 +39,17 @@ TEST_F(SceneTest, ArraysFromTheActivePlanes)
     ASSERT_EQ(view_vertices.size(), 3u);
     ASSERT_EQ(view_triangles.size(), 2u);
     EXPECT_EQ(plane.view_vertex_count + plane.view_triangle_count, 5);
-    EXPECT_EQ(plane.vertices[c].e[VERTEX_VIEW_INDEX], 2);
-    EXPECT_EQ(plane.vertices[c].e[VERTEX_DRAWN], 0);
-    EXPECT_EQ(plane.vertices[left_out].e[VERTEX_VIEW_INDEX], 42);
-    EXPECT_EQ(plane.triangles[pruned].e[TRIANGLE_VIEW_INDEX], 42);
-    EXPECT_EQ(plane.triangles[wall].e[TRIANGLE_VIEW_INDEX], 1);
-    EXPECT_EQ(plane.triangles[wall].e[TRIANGLE_DRAWN], 0);
+    // Vertices and triangles entered take their index in the scene and lose their drawn mark;
+    // those left out keep theirs.
+    EXPECT_EQ(std::vector<float>({plane.vertices[c].e[VERTEX_VIEW_INDEX], plane.vertices[c].e[VERTEX_DRAWN],
+                                  plane.vertices[left_out].e[VERTEX_VIEW_INDEX]}),
+              std::vector<float>({2, 0, 42}));
+    const PlaneTriangle *t = plane.triangles;
+    EXPECT_EQ(std::vector<int>({t[pruned].e[TRIANGLE_VIEW_INDEX], t[wall].e[TRIANGLE_VIEW_INDEX],
+                                t[wall].e[TRIANGLE_DRAWN]}), std::vector<int>({42, 1, 0}));
 
     const ViewVertex &v = view_vertices[1];  // local (0, 1, 0) at the origin (10, 2, -3)
-    EXPECT_FLOAT_EQ(v.world_y, 3);
-    EXPECT_FLOAT_EQ(v.rest_y, 3);
+    expect_floats({v.world_y, v.rest_y}, {3, 3});
     EXPECT_NEAR(v.cam_x, 10 * -7, 1e-4);
     EXPECT_NEAR(v.cam_y, 3 * 3.9598 - 3 * -4.9497, 1e-3);
     EXPECT_NEAR(v.cam_z, 3 * 3.9598 - 3 * 4.9497, 1e-3);
@@ -56,13 +58,9 @@ TEST_F(SceneTest, ArraysFromTheActivePlanes)
     const ViewTriangle &gate = view_triangles[0], &floor = view_triangles[1];
     EXPECT_EQ(gate.open_with_gate_item, 1);
     EXPECT_EQ(gate.open_when_cleared + gate.cleared_floor + gate.gated_floor + gate.wall, 0);
-    EXPECT_EQ(floor.cleared_floor, 1);
-    EXPECT_EQ(floor.wall, -1);
-    EXPECT_EQ(floor.vertex[0], 2);
-    EXPECT_EQ(floor.tex_u[2], 9);
-    EXPECT_EQ(floor.triangle, wall);
-    EXPECT_EQ(map_group, 5);
-    EXPECT_EQ(ground_reached, 0);
+    EXPECT_EQ(std::vector<int>({floor.cleared_floor, floor.wall, floor.vertex[0], floor.tex_u[2], floor.triangle}),
+              std::vector<int>({1, -1, 2, 9, wall}));
+    EXPECT_TRUE(map_group == 5 && ground_reached == 0);
 }
 
 TEST_F(SceneTest, MotionSpawnPointsAndCells)
@@ -83,15 +81,13 @@ TEST_F(SceneTest, MotionSpawnPointsAndCells)
     build_scene();
     clear_bitmap(texture_slots[299]);
 
-    EXPECT_EQ(view_vertices[a].motion, MOTION_RIPPLE);
-    EXPECT_EQ(view_vertices[b].motion, MOTION_SWAY);
-    EXPECT_EQ(view_vertices[d].motion, MOTION_SWAY);
+    EXPECT_EQ(std::vector<int>({view_vertices[a].motion, view_vertices[b].motion, view_vertices[d].motion}),
+              std::vector<int>({MOTION_RIPPLE, MOTION_SWAY, MOTION_SWAY}));
     EXPECT_EQ(view_vertices[unused].motion + view_vertices[unused].referenced, 0);
     // The first 20 spawn triangles met, as centroids.
     EXPECT_EQ(spawn_point_count, 20);
-    EXPECT_FLOAT_EQ(spawn_points[0][0], 2.0f / 3);
-    EXPECT_FLOAT_EQ(spawn_points[19][0], (3 * 18 + 1.0f) / 3);
-    EXPECT_FLOAT_EQ(spawn_points[19][1], 1);
+    expect_floats({spawn_points[0][0], spawn_points[19][0], spawn_points[19][1]},
+                  {2.0f / 3, (3 * 18 + 1.0f) / 3, 1});
     // A cell the map supplied stays; one it did not is painted from the texture slot.
     EXPECT_EQ(plane.triangle_shadow[painted + 1], supplied);
     EXPECT_EQ(getpixel(supplied, 5, 5), makecol(0, 0, 255));

@@ -30,15 +30,12 @@ TEST(SoakHeap, JitterIsNoGrowth)
     }
     // The old rule, "the end may not exceed the value after two games", failed on such a run.
     std::vector<long> s = jitter(99);
-    s.back() = 9560032;
-    s.front() = 9559744;
+    s.back() = 9560032, s.front() = 9559744;
     EXPECT_FALSE(heap_grows(s));
 
     // A few odd games, high or low, do not make a trend.
     s = jitter(20);
-    s[3] += 40000;
-    s[17] += 60000;
-    s[18] -= 50000;
+    s[3] += 40000, s[17] += 60000, s[18] -= 50000;
     EXPECT_FALSE(heap_grows(s)) << heap_trend(s);
 }
 

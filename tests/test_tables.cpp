@@ -1,6 +1,7 @@
 // The item, monster and trigger tables: reading, partial and refused files, the writers.
 #include <cstring>
 #include <sstream>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -91,10 +92,8 @@ TEST_F(Tables, ItemsAreReadAndMarkedPresent)
     dir.write("data/items.dat", "1 3\n901 1.5 -2 3.25 0\n902 0 0 0 9\n0 4 5 6 3\n");
     EXPECT_EQ(quietly(load_items, true), "");
     EXPECT_EQ(item_count, 3);
-    EXPECT_EQ(item_placements[0].map, 901);
-    EXPECT_EQ(item_placements[0].x, 1.5f);
-    EXPECT_EQ(item_placements[0].y, -2.0f);
-    EXPECT_EQ(item_placements[0].z, 3.25f);
+    const ItemPlacement &p = item_placements[0];
+    EXPECT_EQ(std::vector<float>({(float)p.map, p.x, p.y, p.z}), std::vector<float>({901, 1.5f, -2, 3.25f}));
     EXPECT_EQ(item_placements[1].type, 9);
     EXPECT_EQ(item_placements[2].map, 0);
     for (int i = 0; i < MAX_ITEM_PLACEMENTS; i++)
@@ -174,12 +173,10 @@ TEST_F(Tables, MonstersTakeTheirKindsValues)
 {
     dir.write("data/monsters.dat", monster_file({{3, 1}, {}, {15}}));
     EXPECT_EQ(quietly(load_monsters, true), "");
-    EXPECT_EQ(monster_counts[0], 2);
-    EXPECT_EQ(monster_counts[2], 1);
-    EXPECT_EQ(monsters[0][0].kind, 3);
-    EXPECT_EQ(monsters[0][0].health, 5);
-    EXPECT_EQ(monsters[0][0].max_health, 5);
-    EXPECT_EQ(monsters[0][0].damage, 3);
+    const Monster &m = monsters[0][0];
+    // Counts, the first demon's kind, health, full health and damage, then the others'.
+    EXPECT_EQ(std::vector<int>({monster_counts[0], monster_counts[2], m.kind, m.health, m.max_health, m.damage}),
+              std::vector<int>({2, 1, 3, 5, 5, 3}));
     EXPECT_EQ(monsters[0][1].health, 3);
     EXPECT_EQ(monsters[2][0].damage, 15);
     EXPECT_EQ(monster_total, 3);
@@ -228,11 +225,9 @@ TEST_F(Tables, TriggersAreReadInRecordOrder)
         v[8] = "8e3";
     }));
     EXPECT_EQ(quietly(load_triggers, true), "");
-    EXPECT_EQ(triggers[1000].e[0], 902.0f);
-    EXPECT_EQ(triggers[1000].e[1], 0.0f);
+    const float *t = triggers[1000].e;
+    EXPECT_EQ(std::vector<float>({t[0], t[1], t[3], t[8]}), std::vector<float>({902, 0, -3, 8000}));
     EXPECT_EQ(triggers[1901].e[1], 901.0f);
-    EXPECT_EQ(triggers[1000].e[3], -3.0f);
-    EXPECT_EQ(triggers[1000].e[8], 8000.0f);
     EXPECT_EQ(triggers[7].e[2], 2.5f);
     EXPECT_EQ(triggers[MAX_TRIGGERS - 1].e[1], 999.0f);
 }
@@ -282,11 +277,8 @@ TEST_F(Tables, WritersRoundTrip)
     item_count = 2;
     item_placements[0] = ItemPlacement{1, 1.2345678f, -2, 3, 7, 901};
     item_placements[1] = ItemPlacement{0, 4, 5, 6, 0, 0};  // collected: written all the same
-    monster_counts[0] = 2;
-    monsters[0][0].kind = 4;
-    monsters[0][1].kind = 1;
-    monster_counts[999] = 1;
-    monsters[999][0].kind = 15;
+    monster_counts[0] = 2, monsters[0][0].kind = 4, monsters[0][1].kind = 1;
+    monster_counts[999] = 1, monsters[999][0].kind = 15;
     ASSERT_TRUE(save_items());
     ASSERT_TRUE(save_monsters());
     EXPECT_EQ(dir.read("data/items.dat"), "1\n2\n901\n1.234568\n-2.000000\n3.000000\n7\n0\n4.000000\n5.000000\n6.000000\n0\n");

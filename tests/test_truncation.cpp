@@ -62,6 +62,16 @@ protected:
 
 const std::string forged = FORGED_DATA_DIR;
 
+// Map N's file written with the text given, then loaded.
+template <int N> bool load_map_text(const char *text, size_t size)
+{
+    const std::string path = "data/maps/" + std::to_string(N) + ".dtl";
+    FILE *f = fopen(path.c_str(), "wb");
+    fwrite(text, 1, size, f);
+    fclose(f);
+    return load_map(std::to_string(N).c_str());
+}
+
 }  // namespace
 
 TEST_F(Truncation, EveryItemAndMonsterTableCutIsRefused)
@@ -109,29 +119,17 @@ TEST_F(Truncation, MapCutsAreRefused)
     ASSERT_TRUE(save_map("305"));
     ASSERT_TRUE(load_map("305"));
     std::string small = dir.read("data/maps/305.dtl");
-    auto load_305 = [](const char *text, size_t size) {
-        FILE *f = fopen("data/maps/305.dtl", "wb");
-        fwrite(text, 1, size, f);
-        fclose(f);
-        return load_map("305");
-    };
     std::vector<size_t> cuts = cuts_between_tokens(small);
     EXPECT_GT(cuts.size(), 1000u);
-    EXPECT_EQ(misread_cuts(load_305, "data/maps/305.dtl", small, cuts), 0);
+    EXPECT_EQ(misread_cuts(load_map_text<305>, "data/maps/305.dtl", small, cuts), 0);
 
     // 901 holds the strips of many planes: its cuts fall in every part of the file.
     std::string first = file_text(forged + "/maps/901.dtl");
     ASSERT_EQ(system(("cp " + forged + "/maps/shadowmap/i901_*.bmp data/maps/shadowmap/").c_str()), 0);
-    auto load_901 = [](const char *text, size_t size) {
-        FILE *f = fopen("data/maps/901.dtl", "wb");
-        fwrite(text, 1, size, f);
-        fclose(f);
-        return load_map("901");
-    };
-    ASSERT_TRUE(load_901(first.data(), first.size()));
+    ASSERT_TRUE(load_map_text<901>(first.data(), first.size()));
     std::vector<size_t> all = cuts_between_tokens(first), spread;
     for (size_t i = 0; i < all.size(); i += all.size() / 60)
         spread.push_back(all[i]);
     spread.push_back(all.back());
-    EXPECT_EQ(misread_cuts(load_901, "data/maps/901.dtl", first, spread), 0);
+    EXPECT_EQ(misread_cuts(load_map_text<901>, "data/maps/901.dtl", first, spread), 0);
 }

@@ -12,7 +12,6 @@
 #include "render/transform.h"
 #include "tests/gameplay_scene.h"
 #include "tools/forge/mapbuild.h"
-#include "world/mapfile.h"
 
 namespace {
 
@@ -85,25 +84,15 @@ protected:
     void SetUp() override
     {
         make_floor_maps();
-        set_screen_globals(640, 480);
-        set_view_constants();
-        init_camera();
-        depth_range = DEPTH_BUCKETS - 1;
-        tick_frame_count = 0;
-        frames_last_tick = 60;
+        set_up_shipped_view();
         wave_amplitude = 0;
-        memset(map_items, 0, sizeof(map_items));
-        for (int i = 0; i < INVENTORY_SLOTS; i++)
-            inventory[i] = 1;
         release_all_keys();
     }
     void TearDown() override
     {
         release_all_keys();
         memset(inventory, 0, sizeof(inventory));
-        view_vertices.clear();
-        view_triangles.clear();
-        clear_depth_buckets();
+        empty_scene();
         time_scale = 1;
     }
 
@@ -153,13 +142,10 @@ protected:
     void meet_the_wall(const MapSource &m, Cell cell, const Way &w, float rate)
     {
         map = &m, col = cell.col, row = cell.row, way = &w;
-        float y;
-        cell_center(m, col, row, &player_x, &y, &player_z);
-        player_y = y;
+        cell_center(m, col, row, &player_x, &player_y, &player_z);
         x0 = player_x - 0.5f, z0 = player_z - 0.5f;
         // A little short of the wall: at 600 frames a second every leg is a dozen passes or so.
-        player_x += w.dc * 0.35f;
-        player_z += w.dr * 0.35f;
+        player_x += w.dc * 0.35f, player_z += w.dr * 0.35f;
         time_scale = rate;
         failed = false;
         float step = STEP_PER_FRAME * rate;
@@ -201,17 +187,12 @@ protected:
 
 TEST_F(WallContact, EveryMapOnEverySideAtAnyRate)
 {
-    Campaign c;
-    std::string error;
-    ASSERT_TRUE(load_campaign_sources(std::string(SOURCE_DIR) + "/content/maps", c, error)) << error;
+    Campaign c = shipped_campaign();
     ASSERT_FALSE(c.maps.empty());
     int contacts = 0;
     for (const MapSource &m : c.maps) {
-        ASSERT_TRUE(load_map(std::to_string(m.number).c_str())) << m.number;
-        s16 kept_monsters = monster_counts[m.number];
-        monster_counts[m.number] = 0;
-        build_scene();
-        ground_reached = 1;
+        s16 kept_monsters = 0;
+        ASSERT_NO_FATAL_FAILURE(enter_map_without_demons(m, &kept_monsters));
         map_cleared[m.number] = 1;
         for (const Way &w : ways)
             for (Cell cell : cells_against(c, m, w))
@@ -248,14 +229,10 @@ TEST_F(DemonContact, DemonsKeepInsideTheWallsAndAreNeverHeldByThem)
         srand(5);
         time_scale = rate;
         player_x = player_z = 0;
-        monster_counts[TEST_MAP] = 8;
+        monster_counts[TEST_MAP] = 0;
         for (int j = 0; j < 8; j++) {
-            Monster &m = monsters[TEST_MAP][j];
-            m = Monster();
-            m.kind = j % 2 ? 5 : 1;
+            Monster &m = place_monster(j % 2 ? 5 : 1, -1.5f + 0.4f * j, 0, j % 3 - 1.0f);
             m.health = 10;
-            m.x = -1.5f + 0.4f * j;
-            m.z = j % 3 - 1.0f;
             m.step_x = (s16)(j % 3 - 1);
             m.step_z = (s16)(j % 3 == 1 ? 1 - j % 2 * 2 : 0);
         }
