@@ -438,7 +438,9 @@ void walk_toward(int goal)
         tx = node_x(goal);
         tz = node_z(goal);
     }
-    if (novice() && path.size() > 3)
+    // Sloppy on open ground only: where the floor does not run straight to the third node
+    // (a gap, a corner), a person lines up with care.
+    if (novice() && path.size() > 3 && ahead == 3)
         aim_novice(goal, &tx, &tz);
     const float dead = WALK_DEAD_ZONE;
     if (tx - player_x > dead)
