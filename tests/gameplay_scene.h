@@ -125,21 +125,6 @@ protected:
     }
 };
 
-// The 640 x 480 view as the game sets it up, the frames counted at 60 a second, every key
-// and gem held and no pick-up about: the shipped maps drawn and walked as a player finds them.
-inline void set_up_shipped_view()
-{
-    set_screen_globals(640, 480);
-    set_view_constants();
-    init_camera();
-    depth_range = DEPTH_BUCKETS - 1;
-    tick_frame_count = 0;
-    frames_last_tick = 60;
-    memset(map_items, 0, sizeof(map_items));
-    for (int i = 0; i < INVENTORY_SLOTS; i++)
-        inventory[i] = 1;
-}
-
 // The shipped campaign's sources (a failure, and no maps, when they do not read).
 inline Campaign shipped_campaign()
 {
@@ -147,17 +132,6 @@ inline Campaign shipped_campaign()
     std::string error;
     EXPECT_TRUE(load_campaign_sources(std::string(SOURCE_DIR) + "/content/maps", c, error)) << error;
     return c;
-}
-
-// The forged map loaded and its scene built with no demon in it, the floor reached; its
-// demon count into `kept`, for the caller to put back.
-inline void enter_map_without_demons(const MapSource &m, s16 *kept)
-{
-    ASSERT_TRUE(load_map(std::to_string(m.number).c_str())) << m.number;
-    *kept = monster_counts[m.number];
-    monster_counts[m.number] = 0;
-    build_scene();
-    ground_reached = 1;
 }
 
 // A forged two-map world: `start_map` as 901 and the finale room as 906, and the demon

@@ -1,7 +1,7 @@
 // Reading the steps from the game's frames: a second pass over the frame's depth order paints
 // every triangle in a flat colour of its own, so that each pixel sampled is known to show the
 // higher top's rim, or what lies across it, and not a crown, a post or the hero.
-#include "tests/view_steps.h"
+#include "tools/viewcheck/viewsteps.h"
 
 #include <cmath>
 #include <map>

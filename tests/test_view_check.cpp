@@ -1,0 +1,195 @@
+// The view check's judgement on a small forged map: it holds as made, and each fault a map
+// maker can make is refused with the place and the rule named. The shipped campaign is
+// judged by the tool itself (the ctest view_check_campaign).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+
+#include "tests/gameplay_scene.h"
+#include "tests/map_fixture.h"
+#include "tools/forge/mapbuild.h"
+#include "tools/viewcheck/viewcheck.h"
+
+namespace {
+
+// A court ringed with low underbrush wide enough to fill the view from its edges, a dais
+// half a unit up (its steps read), and a gem seal.
+const char *court_legend = R"(map 901
+cell ; leaves 0.3 wall side=bark
+cell . grass 0
+cell = planks 0 kind=5 curtain=seal:6
+cell P rock 0 wall post=rock:3:0.9
+cell S grass 0 spot=start
+cell r grass 0 spot=back
+cell x grass 0 kind=7
+)";
+const char *court_rows[] = {";;;;;;;;;;;;;;;;", ";S...........x.;", ";..............;", ";...ddd........;",
+                            ";...ddd........;", ";..............;", ";....=.........;", ";r.............;",
+                            ";;;;;;;;;;;;;;;;"};
+
+// The court forged as map 901, with `put` at column `col` row `row` of the grid (none when
+// `put` is 0) and the rings named.
+std::string court(char put, int col, int row, const char *rings = "west east north south",
+                  const char *dais = "sand")
+{
+    std::string text = court_legend + std::string("cell d ") + dais + " 0.5\ngrid\n";
+    for (int r = 0; r < 9; r++) {
+        std::string line = court_rows[r];
+        if (put && r == row)
+            line[col] = put;
+        text += line + "\n";
+    }
+    text += "end\nmonsters 1\n";
+    const std::string all = rings;
+    for (const char *side : {"west 11", "east 11", "north 8", "south 5"})
+        if (all.find(std::string(side, 4)) != std::string::npos)
+            text += std::string("ring ") + side + " ;\n";
+    return text;
+}
+
+class ViewCheck : public ::testing::Test {
+protected:
+    // The court's view check within a few places a map, the court built into the game's
+    // tables as the forge builds it (`alter` then changes the tables) and entered.
+    MapView judge(const std::string &map_text, void (*alter)() = nullptr)
+    {
+        Campaign c;
+        MapSource m;
+        std::string error;
+        EXPECT_TRUE(parse_map_text("court.map", map_text, m, error)) << error;
+        c.maps.push_back(m);
+        assign_exit_triggers(c);
+        BuildStats stats;
+        reset_map_tables();   // the builder bakes into the cells it finds: none at 16 bits
+        set_color_depth(32);  // as the forge bakes, and then as the game's loader reads it
+        EXPECT_TRUE(build_map_tables(c.maps[0], c.exit_triggers, stats, error)) << error;
+        set_color_depth(16);
+        for (int p = 0; p <= plane_last; p++)
+            for (int t = 0; t <= planes[p].last_triangle; t++)
+                if (BITMAP *baked = planes[p].triangle_shadow[t]) {
+                    planes[p].triangle_shadow[t] = create_bitmap(SHADOW_CELL, SHADOW_CELL);
+                    blit(baked, planes[p].triangle_shadow[t], 0, 0, 0, 0, SHADOW_CELL, SHADOW_CELL);
+                    destroy_bitmap(baked);
+                }
+        HeroFrames frames(FORGED_DATA_DIR);
+        EXPECT_TRUE(frames.complete);
+        MapView v;
+        v.number = current_map = 901;
+        if (alter)
+            alter();
+        begin_view_check();
+        monster_counts[901] = 0;
+        build_scene();
+        ground_reached = 1;
+        map_cleared[901] = 1;
+        judge_views(c, c.maps[0], view_budget(12), "", v);
+        judge_seals(c.maps[0], v);
+        map_cleared[901] = 0;
+        end_view_check();
+        reset_map_tables();
+        return v;
+    }
+    static std::string failures_of(const MapView &v)
+    {
+        std::string all;
+        for (const std::string &f : v.failures)
+            all += f + "\n";
+        return all;
+    }
+};
+
+TEST_F(ViewCheck, HoldsTheCourtAsMade)
+{
+    MapView v = judge(court(0, 0, 0));
+    EXPECT_EQ(v.failures.size(), 0u) << failures_of(v);
+    EXPECT_GT(v.views, 12 * 5);
+    EXPECT_LE(v.worst_uncovered, MAX_UNCOVERED);
+    EXPECT_GE(v.least_hero_seen, 0.9);
+    EXPECT_EQ(v.steps, 10) << "the dais's edges";
+    EXPECT_GT(v.steps_read, 0);
+    EXPECT_GE(v.weakest_contrast, MIN_STEP_CONTRAST);
+    ASSERT_EQ(v.seals.size(), 1u);
+    EXPECT_NE(map_view_line(v).find(": holds"), std::string::npos) << map_view_line(v);
+}
+
+// A pillar three units tall just south of open floor stands between the hero and the camera:
+// the cell north of it is always judged, and named.
+TEST_F(ViewCheck, RefusesAHeroHiddenBehindATallPost)
+{
+    MapView v = judge(court('P', 8, 6));
+    ASSERT_FALSE(v.failures.empty());
+    EXPECT_LT(v.least_hero_seen, MIN_HERO_SEEN);
+    EXPECT_EQ(v.least_seen_where.find("column 8 row 5 of the grid"), 0u) << v.least_seen_where;
+    EXPECT_NE(failures_of(v).find("column 8 row 5 of the grid, at rest, camera on him: "), std::string::npos)
+        << failures_of(v);
+    EXPECT_NE(failures_of(v).find("of the hero seen (at least 60.0 %)"), std::string::npos);
+    EXPECT_EQ(failures_of(v).find("uncovered"), std::string::npos) << "the band is still full";
+}
+
+// Without the ring to the north the world's edge shows beyond the court's north wall.
+TEST_F(ViewCheck, RefusesTheClearColourBeyondAMapsEdge)
+{
+    MapView v = judge(court(0, 0, 0, "west east south"));
+    EXPECT_GT(v.worst_uncovered, MAX_UNCOVERED);
+    EXPECT_NE(failures_of(v).find("row 1 of the grid, at rest, camera"), std::string::npos) << failures_of(v);
+    EXPECT_NE(failures_of(v).find("of the world band uncovered (at most 1.0 %)"), std::string::npos);
+    EXPECT_EQ(failures_of(v).find("of the hero seen"), std::string::npos) << "he shows wherever he stands";
+}
+
+// Flagstones on grass: the dais's rim shows as grey as the grass beyond its north edge.
+TEST_F(ViewCheck, RefusesAStepThatDoesNotStandOut)
+{
+    MapView v = judge(court(0, 0, 0, "west east north south", "flagstone"));
+    EXPECT_LT(v.weakest_contrast, MIN_STEP_CONTRAST);
+    ASSERT_EQ(v.failures.size(), 1u) << failures_of(v);
+    EXPECT_EQ(v.failures[0].find("the step 0.5 down from column 5 row 3 toward the north reads only "), 0u)
+        << v.failures[0];
+    EXPECT_NE(v.failures[0].find(" levels of luminance (at least 24)"), std::string::npos);
+}
+
+// Every surface one flat grey, as the game would draw a map whose pictures were lost: the
+// seal neither wears the gem's colour nor changes once open.
+TEST_F(ViewCheck, RefusesASealThatDoesNotShowWhatOpensIt)
+{
+    MapView v = judge(court(0, 0, 0), [] {
+        for (int p = 0; p <= plane_last; p++)
+            for (int t = 0; t <= planes[p].last_triangle; t++)
+                if (planes[p].triangle_shadow[t])
+                    clear_to_color(planes[p].triangle_shadow[t], makecol(128, 128, 128));
+    });
+    std::string all = failures_of(v);
+    EXPECT_NE(all.find("the seal at column 5 row 6 of the grid: opening it changes only 0 pixels (more than 500)"),
+              std::string::npos) << all;
+    EXPECT_NE(all.find("the seal at column 5 row 6 of the grid: 0 of the 0 pixels that change show the colour"),
+              std::string::npos);
+    EXPECT_EQ(all.find("of the hero seen"), std::string::npos);
+}
+
+// The full budget is the campaign's: 90 standing places, 12 a side, 4 a kind, half the steps
+// read; the sanitizer build's 12 draw 2 a side and 1 a kind.
+TEST(ViewBudget, TheFullBudgetAndASmallOne)
+{
+    ViewBudget full = view_budget(FULL_VIEW_PLACES), small = view_budget(12);
+    EXPECT_EQ(full.places_per_side, 12u);
+    EXPECT_EQ(full.places_per_kind, 4u);
+    EXPECT_DOUBLE_EQ(full.steps_read, 0.5);
+    EXPECT_EQ(small.places_per_side, 2u);
+    EXPECT_EQ(small.places_per_kind, 1u);
+    EXPECT_LT(small.steps_read, 0.1);
+    EXPECT_EQ(view_budget(0).places_per_map, 1u);
+}
+
+// The forged data directory beside the tests: its files together stay within what a
+// download and an install should cost.
+TEST(ForgedData, StaysUnder250Megabytes)
+{
+    long long bytes = 0;
+    struct stat st;
+    for (const std::string &path : files_under("data"))
+        bytes += lstat(("data/" + path).c_str(), &st) == 0 ? st.st_size : 0;
+    EXPECT_GT(bytes, 1000000) << "the forged data lies beside the tests";
+    EXPECT_LT(bytes, 250LL * 1000 * 1000) << bytes << " bytes";
+}
+
+}  // namespace

@@ -1,0 +1,314 @@
+// Judging a map's views: each frame drawn twice by the game's renderer, with and without the
+// hero, into a back buffer cleared to a colour no picture wears.
+#include "tools/viewcheck/viewcheck.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "game/items.h"
+#include "game/monsters.h"
+#include "game/player.h"
+#include "game/scene.h"
+#include "render/camera.h"
+#include "render/draw.h"
+#include "render/ordering.h"
+#include "render/transform.h"
+#include "screens/assets.h"
+#include "shell/startup.h"
+#include "shell/video.h"
+#include "tools/forge/forge.h"
+#include "tools/forge/mapbuild.h"
+#include "tools/viewcheck/viewsteps.h"
+#include "world/mapfile.h"
+
+namespace {
+
+// A failing map names this many of its failing views.
+const int NAMED_FAILURES = 6;
+
+BITMAP *footprint = nullptr, *without_hero = nullptr;
+s32 kept_band = 0;
+int sentinel = 0;
+
+BITMAP **hero_slot(int i)
+{
+    return &sprite_frames[0][i / (4 * SPRITE_FRAMES)][i / SPRITE_FRAMES % 4][i % SPRITE_FRAMES];
+}
+
+// One frame as the main loop draws it, into the back buffer cleared to the sentinel; without
+// the hero when asked.
+void render(bool hero_drawn)
+{
+    clear_to_color(back_buffer, sentinel);
+    main_loop_pass(pass_step(STEP_TRANSFORM) | pass_step(STEP_ORDERING));
+    if (!hero_drawn)
+        for (int i = depth_low; i <= depth_high; i++)
+            if (depth_buckets[i] == BUCKET_PLAYER)
+                depth_buckets[i] = 0;
+    draw_world();
+}
+
+int band_top() { return hud_band_height + 1; }
+int band_bottom() { return screen_height - hud_band_height - 1; }
+
+// The share of the hero's own pixels, where his frame stands, that differ from the frame
+// without him: those are seen (a see-through crown over him still shows him).
+double hero_seen()
+{
+    clear_to_color(footprint, sentinel);
+    int size = (int)(48 * player_sprite_scale);
+    BITMAP *frame = sprite_frames[0][player_anim_state][player_facing][(int)player_anim_frame % SPRITE_FRAMES];
+    stretch_sprite(footprint, frame, player_screen_x, player_screen_y, size, size);
+    long mine = 0, seen = 0;
+    for (int row = player_screen_y; row < player_screen_y + size; row++)
+        for (int col = player_screen_x; col < player_screen_x + size; col++) {
+            if (col < 0 || col >= screen_width || row < 0 || row >= screen_height ||
+                getpixel(footprint, col, row) == sentinel)
+                continue;
+            mine++;
+            seen += row >= band_top() && row <= band_bottom() &&
+                    getpixel(back_buffer, col, row) != getpixel(without_hero, col, row);
+        }
+    return mine ? (double)seen / mine : 0;
+}
+
+// The view from where the hero and the camera stand now: the share of the world band left
+// uncovered, and the share of the hero that is seen. Leaves the frame without him in
+// `without_hero`.
+void judge_view(double *uncovered, double *seen)
+{
+    render(false);
+    blit(back_buffer, without_hero, 0, 0, 0, 0, screen_width, screen_height);
+    render(true);
+    long clear = 0;
+    for (int row = band_top(); row <= band_bottom(); row++)
+        for (int col = 0; col < screen_width; col++)
+            clear += getpixel(back_buffer, col, row) == sentinel;
+    *uncovered = (double)clear / ((long)(band_bottom() - band_top() + 1) * screen_width);
+    *seen = hero_seen();
+}
+
+std::string percent(double share)
+{
+    char text[32];
+    snprintf(text, sizeof(text), "%.1f %%", 100 * share);
+    return text;
+}
+
+// Whether a pixel shows the colour, lit or shaded: near the line from black through it.
+bool wears(int pixel, Rgb colour)
+{
+    float p[3] = {(float)getr(pixel), (float)getg(pixel), (float)getb(pixel)};
+    float c[3] = {(float)red_of(colour), (float)green_of(colour), (float)blue_of(colour)};
+    float pc = p[0] * c[0] + p[1] * c[1] + p[2] * c[2], cc = c[0] * c[0] + c[1] * c[1] + c[2] * c[2];
+    float t = pc / cc, off = 0;
+    for (int i = 0; i < 3; i++)
+        off += (p[i] - t * c[i]) * (p[i] - t * c[i]);
+    return t > 0.45f && t < 1.6f && off < 32 * 32;
+}
+
+// The steps' figures and rules, read from every judged frame.
+void judge_steps(const StepMeter &steps, const ViewBudget &budget, MapView &out)
+{
+    out.steps = steps.steps();
+    out.steps_read = steps.steps_seen();
+    HeightEdge weakest;
+    out.weakest_contrast = steps.weakest(&weakest);
+    if (out.weakest_contrast >= 0)
+        out.weakest_step = steps.describe(weakest);
+    if (out.steps_read < budget.steps_read * out.steps)
+        out.failures.push_back("only " + std::to_string(out.steps_read) + " of " + std::to_string(out.steps) +
+                               " steps read near the middle of a view (at least " + percent(budget.steps_read) + ")");
+    if (out.weakest_contrast >= 0 && out.weakest_contrast < MIN_STEP_CONTRAST)
+        out.failures.push_back(out.weakest_step + " reads only " + std::to_string((int)out.weakest_contrast) +
+                               " levels of luminance (at least " + std::to_string((int)MIN_STEP_CONTRAST) + ")");
+}
+
+}  // namespace
+
+HeroFrames::HeroFrames(const std::string &data_dir)
+{
+    for (int i = 0; i < N; i++) {
+        std::string path = data_dir + "/anim/" + (i < N / 2 ? "stand" : "walk") + "udlr"[i / SPRITE_FRAMES % 4] +
+                           std::to_string(i % SPRITE_FRAMES + 1) + ".bmp";
+        kept[i] = *hero_slot(i);
+        *hero_slot(i) = mine[i] = load_bitmap(path.c_str(), NULL);
+        complete = complete && mine[i];
+    }
+}
+
+HeroFrames::~HeroFrames()
+{
+    for (int i = 0; i < N; i++) {
+        *hero_slot(i) = kept[i];
+        if (mine[i])
+            destroy_bitmap(mine[i]);
+    }
+}
+
+void set_up_shipped_view()
+{
+    set_screen_globals(640, 480);
+    set_view_constants();
+    init_camera();
+    depth_range = DEPTH_BUCKETS - 1;
+    tick_frame_count = 0;
+    frames_last_tick = 60;
+    memset(map_items, 0, sizeof(map_items));
+    for (int i = 0; i < INVENTORY_SLOTS; i++)
+        inventory[i] = 1;
+}
+
+void begin_view_check()
+{
+    set_up_shipped_view();
+    kept_band = hud_band_height;
+    hud_band_height = screen_height / 5;
+    player_anim_state = 0, player_facing = FACING_DOWN, player_anim_frame = 0;
+    sentinel = makecol(255, 0, 255);
+    footprint = create_bitmap(screen_width, screen_height);
+    without_hero = create_bitmap(screen_width, screen_height);
+    // The water's swell as the game sets it up.
+    wave_center_x = 0, wave_center_z = 3, wave_amplitude = 0.2f, wave_radius = 20;
+    texture_scroll = 0;
+}
+
+void end_view_check()
+{
+    hud_band_height = kept_band;
+    memset(inventory, 0, sizeof(inventory));
+    destroy_bitmap(footprint);
+    destroy_bitmap(without_hero);
+    footprint = without_hero = nullptr;
+    view_vertices.clear();
+    view_triangles.clear();
+    memset(depth_buckets, 0, sizeof(depth_buckets));
+    depth_low = 22999;
+    depth_high = 0;
+}
+
+bool enter_map_without_demons(const MapSource &m, s16 *kept)
+{
+    if (!load_map(std::to_string(m.number).c_str()))
+        return false;
+    *kept = monster_counts[m.number];
+    monster_counts[m.number] = 0;
+    build_scene();
+    ground_reached = 1;
+    return true;
+}
+
+// Every view of the map, as many as the budget allows; a failing one is named, up to a few.
+void judge_views(const Campaign &c, const MapSource &m, const ViewBudget &budget, const std::string &shots,
+                 MapView &out)
+{
+    std::vector<Pose> views = view_poses(c, m, budget);
+    StepMeter steps(c, m);
+    out.views = (int)views.size();
+    if (views.empty())
+        out.failures.push_back("no place where the hero can stand");
+    for (const Pose &v : views) {
+        player_x = v.x, player_y = v.y, player_z = v.z;
+        player_anim_state = (s16)v.action, player_facing = (s16)v.facing, player_anim_frame = (float)v.frame;
+        camera_x = v.camera_x, camera_y = v.y, camera_z = v.camera_z;
+        double uncovered, seen;
+        judge_view(&uncovered, &seen);
+        steps.read(without_hero);
+        uncovered = v.whole_band ? uncovered : 0;
+        std::string where = grid_place(m, v.place.col, v.place.row) + ", " + v.what;
+        out.worst_uncovered = std::max(out.worst_uncovered, uncovered);
+        if (seen < out.least_hero_seen)
+            out.least_hero_seen = seen, out.least_seen_where = where;
+        if (uncovered <= MAX_UNCOVERED && seen >= MIN_HERO_SEEN)
+            continue;
+        if (!shots.empty() && out.failing_views < NAMED_FAILURES)
+            save_bitmap((shots + "/" + std::to_string(m.number) + "_" + std::to_string(v.place.col - m.ring_west) +
+                         "_" + std::to_string(v.place.row - m.ring_north) + "_" + std::to_string(out.failing_views) +
+                         ".bmp").c_str(), back_buffer, NULL);
+        if (out.failing_views++ >= NAMED_FAILURES)
+            continue;
+        if (uncovered > MAX_UNCOVERED)
+            out.failures.push_back(where + ": " + percent(uncovered) + " of the world band uncovered (at most " +
+                                   percent(MAX_UNCOVERED) + ")");
+        if (seen < MIN_HERO_SEEN)
+            out.failures.push_back(where + ": " + percent(seen) + " of the hero seen (at least " +
+                                   percent(MIN_HERO_SEEN) + ")");
+    }
+    if (out.failing_views > NAMED_FAILURES)
+        out.failures.push_back("and " + std::to_string(out.failing_views - NAMED_FAILURES) + " more failing views");
+    judge_steps(steps, budget, out);
+}
+
+// Every kind of sealed floor of the map as the game draws it, the camera on its first cell:
+// shut, it shows the colour of the key or gem that opens it (violet for a floor that opens
+// when the map is clean); once open it looks otherwise.
+void judge_seals(const MapSource &m, MapView &out)
+{
+    BITMAP *shut = create_bitmap(screen_width, screen_height);
+    for (int kind : {KIND_GATED_FLOOR, KIND_CLEARED_FLOOR}) {
+        int at = -1;
+        for (int i = 0; i < m.width * m.height && at < 0; i++)
+            if (cell_style(m, i % m.width, i / m.width).kind == kind)
+                at = i;
+        if (at < 0)
+            continue;
+        cell_center(m, at % m.width, at / m.width, &camera_x, &camera_y, &camera_z);
+        player_x = camera_x, player_y = camera_y, player_z = camera_z;
+        Rgb colour = kind == KIND_CLEARED_FLOOR ? CLEARED_RGB : item_colour(map_group);
+        inventory[map_group] = 0, map_cleared[m.number] = 0;
+        render(false);
+        blit(back_buffer, shut, 0, 0, 0, 0, screen_width, screen_height);
+        inventory[map_group] = 1, map_cleared[m.number] = 1;
+        render(false);
+        long changed = 0, coloured = 0;
+        for (int row = band_top(); row <= band_bottom(); row++)
+            for (int col = 0; col < screen_width; col++)
+                if (getpixel(shut, col, row) != getpixel(back_buffer, col, row)) {
+                    changed++;
+                    coloured += wears(getpixel(shut, col, row), colour);
+                }
+        std::string name = kind == KIND_CLEARED_FLOOR ? "the barrier" : "the seal";
+        std::string where = name + " at " + grid_place(m, at % m.width, at / m.width);
+        out.seals.push_back(name + " " + std::to_string(changed) + " pixels open, " +
+                            percent(changed ? (double)coloured / changed : 0) + " in its colour");
+        if (changed <= 500)
+            out.failures.push_back(where + ": opening it changes only " + std::to_string(changed) +
+                                   " pixels (more than 500)");
+        if (coloured * 8 <= changed)
+            out.failures.push_back(where + ": " + std::to_string(coloured) + " of the " + std::to_string(changed) +
+                                   " pixels that change show the colour of what opens it (more than an eighth)");
+    }
+    destroy_bitmap(shut);
+}
+
+MapView check_map_view(const Campaign &c, const MapSource &m, const ViewBudget &budget, const std::string &shots)
+{
+    MapView out;
+    out.number = m.number;
+    s16 kept_monsters = 0;
+    if (!enter_map_without_demons(m, &kept_monsters)) {
+        out.failures.push_back("the forged map does not load");
+        return out;
+    }
+    map_cleared[m.number] = 1;
+    judge_views(c, m, budget, shots, out);
+    judge_seals(m, out);
+    monster_counts[m.number] = kept_monsters;
+    map_cleared[m.number] = 0;
+    return out;
+}
+
+std::string map_view_line(const MapView &v)
+{
+    char text[400];
+    snprintf(text, sizeof(text),
+             "map %d: %d views, at worst %s of the band uncovered and %s of the hero seen (%s); %d of %d steps "
+             "read, the weakest by %.0f levels",
+             v.number, v.views, percent(v.worst_uncovered).c_str(), percent(v.least_hero_seen).c_str(),
+             v.least_seen_where.c_str(), v.steps_read, v.steps, v.weakest_contrast);
+    std::string line = text;
+    for (const std::string &s : v.seals)
+        line += "; " + s;
+    return line + (v.failures.empty() ? ": holds" : ": FAILS");
+}

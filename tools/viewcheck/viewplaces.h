@@ -1,0 +1,42 @@
+// Where the view check stands the hero on a map, and how: at rest with the camera on him or
+// a step behind, pressed against walls, and in mid-walk with the camera trailing. Every place
+// is one the hero can reach from the map's arrivals, gates counted open.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/forge/campaign.h"
+
+// How many places a map is judged from. The full budget judges the campaign; a smaller one
+// draws a few a map (the sanitizer build, where the memory checks are the point).
+struct ViewBudget {
+    size_t places_per_map;   // standing places, besides every cell just behind a tall post
+    size_t places_per_side;  // pressed against a wall, and walking, toward each facing
+    size_t places_per_kind;  // of those, beside each kind of cell that shuts the way
+    double steps_read;       // the least share of a map's steps that must be read
+    bool every;              // every place beside a wall and every step of a walk
+};
+const int FULL_VIEW_PLACES = 90;
+// The budget for `places` standing places a map: the full budget's shares of it.
+ViewBudget view_budget(int places, bool every = false);
+
+struct Place {
+    int col, row;
+};
+
+// One judged view: where the hero stands and how, and where the camera is.
+struct Pose {
+    float x, y, z;
+    int action, facing, frame;
+    float camera_x, camera_z;
+    bool whole_band;  // the band is judged too (at rest); else the hero alone
+    Place place;
+    std::string what;
+};
+
+// Every view of one map the check judges, within the budget.
+std::vector<Pose> view_poses(const Campaign &c, const MapSource &m, const ViewBudget &budget);
+
+// "column C row R of the grid", counted from the grid as written (rings aside).
+std::string grid_place(const MapSource &m, int col, int row);
