@@ -166,20 +166,6 @@ TEST_F(ViewCheck, RefusesASealThatDoesNotShowWhatOpensIt)
     EXPECT_EQ(all.find("of the hero seen"), std::string::npos);
 }
 
-// The full budget is the campaign's: 90 standing places, 12 a side, 4 a kind, half the steps
-// read; the sanitizer build's 12 draw 2 a side and 1 a kind.
-TEST(ViewBudget, TheFullBudgetAndASmallOne)
-{
-    ViewBudget full = view_budget(FULL_VIEW_PLACES), small = view_budget(12);
-    EXPECT_EQ(full.places_per_side, 12u);
-    EXPECT_EQ(full.places_per_kind, 4u);
-    EXPECT_DOUBLE_EQ(full.steps_read, 0.5);
-    EXPECT_EQ(small.places_per_side, 2u);
-    EXPECT_EQ(small.places_per_kind, 1u);
-    EXPECT_LT(small.steps_read, 0.1);
-    EXPECT_EQ(view_budget(0).places_per_map, 1u);
-}
-
 // The forged data directory beside the tests: its files together stay within what a
 // download and an install should cost.
 TEST(ForgedData, StaysUnder250Megabytes)

@@ -41,18 +41,12 @@ bool has_stairs_near(const MapSource &m, int col, int row)
     return false;
 }
 
-// The source's own word on whether a neighbour stops the hero: no floor there, or a floor
-// too high above or below his own to step to.
-bool blocks(const MapSource &m, int col, int row, int nc, int nr)
-{
-    return !cell_is_floor(m, nc, nr) || std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) >= FLOOR_REACH;
-}
-
 struct Cell {
     int col, row;
 };
 
-// Reachable cells with a blocking neighbour on the given side, a few spread over the map.
+// Reachable cells with a neighbour on the given side that the source says stops the hero
+// (no floor, or one too high or low to step to), a few spread over the map.
 std::vector<Cell> cells_against(const Campaign &c, const MapSource &m, const Way &w)
 {
     std::vector<char> reach = reachable_floor(c, m);
@@ -61,7 +55,7 @@ std::vector<Cell> cells_against(const Campaign &c, const MapSource &m, const Way
         for (int col = 0; col < m.width; col++) {
             const CellStyle &s = cell_style(m, col, row);
             if (reach[row * m.width + col] && s.kind != 1 && s.kind != 2 && !has_stairs_near(m, col, row) &&
-                blocks(m, col, row, col + w.dc, row + w.dr))
+                !hero_can_step(m, col, row, col + w.dc, row + w.dr))
                 all.push_back({col, row});
         }
     std::vector<Cell> out;
@@ -114,7 +108,7 @@ protected:
             for (const Way &w : ways) {
                 float face = w.dc ? x0 + (w.dc > 0 ? 1 : 0) : z0 + (w.dr > 0 ? 1 : 0);
                 float past = (w.dc ? player_x - face : player_z - face) * (w.dc + w.dr);
-                if (blocks(*map, col, row, col + w.dc, row + w.dr) && past > 1e-4f)
+                if (!hero_can_step(*map, col, row, col + w.dc, row + w.dr) && past > 1e-4f)
                     fail(std::string("is past the face of the wall to his ") + w.name, player_x, player_z);
             }
         }

@@ -159,9 +159,10 @@ int main(int argc, char **argv)
     std::string failed;
     int judged = judge_campaign(c, o, failed);
     if (!failed.empty()) {
-        printf("grimhold-viewcheck: FAILED: map %s of the %d judged breaks a rule\n", failed.c_str(), judged);
+        printf("grimhold-viewcheck: FAILED: of %d map%s judged, %s breaks a rule\n", judged, judged == 1 ? "" : "s",
+               failed.c_str());
         return 1;
     }
-    printf("grimhold-viewcheck: the %d maps judged hold\n", judged);
+    printf("grimhold-viewcheck: %d map%s judged, every rule holds\n", judged, judged == 1 ? "" : "s");
     return 0;
 }

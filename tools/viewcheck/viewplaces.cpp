@@ -22,13 +22,6 @@ const float CAMERA_LAG = STEP_PER_FRAME / 0.09f;
 const int FACING_STEP[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
 const char *FACING_NAME[4] = {"north", "south", "west", "east"};
 
-// Whether the hero can step from one cell into the next (gates counted open).
-bool can_enter(const MapSource &m, int col, int row, int nc, int nr)
-{
-    return cell_is_floor(m, nc, nr) &&
-           std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) < FLOOR_REACH;
-}
-
 // How much stands in front of the hero at a place: the most that a cell beside him or up to
 // two rows south of him rises above his floor, posts counted.
 float cover_in_front(const MapSource &m, int col, int row)
@@ -54,7 +47,7 @@ std::vector<Place> places_toward(const Campaign &c, const MapSource &m, int faci
     for (int row = 0; row < m.height; row++)
         for (int col = 0; col < m.width; col++) {
             int nc = col + FACING_STEP[facing][0], nr = row + FACING_STEP[facing][1];
-            if (!reach[row * m.width + col] || can_enter(m, col, row, nc, nr) != shut)
+            if (!reach[row * m.width + col] || hero_can_step(m, col, row, nc, nr) != shut)
                 continue;
             std::pair<float, int> place(-cover_in_front(m, col, row), row * m.width + col);
             all.push_back(place);
@@ -135,6 +128,12 @@ std::vector<Place> standing_places(const Campaign &c, const MapSource &m, const 
 }
 
 }  // namespace
+
+bool hero_can_step(const MapSource &m, int col, int row, int nc, int nr)
+{
+    return cell_is_floor(m, nc, nr) &&
+           std::fabs(cell_style(m, nc, nr).height - cell_style(m, col, row).height) < FLOOR_REACH;
+}
 
 ViewBudget view_budget(int places, bool every)
 {

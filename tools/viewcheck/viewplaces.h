@@ -38,5 +38,8 @@ struct Pose {
 // Every view of one map the check judges, within the budget.
 std::vector<Pose> view_poses(const Campaign &c, const MapSource &m, const ViewBudget &budget);
 
+// Whether the hero can step from one cell into the next (gates counted open).
+bool hero_can_step(const MapSource &m, int col, int row, int nc, int nr);
+
 // "column C row R of the grid", counted from the grid as written (rings aside).
 std::string grid_place(const MapSource &m, int col, int row);
