@@ -39,9 +39,8 @@ protected:
 // Runs `load` with stderr captured; returns what it printed.
 std::string quietly(bool (*load)(), bool expected)
 {
-    testing::internal::CaptureStderr();
-    bool result = load();
-    std::string err = testing::internal::GetCapturedStderr();
+    bool result = !expected;
+    std::string err = stderr_of([&] { result = load(); });
     EXPECT_EQ(result, expected) << err;
     return err;
 }
@@ -85,6 +84,26 @@ void expect_refused(bool (*load)(), const char *file, const std::string &what)
     EXPECT_NE(err.find(what), std::string::npos) << "wanted: " << what << "\n" << err;
 }
 
+struct Refusal {
+    const char *text, *what;
+};
+
+// Each item file refused in turn, the one item read before left as it was.
+void expect_item_files_refused(const ScratchDir &dir, std::initializer_list<Refusal> cases)
+{
+    item_count = 1;
+    item_placements[0] = ItemPlacement{1, 1, 1, 1, 2, 5};
+    for (const Refusal &c : cases) {
+        SCOPED_TRACE(c.text);
+        dir.write("data/items.dat", c.text);
+        expect_refused(load_items, "data/items.dat", c.what);
+        EXPECT_EQ(item_count, 1);
+        EXPECT_EQ(item_placements[0].type, 2);
+        EXPECT_EQ(item_placements[0].map, 5);
+        EXPECT_EQ(item_placements[1].present, 0);
+    }
+}
+
 }  // namespace
 
 TEST_F(Tables, ItemsAreReadAndMarkedPresent)
@@ -104,11 +123,7 @@ TEST_F(Tables, ItemsAreReadAndMarkedPresent)
 // game would play on with items missing, so the file is refused where the reading stopped.
 TEST_F(Tables, ItemFilesThatDoNotReadToTheirEndAreRefused)
 {
-    item_count = 1;
-    item_placements[0] = ItemPlacement{1, 1, 1, 1, 2, 5};
-    const struct {
-        const char *text, *what;
-    } cases[] = {
+    expect_item_files_refused(dir, {
         {"1 3\n901 1.5 -2 3.25 4\n902 7.5", "reading stopped at item 1: the file ends"},
         {"1 2\n901 1.5 -2 3.25 4\n902 7.5 1 1 seven", "reading stopped at item 1: \"seven\" is not a whole number"},
         {"1 1\n901 nan 0 0 1", "reading stopped at item 0: \"nan\" is not a number (NaN)"},
@@ -116,26 +131,14 @@ TEST_F(Tables, ItemFilesThatDoNotReadToTheirEndAreRefused)
         {"1 1\n901 0 0 1e39 1", "reading stopped at item 0: \"1e39\" is infinite or beyond the range of a float"},
         {"1 1\n901 0 0 0 1\n902 0 0 0 2\n", "text goes on after its last record (item 0): \"902\""},
         {"", "reading stopped at the header: the file ends"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.text);
-        dir.write("data/items.dat", c.text);
-        expect_refused(load_items, "data/items.dat", c.what);
-        EXPECT_EQ(item_count, 1);
-        EXPECT_EQ(item_placements[0].map, 5);
-        EXPECT_EQ(item_placements[1].present, 0);
-    }
+    });
 }
 
 TEST_F(Tables, RefusedItemFilesChangeNothing)
 {
-    item_count = 1;
-    item_placements[0] = ItemPlacement{1, 1, 1, 1, 2, 5};
     // Counts and types past the tables; a map that is none of the game's, or a place far
     // off every map, where a key would never be seen and its gate never open.
-    const struct {
-        const char *text, *what;
-    } cases[] = {
+    expect_item_files_refused(dir, {
         {"1 101", "item_count is 101"},
         {"1 -1", "item_count is -1"},
         {"1 2 5 0 0 0 1 6 0 0 0 10", "item 1 type is 10"},
@@ -147,16 +150,7 @@ TEST_F(Tables, RefusedItemFilesChangeNothing)
         {"1 1 101 3e38 0 0 1", "item 0 x is 3e+38, limit -10000..10000"},
         {"1 1 101 0 -10000.5 0 1", "item 0 y is -10000.5"},
         {"1 1 101 0 0 20000 1", "item 0 z is 20000"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.text);
-        dir.write("data/items.dat", c.text);
-        expect_refused(load_items, "data/items.dat", c.what);
-        EXPECT_EQ(item_count, 1);
-        EXPECT_EQ(item_placements[0].type, 2);
-        EXPECT_EQ(item_placements[0].map, 5);
-        EXPECT_EQ(item_placements[1].present, 0);
-    }
+    });
     // The limits themselves are accepted.
     std::ostringstream full;
     full << "1 100";
