@@ -50,6 +50,12 @@ Monster &demon_from_start(ForgedWorld &world, int kind, int health, float dx, fl
     return m;
 }
 
+// The novice playing until map 901 is clean, the expert back however the test ends.
+struct NoviceClearing901 {
+    NoviceClearing901() { autoplay_skill = SKILL_NOVICE, autoplay_start_map = 901, use_manual_clock = true; }
+    ~NoviceClearing901() { autoplay_skill = SKILL_EXPERT, autoplay_start_map = 0, autoplay_rate = 0; }
+};
+
 }  // namespace
 
 typedef GameplayTest AutoplayWalk;
@@ -250,9 +256,7 @@ monsters 1
 )");
     ASSERT_TRUE(world.forged);
     monster_kinds[7].speed = 0;  // it stands still (the world puts the kinds back)
-    use_manual_clock = true;
-    autoplay_skill = SKILL_NOVICE;
-    autoplay_start_map = 901;  // the run ends when the map is clean
+    NoviceClearing901 novice;
     for (float rate : {1.0f, 0.1f})
         for (float off : {0.75f, 0.95f, -0.95f}) {
             autoplay_rate = fixed_time_scale = rate;
@@ -268,9 +272,6 @@ monsters 1
             EXPECT_LE(m.health, 0) << "rate " << rate << ", " << off << " aside: the demon at x " << m.x
                                    << " still lives, the hero at x " << player_x << " z " << player_z;
         }
-    autoplay_skill = SKILL_EXPERT;
-    autoplay_start_map = 0;
-    autoplay_rate = fixed_time_scale = 0;
 }
 
 // A still demon across a moat, which a bridge to the west crosses. From the south bank
@@ -310,9 +311,7 @@ monsters 1
 )");
     ASSERT_TRUE(world.forged);
     monster_kinds[12].speed = 0;  // it stands still (the world puts the kinds back)
-    use_manual_clock = true;
-    autoplay_skill = SKILL_NOVICE;
-    autoplay_start_map = 901;  // the run ends when the map is clean
+    NoviceClearing901 novice;
     // Where he starts, from the demon: east and at the brink, west and in the middle of
     // the bank, east and at its south edge.
     const float starts[3][2] = {{1.6f, 5.8f}, {-1.0f, 6.5f}, {1.6f, 7.77f}};
@@ -331,9 +330,6 @@ monsters 1
                                    << ": the demon still lives, the hero at x " << player_x - m.x
                                    << " z " << player_z - m.z << " from it";
         }
-    autoplay_skill = SKILL_EXPERT;
-    autoplay_start_map = 0;
-    autoplay_rate = fixed_time_scale = 0;
 }
 
 // A demon can stand a hair inside a wall's cell (the floor map's pixels do not line up
