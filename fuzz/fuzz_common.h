@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 // Headless Allegro at 16 bits, then a fresh scratch directory with data/maps/shadowmap,
 // which becomes the working directory: under TMPDIR when it is set, else on the memory

@@ -1,7 +1,6 @@
 // Writes the seed corpus of the fuzz targets, valid files made by the game's own writers:
 //   fuzz_seeds <corpus folder>   ->   <folder>/map, items, monsters, triggers, picture
 #include <allegro.h>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <allegro.h>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

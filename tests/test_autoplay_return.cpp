@@ -4,7 +4,6 @@
 // changed, which at the end of the campaign it never does. A map's survivors are scattered
 // anew on every visit, so going back is what ends the game (for a person too).
 #include <cstdlib>
-#include <string>
 #include <unistd.h>
 
 #include "game/triggers.h"

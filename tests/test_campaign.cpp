@@ -1,9 +1,7 @@
 // The campaign validator and the forge's world output read back by the game's loaders.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <unistd.h>
 
 #include "shell/startup.h"
 #include "tests/headless.h"

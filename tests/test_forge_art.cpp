@@ -1,12 +1,10 @@
 // Art a player can read: every demon kind stands out from the floors of the maps it lives
 // on, so a map maker who puts a kind on a floor of its own colours hears of it.
 #include <allegro.h>
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "tests/headless.h"
 #include "tools/forge/campaign.h"

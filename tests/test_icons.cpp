@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <cstdio>
 #include <png.h>
 #include <sys/stat.h>
 #include <vector>

@@ -1,8 +1,6 @@
 // The real main-loop pass on a forged world: the rules hold per second of game time at any
 // frame rate, and the pass's steps come in the order that their effects need.
 #include <cmath>
-#include <cstdlib>
-#include <vector>
 
 #include "game/monsters.h"
 #include "game/triggers.h"

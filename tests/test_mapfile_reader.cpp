@@ -1,7 +1,6 @@
 // The map reader on hand-written files: short, stopped, refused and missing files, the float
 // reader against the C library, and strips of every kind against the bitmap loader.
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <unistd.h>
 

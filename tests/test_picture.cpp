@@ -3,7 +3,6 @@
 #include <allegro.h>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <string>
 #include <vector>
 #include <sys/resource.h>

@@ -1,7 +1,5 @@
 // A forged two-map world played through the main loop: the renderer's buckets feed the
 // floor maps, the hero climbs a step, collects a heart and leaves by a trigger.
-#include <cstdlib>
-
 #include "game/items.h"
 #include "game/monsters.h"
 #include "game/triggers.h"

@@ -2,9 +2,7 @@
 // palette reducer and read back by the game's loader.
 #include <allegro.h>
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <set>
 #include <string>
 #include <sys/stat.h>
