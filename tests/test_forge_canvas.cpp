@@ -74,14 +74,3 @@ TEST(ForgeCanvas, MirrorAndZoomPlaceShapes)
     destroy_bitmap(b);
     free_canvas(big);
 }
-
-TEST(ForgeCanvas, ShadesAndMixes)
-{
-    EXPECT_EQ(mix_rgb(rgb(0, 100, 200), rgb(200, 100, 0), 0), rgb(0, 100, 200));
-    EXPECT_EQ(mix_rgb(rgb(0, 100, 200), rgb(200, 100, 0), 1), rgb(200, 100, 0));
-    EXPECT_EQ(mix_rgb(rgb(0, 100, 200), rgb(200, 100, 0), 0.5f), rgb(100, 100, 100));
-    EXPECT_EQ(scale_rgb(rgb(100, 50, 20), 0.5f), rgb(50, 25, 10));
-    // Lighter moves toward white instead of clipping a saturated channel.
-    EXPECT_EQ(scale_rgb(rgb(255, 0, 0), 1.5f), rgb(255, 128, 128));
-    EXPECT_EQ(scale_rgb(rgb(255, 0, 0), 3.0f), rgb(255, 255, 255));
-}
