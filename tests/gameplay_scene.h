@@ -205,7 +205,6 @@ public:
         tick_frame_count = 60;
         next_tick_time = manual_clock;
     }
-    // One pass of the main loop, or of the steps named.
     bool pass(unsigned steps = EVERY_PASS_STEP)
     {
         double ms = 1000.0 / 60 * scale_;

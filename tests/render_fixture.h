@@ -108,7 +108,6 @@ protected:
         add_triangle(plane, a, c, d, kind, cell, transparency);
     }
 
-    // The renderer's steps of a main-loop pass.
     static void render_pass() { main_loop_pass(PICTURE_STEPS); }
     static void screen_of(float x, float y, float z, int *sx, int *sy)
     {

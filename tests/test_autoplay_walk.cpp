@@ -110,7 +110,6 @@ TEST_F(AutoplayWalk, FleeingFromInsideTheMarginLeadsOutNotAcross)
 {
     using namespace autoplay_mind;
     ForgedWorld world(trigger_field);
-    ASSERT_TRUE(world.forged);
     ASSERT_TRUE(world.enter_first_map());
     autoplay_begin();
     build_walk_map();
@@ -182,7 +181,6 @@ grid
 end
 monsters 1
 )");
-    ASSERT_TRUE(world.forged);
     ASSERT_TRUE(world.enter_first_map());
     autoplay_begin();
     build_walk_map();
@@ -340,7 +338,6 @@ TEST_F(AutoplayWalk, ADemonInACornerHasAPlaceToBeShotFrom)
 {
     using namespace autoplay_mind;
     ForgedWorld world(trigger_field);
-    ASSERT_TRUE(world.forged);
     ASSERT_TRUE(world.enter_first_map());
     autoplay_begin();
     build_walk_map();

@@ -331,7 +331,6 @@ TEST(ForgedWorld, LoadsBackThroughTheGamesLoaders)
         expected_monsters += (int)m.monsters.size();
         expected_items += (int)m.items.size();
         EXPECT_EQ(monster_counts[m.number], (int)m.monsters.size()) << m.number;
-        // The start record holds the centre of the start cell.
         const SourceSpot *start = find_spot(m, "start");
         ASSERT_NE(start, nullptr);
         float x, y, z;
@@ -354,9 +353,7 @@ TEST(ForgedWorld, LoadsBackThroughTheGamesLoaders)
     // The campaign is long: well over two hundred demons, within what its maps can hold.
     EXPECT_GE(monster_total, 200);
     EXPECT_LE(monster_total, MONSTERS_PER_MAP * (int)c.maps.size());
-    // The gem gate's arrival lies in map 906.
     EXPECT_EQ((int)triggers[GATE_RECORD + GATE_MAP].e[0], GATE_MAP);
-    // Every exit record names an existing map.
     for (const auto &t : c.exit_triggers)
         EXPECT_NE(find_map(c, (int)triggers[t.second].e[0]), nullptr) << t.first;
     memcpy(monster_kinds, kinds_before, sizeof(monster_kinds));

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstring>
 #include <set>
 #include <vector>
 #include <unistd.h>

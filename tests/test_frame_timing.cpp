@@ -18,7 +18,6 @@ protected:
         tick_frame_count = 0;
     }
 
-    // One frame that took `ms` milliseconds.
     void frame(double ms)
     {
         manual_clock += ms;

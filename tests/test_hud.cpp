@@ -58,6 +58,7 @@ protected:
 
     s32 band_kept;
     BITMAP *objects_kept[ITEM_GEM_LAST + 1];
+    FrameTimingKept timing;  // the closing screens present frames
 };
 
 int panel_fill() { return makecol(50, 97, 153); }
@@ -137,7 +138,6 @@ TEST_F(HudTest, PortraitAndItemsTakeTheHurtFlashHue)
 // The headless screen has no size, so the panels are looked for in the back buffer.
 TEST_F(HudTest, DeathScreenDrawsItsPanelAndWaitsForEscape)
 {
-    FrameTimingKept keep;
     press(KEY_ESC);  // already held: the screen returns at once
     show_death_screen();
     EXPECT_EQ(closing_screen_shown, CLOSING_DEATH);
@@ -151,7 +151,6 @@ TEST_F(HudTest, DeathScreenDrawsItsPanelAndWaitsForEscape)
 
 TEST_F(HudTest, VictoryEndsTheGameAndTheDeathScreenAfterItKeepsIt)
 {
-    FrameTimingKept keep;
     closing_screens_return_at_once = true;
     show_victory_screen();
     EXPECT_EQ(player_health, 0);

@@ -238,7 +238,6 @@ int health_bar_segments(BITMAP *frame)
 TEST(MainLoopOrder, EachStepSeesWhatTheStepsBeforeItLeft)
 {
     ForgedWorld world(field_map().c_str());
-    ASSERT_TRUE(world.forged);
     ASSERT_TRUE(world.enter_first_map());
     fog_color = makecol(20, 30, 40);
     clear_to_color(back_buffer, fog_color);
@@ -265,7 +264,6 @@ TEST(MainLoopOrder, EachStepSeesWhatTheStepsBeforeItLeft)
     EXPECT_EQ(hurt_flash, 255);
     m.health = 0;
 
-    // Walk onto the trigger.
     monsters[906][0].anim_time = 0;
     press(KEY_RIGHT);
     bool changed = false;
@@ -296,7 +294,6 @@ TEST(MainLoopOrder, EachStepSeesWhatTheStepsBeforeItLeft)
 TEST(MainLoopOrder, TheHudIsDrawnBeforeThePickUps)
 {
     ForgedWorld world(field_map().c_str());
-    ASSERT_TRUE(world.forged);
     ASSERT_TRUE(world.enter_first_map());
     Rate rate(FIXED, 1);
     player_health = 4;
