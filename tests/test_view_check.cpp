@@ -61,17 +61,9 @@ protected:
         c.maps.push_back(m);
         assign_exit_triggers(c);
         BuildStats stats;
-        reset_map_tables();   // the builder bakes into the cells it finds: none at 16 bits
-        set_color_depth(32);  // as the forge bakes, and then as the game's loader reads it
+        // Baked at the game's depth, not the forge's: the textures' own depth must be read.
+        reset_map_tables();
         EXPECT_TRUE(build_map_tables(c.maps[0], c.exit_triggers, stats, error)) << error;
-        set_color_depth(16);
-        for (int p = 0; p <= plane_last; p++)
-            for (int t = 0; t <= planes[p].last_triangle; t++)
-                if (BITMAP *baked = planes[p].triangle_shadow[t]) {
-                    planes[p].triangle_shadow[t] = create_bitmap(SHADOW_CELL, SHADOW_CELL);
-                    blit(baked, planes[p].triangle_shadow[t], 0, 0, 0, 0, SHADOW_CELL, SHADOW_CELL);
-                    destroy_bitmap(baked);
-                }
         HeroFrames frames(FORGED_DATA_DIR);
         EXPECT_TRUE(frames.complete);
         MapView v;

@@ -24,6 +24,14 @@ const float OUTLINE_LIGHT = 0.3f;
 // the sun under a top in shadow would otherwise read as no step at all.
 const float BANK_SHADE[3] = {0.55f, 0.6f, 0.45f};
 
+// A texel of a surface's texture as a colour of the depth the forge works at: the textures
+// are made at 32 bits whatever that depth is (the tests forge at the game's 16).
+static int texel(BITMAP *tex, int x, int y)
+{
+    int c = getpixel(tex, x, y), depth = bitmap_color_depth(tex);
+    return makecol(getr_depth(depth, c), getg_depth(depth, c), getb_depth(depth, c));
+}
+
 // Mean luminance of a surface's texture, 0 to 255.
 float surface_luminance(const std::string &name)
 {
@@ -36,8 +44,8 @@ float surface_luminance(const std::string &name)
         double sum = 0;
         for (int y = 0; y < tex->h; y++)
             for (int x = 0; x < tex->w; x++) {
-                int c = getpixel(tex, x, y);
-                sum += 0.299 * getr(c) + 0.587 * getg(c) + 0.114 * getb(c);
+                int c = getpixel(tex, x, y), d = bitmap_color_depth(tex);
+                sum += 0.299 * getr_depth(d, c) + 0.587 * getg_depth(d, c) + 0.114 * getb_depth(d, c);
             }
         known[i] = (float)(sum / (tex->w * tex->h));
     }
@@ -270,7 +278,7 @@ bool bake_face(const Face &f, const Lighting &light, BITMAP *cell, std::string &
             Rim rim = f.cell_top ? rim_of(f, light, u, v) : RIM_NONE;
             // The texture repeats once per unit along v on tall faces.
             int tv = (int)(t * f.v_span * SHADOW_CELL) % SHADOW_CELL;
-            int c = getpixel(tex, u, tv);
+            int c = texel(tex, u, tv);
             if (rim != RIM_NONE) {
                 // A rim keeps its light in shadow, where a bank under it still reads.
                 c = rim_colour(c, rim);

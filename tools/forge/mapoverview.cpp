@@ -16,10 +16,10 @@ int average_colour(BITMAP *tex, float light)
     long r = 0, g = 0, b = 0;
     for (int y = 0; y < tex->h; y++)
         for (int x = 0; x < tex->w; x++) {
-            int c = getpixel(tex, x, y);
-            r += getr(c);
-            g += getg(c);
-            b += getb(c);
+            int c = getpixel(tex, x, y), depth = bitmap_color_depth(tex);
+            r += getr_depth(depth, c);
+            g += getg_depth(depth, c);
+            b += getb_depth(depth, c);
         }
     long n = (long)tex->w * tex->h;
     return makecol(std::min(255, (int)(r / n * light)), std::min(255, (int)(g / n * light)),
