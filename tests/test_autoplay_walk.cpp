@@ -357,3 +357,35 @@ TEST_F(AutoplayWalk, ADemonInACornerHasAPlaceToBeShotFrom)
         EXPECT_GE(std::max(off_x, off_z), 2.0f) << "and not on top of it";
     }
 }
+
+// Paths are kept from one think to the next while what they are made from holds: danger
+// or a place found impassable on the way must each be searched anew.
+TEST_F(AutoplayWalk, KeptPathsFollowTheDangerAndTheImpassable)
+{
+    using namespace autoplay_mind;
+    ForgedWorld world(trigger_field);
+    ASSERT_TRUE(world.enter_first_map());
+    autoplay_begin();
+    build_walk_map();
+    demons.clear(), known.clear();
+    measure_danger();
+    find_paths(-1);
+    const std::vector<float> first = cost_to;
+    const Trigger &start = triggers[START_RECORD + 901];
+    std::vector<int> path;
+    for (int n = node_at(start.e[1] + 12, start.e[3] + 5); n >= 0; n = came_from[n])
+        path.push_back(n);
+    ASSERT_GT(path.size(), 10u);
+    int mid = path[path.size() / 2];
+    float calm = danger[mid];
+    danger[mid] = calm + 400;
+    find_paths(-1);
+    EXPECT_GE(cost_to[mid], 400) << "danger on the way";
+    danger[mid] = calm;
+    avoid_until[mid] = now_s() + 4;
+    find_paths(-1);
+    EXPECT_GE(cost_to[mid], first[mid] + 60) << "found impassable";
+    avoid_until[mid] = 0;
+    find_paths(-1);
+    EXPECT_EQ(cost_to, first) << "both gone";
+}

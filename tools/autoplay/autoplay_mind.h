@@ -55,6 +55,7 @@ struct Demon {
 };
 
 struct WalkMap {
+    long built = 0;  // which walk map this is: 0 none yet, then numbered as made
     int map = -1;
     size_t triangles = 0;
     int cleared = -1;

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <deque>
 #include <map>
-#include <queue>
 #include <set>
 #include "game/monsters.h"
 #include "game/player.h"
@@ -76,7 +75,11 @@ static void mark_trigger_margins()
 
 void build_walk_map()
 {
+    // Numbered across runs (a new run starts from an empty walk map): a search kept from
+    // another walk map is never taken for this one's.
+    static long walk_maps_made;
     walk.map = current_map;
+    walk.built = ++walk_maps_made;
     walk.ways.clear();
     walk.triangles = view_triangles.size();
     walk.cleared = map_cleared[current_map];
@@ -227,106 +230,68 @@ static const std::vector<uint8_t> &ways_out(int allowed_trigger)
     return ways;
 }
 
-// The nodes a search has reached and not yet taken: a four-way heap of (cost, node),
-// cheapest first, that knows where each node stands in it, so that a cheaper way to a node
-// moves it up instead of adding it again. The nodes come out in the order a heap of every
-// (cost, node) pair ever pushed would give them (a node's older, dearer pairs would only be
-// skipped), so the paths are the same.
-struct OpenNode {
-    float cost;
-    int node;
-};
-static std::vector<OpenNode> open_nodes;
-static std::vector<int> open_place;  // -1: not in the heap
+// The nodes a search has reached and not yet taken: a radix heap of keys that put the cost
+// (a float of 0 or more, whose bits sort as its value does) above the node, so they come out
+// cheapest first and, at one cost, lowest node first. A search only ever puts in keys above
+// the last taken (a step costs at least 1), which is all a radix heap asks. A node whose
+// cost falls is put in again; its dearer key is skipped when it comes out.
+static std::vector<uint64_t> open_keys[65];
+static uint64_t last_taken;
+static uint64_t open_buckets;  // bit i: bucket i + 1 holds keys
+static size_t open_count;
 
-static bool cheaper(const OpenNode &a, const OpenNode &b)
+static uint64_t open_key(float cost, int node)
 {
-    return a.cost < b.cost || (a.cost == b.cost && a.node < b.node);
+    uint32_t bits;
+    memcpy(&bits, &cost, sizeof bits);
+    return (uint64_t)bits << 32 | (uint32_t)node;
 }
 
-static void put(int at, const OpenNode &e)
-{
-    open_nodes[at] = e;
-    open_place[e.node] = at;
-}
+static int open_bucket(uint64_t key) { return key == last_taken ? 0 : 64 - __builtin_clzll(key ^ last_taken); }
 
-// Puts a node in the heap at its cost, or moves it up after its cost fell.
 static void open_node(int node, float cost)
 {
-    int at = open_place[node];
-    if (at < 0) {
-        at = (int)open_nodes.size();
-        open_nodes.push_back({cost, node});
-    }
-    OpenNode e = {cost, node};
-    while (at > 0 && cheaper(e, open_nodes[(at - 1) / 4])) {
-        put(at, open_nodes[(at - 1) / 4]);
-        at = (at - 1) / 4;
-    }
-    put(at, e);
+    uint64_t key = open_key(cost, node);
+    int b = open_bucket(key);
+    open_keys[b].push_back(key);
+    if (b)
+        open_buckets |= 1ull << (b - 1);
+    open_count++;
 }
 
-static int take_cheapest()
+// The cheapest key: the least of the first bucket that holds any, whose others then spread
+// over the lower buckets around it.
+static uint64_t take_cheapest()
 {
-    int top = open_nodes[0].node;
-    OpenNode last = open_nodes.back();
-    open_nodes.pop_back();
-    open_place[top] = -1;
-    int size = (int)open_nodes.size();
-    if (size == 0)
-        return top;
-    int at = 0;
-    for (;;) {
-        int first = 4 * at + 1;
-        if (first >= size)
-            break;
-        int best = first;
-        for (int c = first + 1; c < first + 4 && c < size; c++)
-            if (cheaper(open_nodes[c], open_nodes[best]))
-                best = c;
-        if (!cheaper(open_nodes[best], last))
-            break;
-        put(at, open_nodes[best]);
-        at = best;
+    if (open_keys[0].empty()) {
+        int i = __builtin_ctzll(open_buckets) + 1;
+        std::vector<uint64_t> &from = open_keys[i];
+        open_buckets &= open_buckets - 1;
+        last_taken = *std::min_element(from.begin(), from.end());
+        for (uint64_t key : from) {
+            int b = open_bucket(key);
+            open_keys[b].push_back(key);
+            if (b)
+                open_buckets |= 1ull << (b - 1);
+        }
+        from.clear();
     }
-    put(at, last);
-    return top;
+    uint64_t key = open_keys[0].back();
+    open_keys[0].pop_back();
+    open_count--;
+    return key;
 }
 
-// Cheapest paths from the hero to every node. It runs every pass over the whole map, so the
-// steps allowed out of each node are judged once per walk map (ways_out) and what a step
-// onto each node costs once per search; the sums are made in the same order as ever, so
-// the paths are the same to the last bit.
-void find_paths(int allowed_trigger)
+// A step onto each node, straight and diagonal: dearer at the very edge of a floor (the
+// game's pixels may round the other way) and at places found impassable.
+static std::vector<float> straight_onto, diagonal_onto;
+
+// Cheapest paths from `start` over the steps `ways` allows, at the step costs above and the
+// danger: Dijkstra's search, nodes taken cheapest first and, at one cost, lowest first.
+static void search_from(int start, const uint8_t *ways)
 {
-    size_t n = walk.height.size();
-    cost_to.assign(n, FAR);
-    came_from.assign(n, -1);
-    int start = hero_node();
-    if (start < 0)
-        return;
-    const uint8_t *ways = ways_out(allowed_trigger).data();
-    // A step onto each node, straight and diagonal: keep off the very edge of a floor (the
-    // game's pixels may round the other way) and off places found impassable.
-    static std::vector<float> straight_onto, diagonal_onto;
-    straight_onto.resize(n);
-    diagonal_onto.resize(n);
-    double now = now_s();
-    // The novice walks as a person does, up to the walls and along them.
-    const float edge_cost = novice() ? 0 : 3;
-    for (size_t m = 0; m < n; m++) {
-        float straight = 1.0f, diagonal = 1.414f;
-        if (walk.edge[m])
-            straight += edge_cost, diagonal += edge_cost;
-        if (avoid_until[m] > now)
-            straight += 60, diagonal += 60;
-        straight_onto[m] = straight;
-        diagonal_onto[m] = diagonal;
-    }
-    // Every search takes out all it puts in, which leaves every place at -1 for the next.
-    open_nodes.clear();
-    if (open_place.size() != n)
-        open_place.assign(n, -1);
+    // Every search takes out all it puts in, which leaves every bucket empty for the next.
+    last_taken = 0;
     cost_to[start] = 0;
     open_node(start, 0);
     const int w = walk.w;
@@ -334,9 +299,12 @@ void find_paths(int allowed_trigger)
     const float *danger_at = danger.data();
     float *cost = cost_to.data();
     int *from = came_from.data();
-    while (!open_nodes.empty()) {
-        int node = take_cheapest();
+    while (open_count) {
+        uint64_t key = take_cheapest();
+        int node = (int)(uint32_t)key;
         float c = cost[node];
+        if (open_key(c, node) != key)
+            continue;  // a dearer way to a node since reached more cheaply
         for (int k = 0, out = ways[node]; out; k++, out >>= 1) {
             if (!(out & 1))
                 continue;
@@ -353,6 +321,71 @@ void find_paths(int allowed_trigger)
             }
         }
     }
+}
+
+// The last search for each trigger floor allowed and what it was made from. The hero often
+// stands on the same node with the danger unchanged from one think to the next (a third of
+// the expert's thinks): the same inputs give the same paths, so they are kept, not searched
+// again.
+struct PathSearch {
+    long walk_built = -1;
+    int start = -1;
+    float edge_cost = 0;
+    std::vector<float> danger;
+    std::vector<uint8_t> avoided;
+    std::vector<float> cost_to;
+    std::vector<int> came_from;
+};
+static std::map<int, PathSearch> searches;
+
+// Cheapest paths from the hero to every node. It runs every pass over the whole map, so the
+// steps allowed out of each node are judged once per walk map (ways_out) and what a step
+// onto each node costs once per search; the sums are made in the same order as ever, so
+// the paths are the same to the last bit.
+void find_paths(int allowed_trigger)
+{
+    size_t n = walk.height.size();
+    int start = hero_node();
+    if (start < 0) {
+        cost_to.assign(n, FAR);
+        came_from.assign(n, -1);
+        return;
+    }
+    // The novice walks as a person does, up to the walls and along them.
+    const float edge_cost = novice() ? 0 : 3;
+    static std::vector<uint8_t> avoided;
+    avoided.resize(n);
+    double now = now_s();
+    for (size_t m = 0; m < n; m++)
+        avoided[m] = avoid_until[m] > now;
+    PathSearch &last = searches[allowed_trigger];
+    if (last.walk_built == walk.built && last.start == start && last.edge_cost == edge_cost &&
+        last.avoided == avoided && last.danger == danger) {
+        cost_to = last.cost_to;
+        came_from = last.came_from;
+        return;
+    }
+    straight_onto.resize(n);
+    diagonal_onto.resize(n);
+    for (size_t m = 0; m < n; m++) {
+        float straight = 1.0f, diagonal = 1.414f;
+        if (walk.edge[m])
+            straight += edge_cost, diagonal += edge_cost;
+        if (avoided[m])
+            straight += 60, diagonal += 60;
+        straight_onto[m] = straight;
+        diagonal_onto[m] = diagonal;
+    }
+    cost_to.assign(n, FAR);
+    came_from.assign(n, -1);
+    search_from(start, ways_out(allowed_trigger).data());
+    last.walk_built = walk.built;
+    last.start = start;
+    last.edge_cost = edge_cost;
+    last.avoided = avoided;
+    last.danger = danger;
+    last.cost_to = cost_to;
+    last.came_from = came_from;
 }
 
 // ---- the novice's aim ----
