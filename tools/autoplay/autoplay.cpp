@@ -200,6 +200,7 @@ static bool play(long max_frames, double max_seconds)
         map_done = autoplay_start_map && !map_has_work(autoplay_start_map);
     }
     release_keys();
+    forget_paths();
     if (hand_log)
         fclose(hand_log);
     hand_log = nullptr;

@@ -158,6 +158,7 @@ bool under_hero(int n);
 int hero_node();
 bool step_allowed(int from, int to, int allowed_trigger);
 void find_paths(int allowed_trigger);
+void forget_paths();
 void walk_toward(int goal);
 void seed_novice_aim(unsigned seed);
 void novice_aim_offset(float *dx, float *dz);

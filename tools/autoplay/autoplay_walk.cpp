@@ -323,10 +323,11 @@ static void search_from(int start, const uint8_t *ways)
     }
 }
 
-// The last search for each trigger floor allowed and what it was made from. The hero often
-// stands on the same node with the danger unchanged from one think to the next (a third of
-// the expert's thinks): the same inputs give the same paths, so they are kept, not searched
-// again.
+// The last search with no trigger floor allowed (the one made every think) and what it was
+// made from. The hero often stands on the same node with the danger unchanged from one think
+// to the next (a third of the expert's thinks): the same inputs give the same paths, so they
+// are kept, not searched again. Its tables grow to the largest map, as the others here do,
+// and stay.
 struct PathSearch {
     long walk_built = -1;
     int start = -1;
@@ -336,7 +337,15 @@ struct PathSearch {
     std::vector<float> cost_to;
     std::vector<int> came_from;
 };
-static std::map<int, PathSearch> searches;
+static PathSearch kept;
+
+// Lets the open buckets go at the end of a run: how far they grew depends on the ways
+// searched, and the soak judges the heap between runs.
+void forget_paths()
+{
+    for (std::vector<uint64_t> &bucket : open_keys)
+        std::vector<uint64_t>().swap(bucket);
+}
 
 // Cheapest paths from the hero to every node. It runs every pass over the whole map, so the
 // steps allowed out of each node are judged once per walk map (ways_out) and what a step
@@ -358,8 +367,9 @@ void find_paths(int allowed_trigger)
     double now = now_s();
     for (size_t m = 0; m < n; m++)
         avoided[m] = avoid_until[m] > now;
-    PathSearch &last = searches[allowed_trigger];
-    if (last.walk_built == walk.built && last.start == start && last.edge_cost == edge_cost &&
+    PathSearch &last = kept;
+    bool keep = allowed_trigger < 0;
+    if (keep && last.walk_built == walk.built && last.start == start && last.edge_cost == edge_cost &&
         last.avoided == avoided && last.danger == danger) {
         cost_to = last.cost_to;
         came_from = last.came_from;
@@ -379,6 +389,8 @@ void find_paths(int allowed_trigger)
     cost_to.assign(n, FAR);
     came_from.assign(n, -1);
     search_from(start, ways_out(allowed_trigger).data());
+    if (!keep)
+        return;
     last.walk_built = walk.built;
     last.start = start;
     last.edge_cost = edge_cost;
