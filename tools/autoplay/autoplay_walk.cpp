@@ -367,12 +367,11 @@ void find_paths(int allowed_trigger)
     double now = now_s();
     for (size_t m = 0; m < n; m++)
         avoided[m] = avoid_until[m] > now;
-    PathSearch &last = kept;
     bool keep = allowed_trigger < 0;
-    if (keep && last.walk_built == walk.built && last.start == start && last.edge_cost == edge_cost &&
-        last.avoided == avoided && last.danger == danger) {
-        cost_to = last.cost_to;
-        came_from = last.came_from;
+    if (keep && kept.walk_built == walk.built && kept.start == start && kept.edge_cost == edge_cost &&
+        kept.avoided == avoided && kept.danger == danger) {
+        cost_to = kept.cost_to;
+        came_from = kept.came_from;
         return;
     }
     straight_onto.resize(n);
@@ -391,13 +390,13 @@ void find_paths(int allowed_trigger)
     search_from(start, ways_out(allowed_trigger).data());
     if (!keep)
         return;
-    last.walk_built = walk.built;
-    last.start = start;
-    last.edge_cost = edge_cost;
-    last.avoided = avoided;
-    last.danger = danger;
-    last.cost_to = cost_to;
-    last.came_from = came_from;
+    kept.walk_built = walk.built;
+    kept.start = start;
+    kept.edge_cost = edge_cost;
+    kept.avoided = avoided;
+    kept.danger = danger;
+    kept.cost_to = cost_to;
+    kept.came_from = came_from;
 }
 
 // ---- the novice's aim ----
