@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/forge/barrierfaces.h"
 #include "tools/forge/forge.h"
 #include "tools/forge/mapbuild.h"
 
@@ -182,15 +183,7 @@ void add_scenery(std::vector<Face> &faces, const MapSource &src, const CellStyle
         add_box(faces, col, row, x + inset, z + inset, x + 1 - inset, z + 1 - inset, mid, s.height + s.crown_top,
                 s.crown_surface, s.crown_surface, CROWN_TRANSPARENCY, false);
     }
-    if (!s.fence_surface.empty()) {
-        const float post = 0.07f, rail = 0.04f, top = s.height + 0.9f;
-        for (float px : {0.2f, 0.8f})
-            add_box(faces, col, row, x + px - post, z + 0.5f - post, x + px + post, z + 0.5f + post, s.height, top,
-                    s.fence_surface, s.fence_surface, 0, false);
-        for (float ry : {0.35f, 0.7f})
-            add_box(faces, col, row, x, z + 0.5f - rail, x + 1, z + 0.5f + rail, s.height + ry, s.height + ry + 0.12f,
-                    s.fence_surface, s.fence_surface, 0, false);
-    }
+    add_barrier_faces(faces, src, s, col, row);
 }
 
 // The seal the cell's kind lays over it: over a sealed floor the map group's key or gem,

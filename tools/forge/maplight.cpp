@@ -111,6 +111,7 @@ void Lighting::prepare()
                 highest = std::max(highest, s.height + s.crown_top);
             if (s.post_width > 0)
                 highest = std::max(highest, s.height + s.post_height);
+            highest = std::max(highest, s.height + s.hedge_height);
         }
 }
 
@@ -123,9 +124,10 @@ float Lighting::height_at(float x, float z) const
     if (s.is_void)
         return -1e9f;
     float h = s.height;
-    // Crowns shade their whole cell; posts only where they stand.
+    // Crowns and hedges shade their whole cell; posts only where they stand.
     if (s.crown_top > 0)
         h = std::max(h, s.height + s.crown_top);
+    h = std::max(h, s.height + s.hedge_height);
     float fx = x - ox - col - 0.5f, fz = z - oz - row - 0.5f;
     if (s.post_width > 0 && std::fabs(fx) < s.post_width / 2 && std::fabs(fz) < s.post_width / 2)
         h = std::max(h, s.height + s.post_height);

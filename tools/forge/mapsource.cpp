@@ -98,8 +98,9 @@ std::string curtain_forms()
     return forms;
 }
 
-// An option of a cell line that gives the cell a shape: a bed, a post, a crown, a fence or
-// stairs. False after a message when its value is wrong; `known` tells whether it was one.
+// An option of a cell line that gives the cell a shape: a bed, a post, a crown, a fence, a
+// hedge, a railing or stairs. False after a message when its value is wrong; `known` tells
+// whether it was one.
 bool parse_shape_option(Reader &r, const std::string &option, CellStyle &style, bool &known)
 {
     known = true;
@@ -131,6 +132,15 @@ bool parse_shape_option(Reader &r, const std::string &option, CellStyle &style, 
         style.fence_surface = option.substr(6);
         if (style.fence_surface.empty())
             return r.fail("fence= needs a surface");
+    } else if (option.compare(0, 6, "hedge=") == 0) {
+        std::string h;
+        if (!split_pair(option.substr(6), style.hedge_surface, h) || !parse_float(h, style.hedge_height) ||
+            style.hedge_height <= 0)
+            return r.fail("hedge= is written hedge=SURFACE:HEIGHT, the height above the cell's top");
+    } else if (option.compare(0, 5, "rail=") == 0) {
+        style.rail_surface = option.substr(5);
+        if (style.rail_surface.empty())
+            return r.fail("rail= needs a surface");
     } else if (option.compare(0, 7, "stairs=") == 0) {
         if (!parse_float(option.substr(7), style.stairs_low))
             return r.fail("stairs= is written stairs=LOW, the height at the cell's south edge");

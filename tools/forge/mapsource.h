@@ -14,7 +14,11 @@
 //                                in the cell and a see-through crown over it (heights above
 //                                the cell's top)
 //   cell P bone 0 wall post=bone:2.4:0.7   a pillar (width optional, 0.5 by default)
-//   cell _ mud 0.2 wall fence=wood  a low fence of posts and rails across the cell
+//   cell _ mud 0.2 wall fence=wood  a low fence of posts and rails across the cell, along
+//                                the line the fenced cells beside it make
+//   cell ; leaves 0.3 wall hedge=leaves:0.6   a hedge filling the cell, this high above its top
+//   cell b flagstone 3 rail=wood  a railing along the sides where the floor drops away (1.5
+//                                or more down to the cell beside it, or nothing there)
 //   cell y rock 1 kind=7 refuge   a spawn point a step above or below the floor around it,
 //                                where its demons stay out of the hero's reach: a choice
 //                                the map's comments must give the reason for
@@ -59,7 +63,10 @@ struct CellStyle {
     float post_width = 0;       // ... and this wide (0: no post)
     std::string crown_surface;  // a see-through crown over the cell (a tree's leaves) ...
     float crown_bottom = 0, crown_top = 0;  // ... between these heights above the top
-    std::string fence_surface;  // a low fence of posts and rails running east-west
+    std::string fence_surface;  // a low fence of posts and rails along the fenced cells' line
+    std::string hedge_surface;  // a hedge filling the cell ...
+    float hedge_height = 0;     // ... this high above the top
+    std::string rail_surface;   // a railing along the sides where the floor drops away
     bool has_stairs = false;    // the top climbs in three steps from stairs_low (south)
     float stairs_low = 0;       // to the height (north)
     int item = -1;              // an item lies on every cell with this symbol

@@ -14,7 +14,8 @@ namespace {
 
 // North to south: the forest's trees, the mire's drowned trees, the caves' stalagmites,
 // the bone halls' pillars, the citadel's columns and a broken wall of the burning fields;
-// then the chapel's steps up to a dais and the mire's fence.
+// then the chapel's steps up to a dais, the mire's fence turning a corner, a hedge, a bed of
+// reeds and a railed terrace.
 const char *scenery_map = R"(map 998 "Scenery"
 sun -0.45 0.8 0.4
 cell . grass 0
@@ -36,6 +37,9 @@ cell R ruin 1.8 wall
 cell r ruin 1.1 wall
 cell s tiles 0.5 stairs=0
 cell F mud 0.1 wall fence=wood
+cell H leaves 0.3 wall side=bark hedge=leaves:0.6
+cell G reeds 0.3 wall hedge=reeds:0.7
+cell U flagstone 1.6 rail=wood
 grid
 ,,mmnnbbkkaaa
 ,T,D,A,P,M,RrR
@@ -43,7 +47,10 @@ grid
 .tttccc.......
 .tttsss.qqqq..
 .ttttt..FFFF..
-.ttttt..qqqq..
+.HHH....qqqF..
+.H...GGG...F..
+........UU....
+........UU....
 end
 )";
 
@@ -62,7 +69,7 @@ BITMAP *make_scenery_sheet()
     current_map = 998;
     init_camera();
     build_scene();
-    cell_center(src, 6, 4, &player_x, &player_y, &player_z);
+    cell_center(src, 6, 5, &player_x, &player_y, &player_z);
     camera_x = player_x;
     camera_y = player_y;
     camera_z = player_z;
