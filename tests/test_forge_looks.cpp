@@ -300,7 +300,7 @@ TEST(ForgeLooks, WhatBlocksLowDownWearsASurfaceUnlikeTheFloorBesideIt)
     auto walls = [](const std::string &cell) {
         std::vector<std::string> out;
         for (const std::string &p : problems_with("cell c sand 0 kind=3 curtain=barrier:4", cell))
-            if (p.find("too low to read as a wall") != std::string::npos)
+            if (p.find("lower than a step he cannot climb") != std::string::npos)
                 out.push_back(p);
         return out;
     };

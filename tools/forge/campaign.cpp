@@ -12,6 +12,7 @@
 #include <set>
 #include <unistd.h>
 
+#include "tools/forge/barriercheck.h"
 #include "tools/forge/firstminute.h"
 #include "tools/forge/forge.h"
 #include "tools/forge/mapbuild.h"
@@ -438,6 +439,7 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
         check_demons_and_items(campaign, m, problems);
         check_spawn_points(campaign, m, problems);
         check_map_looks(campaign, m, problems);
+        check_barriers(campaign, m, problems);
         total_items += (int)m.items.size();
         // Capacities of the geometry: build the map's tables without lighting.
         BuildStats stats;

@@ -86,10 +86,10 @@ void check_gates(const MapSource &m, std::vector<std::string> &problems)
                     (curtain.seal_open_when == OPEN_WHEN_CLEAN ? "when the map is clean" : "with the key or gem") +
                     " in " + s.curtain_surface + ": it is written " + curtain.wears);
         // Everything else the cell shows must not look like a way out or a seal.
-        const std::string *worn[6] = {&s.surface, &s.side_surface, &s.post_surface, &s.crown_surface,
-                                      &s.fence_surface, &s.bed_surface};
-        const char *part[6] = {"top", "side", "post", "crown", "fence", "bed"};
-        for (int i = 0; i < 6; i++) {
+        const std::string *worn[8] = {&s.surface,       &s.side_surface,  &s.post_surface, &s.crown_surface,
+                                      &s.fence_surface, &s.hedge_surface, &s.rail_surface, &s.bed_surface};
+        const char *part[8] = {"top", "side", "post", "crown", "fence", "hedge", "railing", "bed"};
+        for (int i = 0; i < 8; i++) {
             const std::string &w = *worn[i];
             bool allowed = *own && w == own && i < 2;
             if (reserved(w) && !allowed)
@@ -100,8 +100,8 @@ void check_gates(const MapSource &m, std::vector<std::string> &problems)
 }
 
 // A cell that blocks the way though it stands lower than a step the hero climbs must not
-// wear the surface of the floor beside it, or it reads as floor he could walk onto. A post
-// or a fence shows that a cell blocks.
+// wear the surface of the floor beside it, or it reads as a step he could climb. A post, a
+// fence or a hedge shows that a cell blocks.
 void check_walls(const Campaign &campaign, const MapSource &m, std::vector<std::string> &problems)
 {
     std::vector<char> reach = reachable_floor(campaign, m);
@@ -115,14 +115,15 @@ void check_walls(const Campaign &campaign, const MapSource &m, std::vector<std::
                 int dc, dr;
                 edge_step(side, &dc, &dr);
                 const CellStyle &b = cell_style(m, col + dc, row + dr);
-                if (b.is_void || !b.blocking || b.post_width > 0 || !b.fence_surface.empty() ||
-                    std::fabs(b.height - floor.height) >= FLOOR_REACH || b.surface != floor.surface ||
-                    !named.insert({b.symbol, floor.symbol}).second)
+                bool scenery = b.post_width > 0 || !b.fence_surface.empty() || !b.hedge_surface.empty();
+                if (b.is_void || !b.blocking || scenery || std::fabs(b.height - floor.height) >= FLOOR_REACH ||
+                    b.surface != floor.surface || !named.insert({b.symbol, floor.symbol}).second)
                     continue;
                 problems.push_back(m.file + ":" + std::to_string(b.line) + ": cell '" + std::string(1, b.symbol) +
                                    "' blocks the way at column " + std::to_string(col + dc - m.ring_west) + " row " +
                                    std::to_string(row + dr - m.ring_north) + " but wears " + b.surface +
-                                   " like the floor beside it, too low to read as a wall: give it a surface of its own");
+                                   " like the floor beside it, lower than a step he cannot climb: it reads as one he"
+                                   " can; give it a surface of its own");
             }
         }
 }
