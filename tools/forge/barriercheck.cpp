@@ -15,12 +15,6 @@ namespace {
 // A map with many breaks names this many, each of another cell symbol where it can.
 const int BREAKS_NAMED = 5;
 
-// Water and lava read as barriers by their look: a drop onto them needs no railing.
-bool reads_as_barrier(const CellStyle &s)
-{
-    return s.surface == "water" || s.surface == "lava";
-}
-
 int opposite(int side)
 {
     return side == EDGE_SOUTH ? EDGE_NORTH : side == EDGE_NORTH ? EDGE_SOUTH : side == EDGE_WEST ? EDGE_EAST : EDGE_WEST;
@@ -68,9 +62,10 @@ std::vector<BarrierBreak> barrier_breaks(const Campaign &campaign, const MapSour
                     b.row = row + dr;
                     b.side = opposite(side);
                 } else {
-                    // A drop toward the camera shows its face; one away from it must be marked.
+                    // A drop toward the camera shows its face; one away from it must be marked,
+                    // unless onto water or lava, which read as barriers by their look.
                     b.rise = floor.height - n.height;
-                    if (side == EDGE_SOUTH || b.rise < FLOOR_REACH || reads_as_barrier(n) ||
+                    if (side == EDGE_SOUTH || b.rise < FLOOR_REACH || reads_as_water(n) ||
                         !floor.rail_surface.empty())
                         continue;
                     b.col = col;

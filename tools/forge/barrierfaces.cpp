@@ -1,5 +1,5 @@
 // The barrier scenery: hedges, fences and railings, the things that show a cell stops the
-// hero where its own top stands too low to.
+// hero where its own top stands too low to; and the ledges of the shore.
 #include "tools/forge/barrierfaces.h"
 
 #include <algorithm>
@@ -173,7 +173,38 @@ void add_railing(std::vector<Face> &faces, const MapSource &src, const CellStyle
     }
 }
 
+// Ledges over the water east and west of a floor cell: the cell's top carried out over it,
+// with the bank beneath. The side against the floor is never seen; the south side shows only
+// below what lies south of the ledge.
+void add_shore_ledges(std::vector<Face> &faces, const MapSource &src, const CellStyle &s, int col, int row)
+{
+    float x = map_origin_x(src) + col, z = map_origin_z(src) + row;
+    for (int side : {EDGE_WEST, EDGE_EAST}) {
+        const CellStyle &n = beside(src, col, row, side);
+        if (n.is_void || !reads_as_water(n) || s.height - n.height < FLOOR_REACH)
+            continue;
+        int dc = side == EDGE_WEST ? -1 : 1;
+        float foot = n.has_bed ? n.bed_height : n.height;
+        const CellStyle &south = cell_style(src, col + dc, row + 1);
+        float down[3];
+        down[EDGE_SOUTH] = south.is_void ? foot : std::max(foot, std::min(s.height, south.height));
+        down[EDGE_WEST] = side == EDGE_WEST ? foot : s.height;
+        down[EDGE_EAST] = side == EDGE_EAST ? foot : s.height;
+        float x0 = side == EDGE_WEST ? x - SHORE_LEDGE : x + 1, x1 = x0 + SHORE_LEDGE;
+        size_t first = faces.size();
+        add_box(faces, col, row, {x0, z, x1, z + 1, foot, s.height}, down, s.surface, 0, true);
+        faces[first].floor = true;  // lit as the ground it carries on, never walked on
+        for (size_t i = first + 1; i < faces.size(); i++)
+            faces[i].surface = s.side_surface;
+    }
+}
+
 }  // namespace
+
+bool reads_as_water(const CellStyle &s)
+{
+    return s.surface == "water" || s.surface == "lava";
+}
 
 bool rail_runs(const MapSource &src, int col, int row, int side)
 {
@@ -191,4 +222,6 @@ void add_barrier_faces(std::vector<Face> &faces, const MapSource &src, const Cel
         for (int side = EDGE_SOUTH; side <= EDGE_NORTH; side++)
             if (rail_runs(src, col, row, side))
                 add_railing(faces, src, s, col, row, side);
+    if (!s.blocking)
+        add_shore_ledges(faces, src, s, col, row);
 }
