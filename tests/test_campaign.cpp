@@ -224,10 +224,14 @@ TEST(CampaignValidator, RefusesTooManyItemsAndUnreachablePlaces)
     EXPECT_FALSE(reports(p, {"cannot be reached"})) << joined(p);
 }
 
-TEST(CampaignValidator, RefusesUnknownSurfacesAndPlaneOverflow)
+TEST(CampaignValidator, RefusesUnknownSurfacesUnseenWallsAndPlaneOverflow)
 {
     auto p = problems_of({replaced(start_source(), "cell . grass 0", "cell . velvet 0"), gate_source()});
     EXPECT_TRUE(reports(p, {"map 901", "unknown surface \"velvet\""})) << joined(p);
+    // Nor is a low wall that nothing shows: named with the rest, before anything is written.
+    p = problems_of({replaced(replaced(start_source(), "cell r", "cell ; reeds 0.3 wall\ncell r"), "#...............#\n#..G",
+                              "#.;;............#\n#..G"), gate_source()});
+    EXPECT_TRUE(reports(p, {"m0.map): cell ';' at column 2 row 2 stops the hero but rises only 0.3"})) << joined(p);
 
     // 23 x 23 chunks of 8 x 8 cells need 529 planes.
     std::string huge = "map 905\ncell . grass 0\ncell S grass 0 spot=start\ngrid\nS" + std::string(183, '.') + "\n";

@@ -1,7 +1,9 @@
 // Wall contact on the shipped maps, as a person meets it: the hero walks into a wall on each
 // of its four sides, slides along it and backs out, at 60, 120 and 600 frames a second. He
 // stops at the wall's face, never over a pixel of his own that reads blocked, and is never
-// held by the wall he touches.
+// held by the wall he touches. Water is never walked on: where water or lava stops him on
+// any side, and on a bridge's sides, his feet as the game draws them stay within a quarter
+// of a unit of the drawn shore, standing there or walking along it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,6 +13,7 @@
 
 #include "render/transform.h"
 #include "tests/gameplay_scene.h"
+#include "tools/forge/barrierfaces.h"
 #include "tools/forge/mapbuild.h"
 #include "tools/viewcheck/viewcheck.h"
 
@@ -255,6 +258,127 @@ TEST_F(DemonContact, DemonsKeepInsideTheWallsAndAreNeverHeldByThem)
     }
     monster_kinds[1] = kept[0];
     monster_kinds[5] = kept[1];
+}
+
+// How near the drawn shore his feet, the lowest rows of his figure, stop, in units either way.
+const float SHORE_TOLERANCE = 0.25f;
+
+// Where the ground drawn at his level ends toward the way, on the line through him: the
+// faces level with his feet joined, each the bounds of its two triangles (all lie on the grid).
+float drawn_shore(const Way &w)
+{
+    bool along_x = w.dc != 0;
+    float at = along_x ? player_z : player_x, end = along_x ? player_x : player_z, sign = (float)(w.dc + w.dr);
+    std::vector<std::pair<float, float>> spans;
+    for (const ViewTriangle &t : view_triangles) {
+        float lo[2] = {1e9f, 1e9f}, hi[2] = {-1e9f, -1e9f}, y = view_vertices[t.vertex[0]].world_y;
+        bool level = std::fabs(y - player_y) < 0.02f;
+        for (int i = 0; i < 3; i++) {
+            const ViewVertex &v = view_vertices[t.vertex[i]];
+            float c[2] = {along_x ? v.world_x : v.world_z, along_x ? v.world_z : v.world_x};
+            level = level && v.world_y == y;
+            for (int a = 0; a < 2; a++)
+                lo[a] = std::min(lo[a], c[a]), hi[a] = std::max(hi[a], c[a]);
+        }
+        if (level && lo[1] <= at && at <= hi[1])
+            spans.push_back({lo[0], hi[0]});
+    }
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (auto s : spans)
+            if (s.first <= end + 1e-4f && s.second >= end - 1e-4f && ((sign > 0 ? s.second : s.first) - end) * sign > 1e-5f)
+                end = sign > 0 ? s.second : s.first, grew = true;
+    }
+    return end;
+}
+
+class Shore : public WallContact {
+protected:
+    // How far his feet, in the frame he is drawn in now, reach past the shore toward the way
+    // (below 0 when short of it): him drawn alone, so that nothing in front of him hides them.
+    float feet_over(const Way &w, float shore)
+    {
+        int clear = makecol(255, 0, 255), lowest = -1;
+        clear_to_color(back_buffer, clear);
+        order_world();
+        for (int i = depth_low; i <= depth_high; i++)
+            depth_buckets[i] = depth_buckets[i] == BUCKET_PLAYER ? BUCKET_PLAYER : 0;
+        draw_world();
+        float front = -1e9f, sign = (float)(w.dc + w.dr), s[3][2], v[3];
+        for (int row = screen_height - 1; row >= 0 && (lowest < 0 || row >= lowest - 2); row--)
+            for (int col = 0; col < screen_width; col++)
+                if (getpixel(back_buffer, col, row) != clear) {
+                    lowest = lowest < 0 ? row : lowest;
+                    front = std::max(front, sign * (w.dc ? col + (sign > 0) : row + 1));
+                }
+        // On screen: the shore, a unit on from him, and him.
+        const float at[3][2] = {{w.dc ? shore : player_x, w.dc ? player_z : shore},
+                                {player_x + std::abs(w.dc), player_z + std::abs(w.dr)}, {player_x, player_z}};
+        for (int i = 0; i < 3; i++)
+            view_transform(at[i][0], player_y, at[i][1], &v[0], &v[1], &v[2]), project_point(v[0], v[1], v[2], &s[i][0], &s[i][1]);
+        return (front - sign * s[0][!w.dc]) / std::fabs(s[1][!w.dc] - s[2][!w.dc]);
+    }
+
+    // Into the water from the middle of the cell; then his feet standing there, and in every
+    // frame of walking along the shore both ways.
+    void meet_the_water(const MapSource &m, Cell cell, const Way &w)
+    {
+        map = &m, col = cell.col, row = cell.row, way = &w, failed = false, time_scale = 1;
+        cell_center(m, col, row, &player_x, &player_y, &player_z);
+        x0 = player_x - 0.5f, z0 = player_z - 0.5f;
+        hold({w.key}, 40);
+        float shore = drawn_shore(w);
+        std::string at = "map " + std::to_string(m.number) + ", column " + std::to_string(col - m.ring_west) +
+                         " row " + std::to_string(row - m.ring_north) + ", water to the " + w.name;
+        player_anim_state = 0, player_anim_frame = 0;
+        float standing = feet_over(w, shore);
+        EXPECT_LE(std::fabs(standing), SHORE_TOLERANCE) << at << ": standing, his feet past the shore (or short of it)";
+        worst = std::max(worst, standing);
+        for (int turn : {1, 3})
+            for (int frame = 0; frame < SPRITE_FRAMES; frame++) {
+                const Way &along = ways[(&w - ways + turn) % 4];
+                player_anim_state = 1, player_anim_frame = (float)frame;
+                player_facing = along.dc ? (along.dc > 0 ? FACING_RIGHT : FACING_LEFT) : along.dr > 0 ? FACING_DOWN : FACING_UP;
+                float over = feet_over(w, shore);
+                EXPECT_LE(over, SHORE_TOLERANCE) << at << ": walking " << along.name << ", frame " << frame + 1;
+                worst = std::max(worst, over);
+            }
+    }
+
+    float worst = -1e9f;
+};
+
+TEST_F(Shore, TheHerosFeetStayOnTheDrawnGroundWhereverWaterStopsHim)
+{
+    Campaign c = shipped_campaign();
+    HeroFrames frames(FORGED_DATA_DIR);
+    ASSERT_TRUE(frames.complete);
+    int contacts = 0, bridges = 0;
+    for (const MapSource &m : c.maps) {
+        s16 kept_monsters = 0;
+        ASSERT_TRUE(enter_map_without_demons(m, &kept_monsters)) << m.number;
+        map_cleared[m.number] = 1;
+        std::vector<char> reach = reachable_floor(c, m);
+        // On every side, one cell of a bridge (water on both its sides) and one of a bank.
+        for (const Way &w : ways) {
+            std::vector<Cell> on[2];
+            auto water = [&](int k, int r) { return !cell_style(m, k, r).is_void && reads_as_water(cell_style(m, k, r)); };
+            for (int r = 0; r < m.height; r++)
+                for (int k = 0; k < m.width; k++)
+                    if (reach[r * m.width + k] && water(k + w.dc, r + w.dr) && !hero_can_step(m, k, r, k + w.dc, r + w.dr))
+                        on[water(k - w.dc, r - w.dr)].push_back({k, r});
+            for (int bridge = 0; bridge < 2; bridge++)
+                if (!on[bridge].empty()) {
+                    meet_the_water(m, on[bridge][on[bridge].size() / 2], w);
+                    contacts++, bridges += bridge;
+                }
+        }
+        monster_counts[m.number] = kept_monsters;
+        map_cleared[m.number] = 0;
+    }
+    EXPECT_TRUE(contacts >= 4 * 10 && bridges >= 4) << "shores on every side of many maps, and bridges' sides";
+    EXPECT_EQ(failures, 0) << report;
+    printf("%d shores, %d a bridge's side: his feet reach at most %.3f past the drawn shore\n", contacts, bridges, worst);
 }
 
 }  // namespace
