@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "tools/forge/mapbuild.h"
+#include "tools/forge/mapedges.h"
 #include "world/kinds.h"
 
 namespace {
@@ -18,8 +19,8 @@ struct Box {
 // corners so that (p1 - p0) x (p3 - p0) points out of the box.
 void set_box_side(Face &f, const Box &b, int side, float top, float bottom)
 {
-    const float x[4][2] = {{b.x0, b.x1}, {b.x0, b.x0}, {b.x1, b.x1}};
-    const float z[4][2] = {{b.z1, b.z1}, {b.z0, b.z1}, {b.z1, b.z0}};
+    const float x[3][2] = {{b.x0, b.x1}, {b.x0, b.x0}, {b.x1, b.x1}};
+    const float z[3][2] = {{b.z1, b.z1}, {b.z0, b.z1}, {b.z1, b.z0}};
     const float n[3][3] = {{0, 0, 1}, {-1, 0, 0}, {1, 0, 0}};
     const float corner[4][3] = {{x[side][0], top, z[side][0]},
                                 {x[side][0], bottom, z[side][0]},
@@ -75,8 +76,8 @@ void add_solid_box(std::vector<Face> &faces, int col, int row, const Box &b, con
 
 const CellStyle &beside(const MapSource &src, int col, int row, int side)
 {
-    int dc = side == EDGE_WEST ? -1 : side == EDGE_EAST ? 1 : 0;
-    int dr = side == EDGE_SOUTH ? 1 : side == EDGE_NORTH ? -1 : 0;
+    int dc, dr;
+    edge_step(side, &dc, &dr);
     return cell_style(src, col + dc, row + dr);
 }
 
@@ -222,6 +223,6 @@ void add_barrier_faces(std::vector<Face> &faces, const MapSource &src, const Cel
         for (int side = EDGE_SOUTH; side <= EDGE_NORTH; side++)
             if (rail_runs(src, col, row, side))
                 add_railing(faces, src, s, col, row, side);
-    if (!s.blocking)
+    if (!s.blocking && !s.has_stairs)
         add_shore_ledges(faces, src, s, col, row);
 }
