@@ -230,7 +230,7 @@ TEST_F(AutoplayWalk, TheNoviceLinesUpAStillDemonBeyondAScree)
     using namespace autoplay_mind;
     ForgedWorld world(R"(map 901
 cell # wall 2 wall
-cell ; sand 0.4 wall
+cell ; sand 0.8 wall
 cell . grass 0
 cell S grass 0 spot=start
 cell E trigger 0 exit=906:start

@@ -14,7 +14,7 @@
 namespace {
 
 const char *start_map = R"(map 901
-cell # wall 2 wall
+cell # wall 2.2 wall
 cell . grass 0
 cell h grass 1.4
 cell x grass 0 kind=7
