@@ -10,18 +10,12 @@
 
 namespace {
 
-const char *minute_legend = R"(cell # wall 2 wall
-cell . grass 0
-cell x grass 0 kind=7
-cell S grass 0 spot=start
-)";
-
 std::vector<std::string> first_minute_of(int number, const std::string &grid)
 {
     Campaign c;
     MapSource m;
     std::string error;
-    std::string text = "map " + std::to_string(number) + "\n" + minute_legend + "grid\n" + grid + "end\nmonsters 1\n";
+    std::string text = "map " + std::to_string(number) + "\n" + small_legend + "grid\n" + grid + "end\nmonsters 1\n";
     EXPECT_TRUE(parse_map_text("m.map", text, m, error)) << error;
     c.maps.push_back(m);
     assign_exit_triggers(c);
