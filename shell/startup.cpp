@@ -112,7 +112,7 @@ void start_program(s16 fullscreen_flag)
     fade_target = 1.0f;
     printf("Initializing game data...\n");
     fflush(stdout);
-    init_video(16, fullscreen_flag, 640, 480);
+    init_video(GAME_DEPTH, fullscreen_flag, GAME_WIDTH, GAME_HEIGHT);
     load_assets();
 }
 

@@ -190,8 +190,9 @@ static const double SETTLING_MS = 1000;
 // The scale that makes `frames` frames over `ms` milliseconds carry that much game time.
 static float measured_scale(int frames, double ms)
 {
-    double scale = 6.0 * ms / ((double)TICK_INTERVAL * frames);
-    return (float)(scale < 6.0 / 32767 ? 6.0 / 32767 : scale > 6 ? 6 : scale);
+    double scale = (double)FRAMES_PER_TICK * ms / ((double)TICK_INTERVAL * frames);
+    double least = (double)FRAMES_PER_TICK / 32767;
+    return (float)(scale < least ? least : scale > FRAMES_PER_TICK ? (double)FRAMES_PER_TICK : scale);
 }
 
 void present_frame(int show)
@@ -200,7 +201,7 @@ void present_frame(int show)
         tick_frame_count++;
     // The game clock moves by the scale this frame's world moved by, before a tick that ends
     // here sets the next one: game time stays the measure of what the rules did.
-    game_clock += time_scale * 0.001;
+    game_clock += time_scale * GAME_CLOCK_PER_FRAME;
     double now = clock_ms();
     double tick_start = next_tick_time - TICK_INTERVAL;
     // A frame's length is known once the frame before it was presented in this tick (or as
@@ -214,12 +215,12 @@ void present_frame(int show)
         frames_last_tick = tick_frame_count;
         if (!held) {
             // Keep the fraction: a whole-number quotient would stop the world above 65 frames a second.
-            time_scale = 6.0f / (frames_last_tick > 0 ? frames_last_tick : 1);
+            time_scale = (float)FRAMES_PER_TICK / (frames_last_tick > 0 ? frames_last_tick : 1);
         } else if (frames_last_tick > 1 && last_present_ms > tick_start) {
             // The tick's frames before the hold, over the time they took.
             time_scale = measured_scale(frames_last_tick - 1, last_present_ms - tick_start);
         }  // else the hold was the tick's only frame: the rate before it stands
-    } else if (settling && tick_frame_count * time_scale >= 2 * 6.0f) {
+    } else if (settling && tick_frame_count * time_scale >= 2 * FRAMES_PER_TICK) {
         frames_last_tick = tick_frame_count;
         time_scale = measured_scale(frames_last_tick, now - tick_start);
         ends = true;

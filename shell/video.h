@@ -6,6 +6,15 @@
 
 enum { TICK_INTERVAL = 100 };  // ms per timing tick
 
+// The frame the game draws into, and the colour depth it asks for first.
+enum { GAME_WIDTH = 640, GAME_HEIGHT = 480, GAME_DEPTH = 16 };
+
+// time_scale 1 is the pace every per-frame amount is tuned for: FRAMES_PER_TICK frames a
+// tick, 60 a game second, each moving the game clock GAME_CLOCK_PER_FRAME.
+enum { FRAMES_PER_TICK = 6, FRAMES_PER_GAME_SECOND = FRAMES_PER_TICK * 1000 / TICK_INTERVAL };
+const double GAME_CLOCK_PER_FRAME = 0.001;
+const double GAME_CLOCK_PER_SECOND = GAME_CLOCK_PER_FRAME * FRAMES_PER_GAME_SECOND;
+
 extern float focal_x, focal_y;
 extern float view_scale;
 extern float eye_offset_x, eye_offset_y, eye_offset_z;

@@ -372,7 +372,7 @@ static void place_pickups()
         it.z = ip.z;
         it.type = ip.type;
         it.target_x = ip.x;
-        it.target_y = ip.y + 1.5f;
+        it.target_y = ip.y + ITEM_RISE;
         it.target_z = ip.z;
         it.placement = (s16)i;
     }
