@@ -523,7 +523,7 @@ static bool forge_map(const Campaign &campaign, const MapSource &m, const std::s
         cell_center(m, it.col, it.row, &p.x, &p.y, &p.z);
     }
     if (!overview_dir.empty()) {
-        BITMAP *pic = draw_map_overview(m);
+        BITMAP *pic = draw_map_overview(m, campaign.exit_triggers);
         std::string path = overview_dir + "/" + name + ".bmp";
         if (!pic || !save_picture(path, pic, palette)) {
             fprintf(stderr, "%s: cannot be written\n", path.c_str());
