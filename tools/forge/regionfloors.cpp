@@ -1,5 +1,5 @@
 // The regions' own floors, so that maps joined by a way never look alike: the forest's heath
-// and pine needles, the fens' sedge and peat, the caves' salt and shingle, the hollow wood's
+// and pine needles, the fens' peat and the marsh's sedge, the caves' salt and shingle, the hollow wood's
 // lichen, the burning road's slag and the charnel deep's grave dust. Each tiles seamlessly
 // and keeps 60 in RGB from the demons that walk it (the art tests check).
 #include <cmath>
@@ -57,17 +57,17 @@ Rgb needles(int x, int y)
     return c;
 }
 
-// Sedge: straw-coloured tussocks of the drowned fields, green at the roots.
+// Sedge: the blue-green tussocks of the reed marsh, blades leaning one way, pale seed heads.
 Rgb sedge(int x, int y)
 {
-    Rgb c = mix_rgb(rgb(120, 110, 58), rgb(168, 150, 84), cloud(x, y, 4, 105));
+    Rgb c = mix_rgb(rgb(50, 100, 70), rgb(92, 148, 104), cloud(x, y, 4, 105));
     unsigned h = hash3(x, y, 106) % 100;
-    if (h < 14)
-        c = rgb(96, 104, 50);
-    else if (h < 24)
-        c = scale_rgb(c, 1.15f);
+    if (h < 8)
+        c = rgb(150, 168, 112);
+    else if (h < 20)
+        c = scale_rgb(c, 0.72f);
     if (((x + 16 - y / 2) % 5) == 0)
-        c = scale_rgb(c, 0.82f);  // blades leaning one way
+        c = scale_rgb(c, 0.82f);
     return c;
 }
 
