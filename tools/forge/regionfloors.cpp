@@ -86,12 +86,12 @@ Rgb peat(int x, int y)
 // Salt: a white crust cracked into plates, grey in the cracks, glinting.
 Rgb salt(int x, int y)
 {
-    Rgb c = vary(rgb(200, 198, 190), 0.06f, cloud(x, y, 8, 109));
+    Rgb c = vary(rgb(170, 168, 162), 0.06f, cloud(x, y, 8, 109));
     int px = (x + (y >= 8 ? 3 : 0)) & 7;
     if (px == 0 || (y & 7) == 0)
-        c = rgb(150, 148, 146);
+        c = rgb(124, 122, 120);
     if (hash3(x, y, 110) % 100 < 6)
-        c = rgb(236, 236, 240);
+        c = rgb(214, 214, 220);
     return c;
 }
 
