@@ -1,5 +1,5 @@
 // Writes the seed corpus of the fuzz targets, valid files made by the game's own writers:
-//   fuzz_seeds <corpus folder>   ->   <folder>/map, items, monsters, triggers, picture
+//   fuzz_seeds <corpus folder>   ->   <folder>/map, items, monsters, triggers, names, picture
 #include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
@@ -123,6 +123,10 @@ int main(int argc, char **argv)
     seed("triggers", "twenty", triggers.str());
     seed("triggers", "map_99999", "99999 0 0 0 0 0 0 0 0\n");
     seed("triggers", "nan_and_1e39", "901 nan 0 0 0 0 0 0 0\n901 0 1e39 0 0 0 0 0 0\n");
+
+    seed("names", "two", "1\n2\n901 2 Sorvane Gate\n101 3 The Old Forest\n");
+    seed("names", "byte_195", "1\n1\n5 1 Caf\xc3\xa9\n");
+    seed("names", "twice", "1\n2\n5 1 One\n5 1 Two\n");
 
     // Pictures: the hostile and broken ones the check must refuse, and sound ones.
     for (const CraftedPicture &c : crafted_pictures())

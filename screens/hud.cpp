@@ -6,6 +6,7 @@
 
 #include "game/player.h"
 #include "screens/assets.h"
+#include "screens/mapname.h"
 #include "shell/video.h"
 
 float fade_level = 1.0f, fade_target = 1.0f, fade_step = 0.04f;
@@ -103,6 +104,7 @@ void draw_hud()
     for (int i = 1; i <= ITEM_GEM_LAST; i++)
         if (inventory[i] > 0 && object_bitmaps[i])
             draw_trans_sprite(back_buffer, object_bitmaps[i], screen_width - 320 + 32 * i, 4);
+    draw_map_name();
 }
 
 void draw_text_panel(const char *const *lines, const int *offsets, int count)

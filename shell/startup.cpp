@@ -22,6 +22,7 @@
 #include "screens/hud.h"
 #include "shell/video.h"
 #include "world/mapfile.h"
+#include "world/names.h"
 #include "world/tables.h"
 
 std::string program_path(const char *argv0)
@@ -138,7 +139,7 @@ bool reset_world()
 {
     clear_world();
     init_camera();
-    if (!load_triggers() || !load_monsters() || !load_items())
+    if (!load_triggers() || !load_monsters() || !load_items() || !load_map_names())
         return false;
     // The start point is a trigger record of the first map: the map must have a floor there.
     // The game starts as every map change does, on the arrival point.
