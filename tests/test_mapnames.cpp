@@ -129,7 +129,7 @@ monsters 1
             main_loop_pass(pass_step(STEP_TRIGGERS) | pass_step(STEP_HUD));
             std::vector<char> rows = name_rows();
             bool full = rows == court, none = rows == nothing;
-            EXPECT_TRUE(full || none || passes >= expected - ARRIVAL_NAME_FADE_SECONDS * 60 / rate - 1) << passes;
+            EXPECT_TRUE(full || none || passes >= expected - ARRIVAL_NAME_FADE_SECONDS * FRAMES_PER_GAME_SECOND / rate - 1) << passes;
             if (none)
                 break;
             shown++;
