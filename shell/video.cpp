@@ -177,6 +177,22 @@ static Window managed_window()
     return _xwin.wm_window != None ? _xwin.wm_window : _xwin.window;
 }
 
+// The window's class for the desktop, which ties it to the menu entry (the graphics library
+// would call it "allegro"). The library's own call keeps its copy for any window it makes.
+static void name_window()
+{
+    xwin_set_window_name(WINDOW_CLASS, WINDOW_CLASS);
+    if (!_xwin.display || managed_window() == None)
+        return;
+    XClassHint hint;
+    hint.res_name = (char *)WINDOW_CLASS;
+    hint.res_class = (char *)WINDOW_CLASS;
+    XLOCK();
+    XSetClassHint(_xwin.display, managed_window(), &hint);
+    XFlush(_xwin.display);
+    XUNLOCK();
+}
+
 // The forge's icon as the window's _NET_WM_ICON: width, height, then each pixel as ARGB in
 // a long, as Xlib's 32-bit properties are. A damaged icon ends start-up as a damaged title
 // picture does.
@@ -237,9 +253,10 @@ void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height)
         no_window("could not connect to the X display " + display);
     bool started = allegro_init() == 0;
     XCloseDisplay(held);
-    // Before the mode is set: the window carries its class from the moment it is mapped.
+    // Before the mode is set, so that the window carries its class from the moment it is
+    // mapped, and again after, in case the driver made its window anew.
     if (started)
-        xwin_set_window_name(WINDOW_CLASS, WINDOW_CLASS);
+        name_window();
     // Without a system driver the keyboard would crash.
     if (!started)
         no_window("the graphics library could not start on the X display " + display);
@@ -257,6 +274,7 @@ void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height)
         no_window(why);
     }
 
+    name_window();
     set_window_icon();
     set_close_button_callback(on_close_button);
 
