@@ -245,10 +245,9 @@ TEST(DataDirectory, NeitherPlaceEndsTheProgramNamingBoth)
     EXPECT_EXIT(start_without_data(games + "/grimhold"), ::testing::ExitedWithCode(0), "^went on\n$");
 }
 
-// A waiting screen run in a child process, and the close button pressed there as the
-// window manager's thread would press it (a signal sets the same word): the wait ends, and
-// `screen` returns what the child exits with. Killed after 10 s, a wait that never ends
-// gives -1.
+// A waiting screen run in a child process, where the close button is pressed as the window
+// manager's thread presses it (a signal sets the same word): the child's exit status, what
+// `screen` returned, or -1 when the wait had not ended 10 s later.
 static int status_after_close(int (*screen)())
 {
     pid_t child = fork();
@@ -258,14 +257,11 @@ static int status_after_close(int (*screen)())
     }
     usleep(200 * 1000);
     kill(child, SIGUSR1);
-    int status = 0;
-    for (int i = 0; i < 1000 && waitpid(child, &status, WNOHANG) == 0; i++)
+    int status = 0, tries = 0;
+    while (waitpid(child, &status, WNOHANG) == 0 && ++tries < 1000)
         usleep(10 * 1000);
-    if (waitpid(child, &status, WNOHANG) == 0) {
-        kill(child, SIGKILL);
-        waitpid(child, &status, 0);
-        return -1;
-    }
+    if (tries == 1000)
+        kill(child, SIGKILL), waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -275,10 +271,7 @@ TEST(CloseButton, EndsTheStoryAndTheClosingScreensWaits)
     EXPECT_EQ(status_after_close([] { return show_title() ? 1 : 7; }), 7);
     bool kept = closing_screens_return_at_once;
     closing_screens_return_at_once = false;
-    EXPECT_EQ(status_after_close([] {
-        show_death_screen();
-        return 7;
-    }), 7);
+    EXPECT_EQ(status_after_close([] { return show_death_screen(), 7; }), 7);
     EXPECT_EQ(status_after_close([] {
         show_victory_screen();
         player_health = 10;
