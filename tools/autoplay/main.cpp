@@ -13,6 +13,8 @@
 //       every map has been seen. With --by-map, the games after the first are each one
 //       map of the campaign in turn, as --start-map plays it: shorter games, so that a short
 //       soak still has enough of them to judge the trend.
+//   grimhold-autoplay --help
+//       the usage on standard output, status 0.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
