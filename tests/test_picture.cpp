@@ -219,7 +219,7 @@ TEST(Picture, TheWindowIconKeepsItsAlpha)
     ASSERT_TRUE(load_argb_picture("icon.bmp", back, w, h, why)) << why;
     EXPECT_TRUE(w == 3 && h == 2 && back == argb);
     for (const auto &c : {std::make_pair(crafted_bmp(4, 4, 24), "is not a 32-bit picture with alpha"),
-                          std::make_pair(crafted_bmp(257, 1, 32), "is too large")}) {
+                          std::make_pair(crafted_bmp(ICON_SIDE_LIMIT + 1, 1, 32), "is too large")}) {
         dir.write("bad.bmp", c.first);
         EXPECT_FALSE(load_argb_picture("bad.bmp", back, w, h, why));
         EXPECT_EQ(why, c.second);

@@ -94,9 +94,12 @@ if start_game logo; then
     [ -n "$wanted" ] || bad "the menu entry names no StartupWMClass"
     [ "$class" = "WM_CLASS(STRING) = \"$wanted\", \"$wanted\"" ] || bad "the window's class is not the menu entry's $wanted"
     icon=$(xprop -id "$WIN" -notype 32c _NET_WM_ICON | sed 's/^_NET_WM_ICON = //' | tr -d ' ' | tr ',' '\n')
-    echo "icon: $(echo "$icon" | head -n 2 | tr '\n' ' ')and $(( $(echo "$icon" | wc -l) - 2 )) pixels"
-    [ "$(echo "$icon" | head -n 2 | tr '\n' ' ')" = "64 64 " ] && [ "$(echo "$icon" | wc -l)" -eq 4098 ] ||
-        bad "the window has no 64 x 64 icon"
+    # Width, height, then a pixel for each: as large as a dock shows it.
+    read -r width height <<<"$(echo "$icon" | head -n 2 | tr '\n' ' ')"
+    pixels=$(( $(echo "$icon" | wc -l) - 2 ))
+    echo "icon: ${width:-none} x ${height:-none}, $pixels pixels"
+    [ "${width:-0}" -ge 32 ] 2>/dev/null && [ "$width" = "$height" ] && [ "$pixels" -eq $((width * height)) ] ||
+        bad "the window has no square icon of 32 pixels or more"
     # Clear corners and an opaque emblem: alpha 0 and alpha 255 both there.
     echo "$icon" | tail -n +3 | grep -qx 0 && echo "$icon" | tail -n +3 | awk '$1 >= 4278190080 { found = 1 } END { exit !found }' ||
         bad "the icon is not an emblem on a clear ground"

@@ -508,11 +508,8 @@ static bool forge_map(const Campaign &campaign, const MapSource &m, const std::s
         return false;
     }
     std::string name = std::to_string(m.number);
-    // A write that fails (a full disk) ends the run there, rather than once a map.
-    if (!save_map(name.c_str())) {
-        ok = false;
-        return false;
-    }
+    if (!save_map(name.c_str()))
+        return ok = false;  // a failed write (a full disk) ends the run there, not once a map
     monster_counts[m.number] = (s16)m.monsters.size();
     for (size_t j = 0; j < m.monsters.size(); j++)
         monsters[m.number][j].kind = (s16)m.monsters[j];
