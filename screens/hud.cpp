@@ -121,8 +121,8 @@ static void wait_for_escape()
 {
     if (closing_screens_return_at_once)
         return;
-    while (!key[KEY_ESC])
-        poll_keyboard();
+    while (!quit_requested())
+        poll_while_waiting();
 }
 
 void show_death_screen()

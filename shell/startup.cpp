@@ -236,7 +236,7 @@ bool main_loop_pass(unsigned steps)
     run_step(STEP_ITEMS, follow_and_update_items);
     // The death screen after the frame that shows the blow.
     run_step(STEP_PRESENT, present_and_clear);
-    return !key[KEY_ESC] && player_health >= 1;
+    return !quit_requested() && player_health >= 1;
 }
 
 void shutdown_game()

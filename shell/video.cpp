@@ -1,6 +1,9 @@
 // Video set-up, panels and frame presentation.
 #include "shell/video.h"
 
+#include <allegro.h>
+#include <xalleg.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <cerrno>
 #include <cstdio>
@@ -9,6 +12,9 @@
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
+
+#include "world/picture.h"
 
 float focal_x, focal_y;
 float view_scale;
@@ -23,6 +29,48 @@ bool use_manual_clock;
 double manual_clock;
 
 static const int fallback_depths[] = {16, 24, 32, 15};
+
+const char *const WINDOW_CLASS = "grimhold";
+const char *const WINDOW_ICON_FILE = "data/icon.bmp";
+volatile int close_button_pressed;
+static bool tapped[KEY_MAX];
+
+// Called on the X driver's own thread: it only leaves word for the main thread.
+static void on_close_button()
+{
+    close_button_pressed = 1;
+}
+
+bool quit_requested()
+{
+    return close_button_pressed || key[KEY_ESC] || tapped[KEY_ESC];
+}
+
+void poll_while_waiting()
+{
+    usleep(1000);
+    poll_keyboard();
+    while (keyboard_driver && keypressed()) {
+        int scancode = readkey() >> 8;
+        if (scancode > 0 && scancode < KEY_MAX)
+            tapped[scancode] = true;
+    }
+}
+
+bool key_hit(int scancode)
+{
+    bool hit = key[scancode] || tapped[scancode];
+    tapped[scancode] = false;
+    return hit;
+}
+
+void forget_key_hits()
+{
+    if (keyboard_driver)
+        clear_keybuf();
+    for (bool &t : tapped)
+        t = false;
+}
 
 double monotonic_ms()
 {
@@ -123,6 +171,59 @@ static void no_window(const std::string &why)
     exit(1);
 }
 
+// The window the desktop manages: the one it decorates, where the driver keeps one apart.
+static Window managed_window()
+{
+    return _xwin.wm_window != None ? _xwin.wm_window : _xwin.window;
+}
+
+// The window's class for the desktop, which ties it to the menu entry (the graphics library
+// would call it "allegro"). The library's own call keeps its copy for any window it makes.
+static void name_window()
+{
+    xwin_set_window_name(WINDOW_CLASS, WINDOW_CLASS);
+    if (!_xwin.display || managed_window() == None)
+        return;
+    XClassHint hint;
+    hint.res_name = (char *)WINDOW_CLASS;
+    hint.res_class = (char *)WINDOW_CLASS;
+    XLOCK();
+    XSetClassHint(_xwin.display, managed_window(), &hint);
+    XFlush(_xwin.display);
+    XUNLOCK();
+}
+
+// The forge's icon as the window's _NET_WM_ICON: width, height, then each pixel as ARGB in
+// a long, as Xlib's 32-bit properties are. A damaged icon ends start-up as a damaged title
+// picture does.
+static void set_window_icon()
+{
+    if (picture_left_out(WINDOW_ICON_FILE))
+        return;
+    std::vector<uint32_t> argb;
+    long width, height;
+    std::string why;
+    if (!load_argb_picture(WINDOW_ICON_FILE, argb, width, height, why)) {
+        fprintf(stderr, "Can't load %s: %s\n", WINDOW_ICON_FILE, why.c_str());
+        fflush(stderr);
+        exit(1);
+    }
+    if (!_xwin.display || managed_window() == None)
+        return;
+    std::vector<long> property;
+    property.reserve(argb.size() + 2);
+    property.push_back(width);
+    property.push_back(height);
+    for (uint32_t pixel : argb)
+        property.push_back((long)pixel);
+    XLOCK();
+    Atom icon = XInternAtom(_xwin.display, "_NET_WM_ICON", False);
+    XChangeProperty(_xwin.display, managed_window(), icon, XA_CARDINAL, 32, PropModeReplace,
+                    (const unsigned char *)property.data(), (int)property.size());
+    XFlush(_xwin.display);
+    XUNLOCK();
+}
+
 // Sets a mode at the requested depth, then at each fallback depth in turn; false when none
 // gives one.
 static bool set_video_mode(int card, s16 depth)
@@ -152,6 +253,10 @@ void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height)
         no_window("could not connect to the X display " + display);
     bool started = allegro_init() == 0;
     XCloseDisplay(held);
+    // Before the mode is set, so that the window carries its class from the moment it is
+    // mapped, and again after, in case the driver made its window anew.
+    if (started)
+        name_window();
     // Without a system driver the keyboard would crash.
     if (!started)
         no_window("the graphics library could not start on the X display " + display);
@@ -168,6 +273,10 @@ void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height)
             why += std::string(" (") + allegro_error + ")";
         no_window(why);
     }
+
+    name_window();
+    set_window_icon();
+    set_close_button_callback(on_close_button);
 
     create_video_bitmaps();
     textout(screen, font, "Initializing", 0, 0, 7);

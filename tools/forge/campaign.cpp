@@ -511,7 +511,8 @@ static bool forge_map(const Campaign &campaign, const MapSource &m, const std::s
         return false;
     }
     std::string name = std::to_string(m.number);
-    ok = save_map(name.c_str()) && ok;
+    if (!save_map(name.c_str()))
+        return ok = false;  // a failed write (a full disk) ends the run there, not once a map
     monster_counts[m.number] = (s16)m.monsters.size();
     for (size_t j = 0; j < m.monsters.size(); j++)
         monsters[m.number][j].kind = (s16)m.monsters[j];
@@ -532,7 +533,7 @@ static bool forge_map(const Campaign &campaign, const MapSource &m, const std::s
         if (pic)
             destroy_bitmap(pic);
     }
-    return true;
+    return ok;
 }
 
 bool forge_world(const std::string &content_dir, const std::string &data_dir, const std::string &overview_dir)
