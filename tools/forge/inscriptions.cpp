@@ -40,10 +40,10 @@ bool inscribable(const MapSource &src, int col, int row)
         if (!n.is_void && s.height - n.height >= PLAQUE_STEP)
             return false;
     }
-    // What rises south of it hides about as far north as it is tall.
+    // What rises south of it hides about as far north as it is tall, a hedge as much as a wall.
     for (int d = 1; d <= 3; d++) {
         const CellStyle &n = cell_style(src, col, row + d);
-        if (!n.is_void && n.height - s.height >= PLAQUE_STEP + (d - 1))
+        if (!n.is_void && n.height + n.hedge_height - s.height >= PLAQUE_STEP + (d - 1))
             return false;
     }
     return true;
