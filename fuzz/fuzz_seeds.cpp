@@ -1,5 +1,5 @@
 // Writes the seed corpus of the fuzz targets, valid files made by the game's own writers:
-//   fuzz_seeds <corpus folder>   ->   <folder>/map, items, monsters, triggers, picture
+//   fuzz_seeds <corpus folder>   ->   <folder>/map, items, monsters, triggers, names, picture
 #include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
@@ -104,6 +104,7 @@ int main(int argc, char **argv)
     seed("items", "map_99999", "1\n1\n99999\n0.5\n0\n0.5\n1\n");
     seed("items", "x_3e38", "1\n1\n101\n3e38\n0\n0.5\n1\n");
     seed("items", "nan", "1\n1\n101\nnan\n0\n0.5\n1\n");
+    seed("items", "format_999", "999\n1\n101\n0.5\n0\n0.5\n1\n");
 
     monster_counts[0] = 2, monsters[0][0].kind = 3, monsters[0][1].kind = 15;
     monster_counts[901] = 1, monsters[901][0].kind = 1;
@@ -122,7 +123,12 @@ int main(int argc, char **argv)
             triggers << (j == 0 ? 901 + i % 3 : i * 0.5 + j) << "\n";
     seed("triggers", "twenty", triggers.str());
     seed("triggers", "map_99999", "99999 0 0 0 0 0 0 0 0\n");
+    seed("triggers", "map_minus_half", "-0.5 0 0 0 0 0 0 0 0\n");
     seed("triggers", "nan_and_1e39", "901 nan 0 0 0 0 0 0 0\n901 0 1e39 0 0 0 0 0 0\n");
+
+    seed("names", "two", "1\n2\n901 2 Sorvane Gate\n101 3 The Old Forest\n");
+    seed("names", "byte_195", "1\n1\n5 1 Caf\xc3\xa9\n");
+    seed("names", "twice", "1\n2\n5 1 One\n5 1 Two\n");
 
     // Pictures: the hostile and broken ones the check must refuse, and sound ones.
     for (const CraftedPicture &c : crafted_pictures())

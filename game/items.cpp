@@ -8,9 +8,7 @@
 #include "world/upcalls.h"
 
 static const float ITEM_EASE = 0.03f;
-static const float ITEM_RISE = 1.5f;      // pick-ups float this high, arrows fly this high
 static const float SETTLE_DISTANCE = 0.1f;
-static const float HIT_BOX = 1.2f;
 
 static bool within(float value, float centre, float reach)
 {
@@ -29,7 +27,7 @@ static void collect(MapItem &item)
         inventory[item.type] = 1;
     if (item.type == ITEM_HEART) {
         // Kept within range: enough hearts would otherwise overflow the count.
-        double health = std::trunc(player_health * 1.5);
+        double health = std::trunc(player_health * HEART_HEALTH_FACTOR);
         player_health = health > INT_MAX ? INT_MAX : (s32)health;
     }
 }
@@ -40,7 +38,7 @@ static void wound(Monster &m)
     m.flash = 255;
     if (m.health >= 1)
         return;
-    int heal = m.max_health / 2;
+    int heal = m.max_health / KILL_HEAL_DIVISOR;
     player_health = player_health > INT_MAX - heal ? INT_MAX : player_health + heal;
     monsters_killed++;
     if (monsters_killed == monster_total)
@@ -56,8 +54,8 @@ static void fly(MapItem &arrow)
     // One arrow wounds every monster whose box it is inside this frame.
     for (int j = 0; j < current_monster_count(); j++) {
         Monster &m = monsters[current_map][j];
-        if (m.health > 0 && within(arrow.x, m.x, HIT_BOX) && within(arrow.y - ITEM_RISE, m.y, HIT_BOX) &&
-            within(arrow.z, m.z, HIT_BOX)) {
+        if (m.health > 0 && within(arrow.x, m.x, ARROW_HIT_BOX) && within(arrow.y - ITEM_RISE, m.y, ARROW_HIT_BOX) &&
+            within(arrow.z, m.z, ARROW_HIT_BOX)) {
             arrow.present = 0;
             wound(m);
         }

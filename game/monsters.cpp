@@ -7,7 +7,6 @@
 #include "game/floormap.h"
 #include "game/player.h"
 
-static const float LEVEL_REACH = 0.5f;   // farther above or below the hero: another level
 static const float CONTACT_REACH = 1;
 
 double contact_damage_carry;
@@ -20,9 +19,9 @@ void draw_heading(Monster &m)
     while (m.step_z == m.step_x);
 }
 
-static float kind_speed(const Monster &m)
+float monster_kind_speed(int kind)
 {
-    return m.kind >= 0 && m.kind < MONSTER_KINDS ? monster_kinds[m.kind].speed : 0;
+    return kind >= 0 && kind < MONSTER_KINDS ? monster_kinds[kind].speed : 0;
 }
 
 static void update_monster(Monster &m, float step, int white)
@@ -36,8 +35,8 @@ static void update_monster(Monster &m, float step, int white)
     if (!(m.y > player_y - LEVEL_REACH && m.y < player_y + LEVEL_REACH))
         return;
 
-    float vx = m.step_x * kind_speed(m);
-    float vz = m.step_z * kind_speed(m);
+    float vx = m.step_x * monster_kind_speed(m.kind);
+    float vz = m.step_z * monster_kind_speed(m.kind);
     if (vz < 0)
         m.facing = FACING_UP;
     if (vz > 0)

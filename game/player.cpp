@@ -13,7 +13,6 @@ float hurt_flash_level;
 uint8_t bow_ready;
 
 static const float ARROW_RANGE = 10;
-static const float ARROW_RISE = 1.5f;
 // Far below one frame's advance of the game clock at any rate the game meets, far above
 // the rounding of the clock's sums: an arrow due on this frame is not put off to the next.
 static const double SHOT_MARGIN = 1e-7;
@@ -120,7 +119,7 @@ static void shoot_arrow()
     MapItem &a = map_items[slot];
     a.present = 1;
     a.x = player_x;
-    a.y = player_y + ARROW_RISE;
+    a.y = player_y + ITEM_RISE;
     a.z = player_z;
     a.type = ARROW_TYPE_BASE + player_facing;
     a.target_x = a.x;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "game/floormap.h"
+#include "shell/video.h"
 #include "world/world.h"
 
 extern double next_shot_time;
@@ -16,8 +17,8 @@ extern uint8_t bow_ready;
 const float STEP_PER_FRAME = 0.16f;
 
 // Game time between arrows: 0.05 game seconds (three frames at 60 a second), in game_clock
-// units (0.06 a game second).
-const double SHOT_INTERVAL = 0.003;
+// units.
+const double SHOT_INTERVAL = 0.05 * GAME_CLOCK_PER_SECOND;
 
 // A flash of this strength after one frame at the given time scale: halved per sixtieth of
 // a game second. `level` keeps the fraction that the whole-number flash drops.

@@ -17,6 +17,8 @@ static const int WINDOW_REACH = 2;  // the window runs two pixels each way aroun
 // hero steps off and on again to retry.
 static int failed_trigger;
 
+float arrival_name_left;
+
 // Load, build and place; nothing is replaced when the map cannot be loaded, or has no
 // floor under the arrival point.
 static bool enter_map(const char *name, float x, float y, float z)
@@ -44,6 +46,7 @@ bool change_map(const char *name, float x, float y, float z)
         return false;
     failed_trigger = 0;
     put_hero_at(x, y, z);
+    arrival_name_left = ARRIVAL_NAME_SECONDS;
     return true;
 }
 
@@ -69,6 +72,8 @@ static bool follow_floor(int v)
 
 void check_triggers()
 {
+    if (arrival_name_left > 0)
+        arrival_name_left -= time_scale / FRAMES_PER_GAME_SECOND;
     bool on_failed = false;
     for (int a = -WINDOW_REACH; a <= WINDOW_REACH; a++) {
         for (int b = -WINDOW_REACH; b <= WINDOW_REACH; b++) {

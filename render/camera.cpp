@@ -59,11 +59,10 @@ void project_point(float vx, float vy, float vz, float *sx, float *sy)
     *sy = screen_half_height + vy / vz * focal_y - view_y_shift;
 }
 
-// The focus eases toward the target the hero sets as he moves: 9 % of the way a frame at
-// time_scale 1.
+// The focus eases toward the target the hero sets as he moves.
 void follow_camera()
 {
-    camera_x += (camera_target_x - camera_x) * 0.09f * time_scale;
-    camera_y += (camera_target_y - camera_y) * 0.09f * time_scale;
-    camera_z += (camera_target_z - camera_z) * 0.09f * time_scale;
+    camera_x += (camera_target_x - camera_x) * CAMERA_EASE * time_scale;
+    camera_y += (camera_target_y - camera_y) * CAMERA_EASE * time_scale;
+    camera_z += (camera_target_z - camera_z) * CAMERA_EASE * time_scale;
 }

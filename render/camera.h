@@ -6,6 +6,9 @@
 
 const double DEG_TO_RAD = 3.141592 / 180;
 
+// The camera's focus moves this share of the way to its target a frame at time_scale 1.
+const float CAMERA_EASE = 0.09f;
+
 void init_camera();
 // Moves the camera focus a step toward the camera target; once a pass, after the drawing.
 void follow_camera();

@@ -128,7 +128,7 @@ void load_assets()
 
     fog_color = makecol(0, 0, 0);
     texture_scroll = 0.0f;
-    hud_band_height = screen_height / 5;
+    hud_band_height = screen_height / HUD_BAND_DIVISOR;
 
     // No sound is played; a machine without a sound card starts all the same. Where
     // there is plainly no sound device the drivers are not even probed: the probe of

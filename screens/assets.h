@@ -6,6 +6,8 @@
 enum { OBJECT_FILES = 14 };
 
 extern s32 hud_band_height;
+// Each HUD band is this fraction of the screen's height (the top one a row more).
+enum { HUD_BAND_DIVISOR = 5 };
 
 // The object pictures in the order of object_bitmaps: heart, keys, gems, arrows.
 extern const char *object_files[OBJECT_FILES];

@@ -6,6 +6,7 @@
 
 #include "game/player.h"
 #include "screens/assets.h"
+#include "screens/mapname.h"
 #include "shell/video.h"
 
 float fade_level = 1.0f, fade_target = 1.0f, fade_step = 0.04f;
@@ -16,38 +17,72 @@ static const int BAR_LEFT = 40;
 static const int BAR_TOP = 16;
 static const int BAR_BOTTOM = 32;
 
-enum { BLOCK_PIXELS = 3 * (BAR_BOTTOM - BAR_TOP + 1) };
-
-// The three columns that every segment covers once the segments have no width left.
-static void read_bar_block(int *out)
-{
-    int n = 0;
-    for (int x = BAR_LEFT - 2; x <= BAR_LEFT; x++)
-        for (int y = BAR_TOP; y <= BAR_BOTTOM; y++)
-            out[n++] = getpixel(back_buffer, x, y);
-}
+// Segments narrower than this no longer read as segments: one pixel with no gap, or a
+// rectangle turned inside out that covers the same three columns whatever the health.
+static const int BAR_SEGMENT_MIN = 2;
 
 static void draw_health_bar()
 {
     int orange = makecol(255, 196, 64);
-    int w = (int)((float)(screen_width - 288 - 40) / player_health);
+    int span = screen_width - 288 - 40;
+    int w = (int)((float)span / player_health);
     drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
-    if (w > 0) {
+    if (w >= BAR_SEGMENT_MIN) {
         for (int i = 0; i < player_health; i++)
             rectfill(back_buffer, BAR_LEFT + i * w, BAR_TOP, BAR_LEFT - 2 + (i + 1) * w, BAR_BOTTOM, orange);
     } else {
-        // Every segment is the same block (the rectangle's right edge lies left of its left
-        // edge). Once a fill leaves it unchanged, the rest of a huge health count would too.
-        int before[BLOCK_PIXELS], after[BLOCK_PIXELS];
-        for (int i = 0; i < player_health; i++) {
-            read_bar_block(before);
-            rectfill(back_buffer, BAR_LEFT, BAR_TOP, BAR_LEFT - 2, BAR_BOTTOM, orange);
-            read_bar_block(after);
-            if (memcmp(before, after, sizeof(before)) == 0)
-                break;
-        }
+        // As long as health 1's single segment: the bar never shrinks as health grows.
+        rectfill(back_buffer, BAR_LEFT, BAR_TOP, BAR_LEFT - 2 + span, BAR_BOTTOM, orange);
     }
     drawing_mode(DRAW_MODE_SOLID, NULL, 0, 0);
+}
+
+// The hurt flash's red. Allegro's own hue blender slides a pixel's hue toward the hue of
+// what lies beneath it (black, hue 0, in the HUD bands) along the number line, so a
+// crimson heart (hue near 360) passes through cyan and blue on its way to red. This one
+// turns each pixel's hue toward the tint's the short way round the colour wheel, keeping
+// its saturation and value, by n / 255.
+static float tint_hue;
+
+static bool tint_rgb(int r, int g, int b, unsigned long n, int *out)
+{
+    if (n == 0)
+        return false;
+    float h, s, v;
+    rgb_to_hsv(r, g, b, &h, &s, &v);
+    float turn = tint_hue - h;
+    if (turn > 180)
+        turn -= 360;
+    else if (turn < -180)
+        turn += 360;
+    h += turn * (float)(n > 255 ? 255 : n) / 255.0f;
+    if (h < 0)
+        h += 360;
+    else if (h >= 360)
+        h -= 360;
+    hsv_to_rgb(h, s, v, &out[0], &out[1], &out[2]);
+    return true;
+}
+
+#define TINT_BLENDER(bits)                                                                 \
+    static unsigned long tint_blend##bits(unsigned long x, unsigned long, unsigned long n) \
+    {                                                                                      \
+        int c[3];                                                                          \
+        if (!tint_rgb(getr##bits(x), getg##bits(x), getb##bits(x), n, c))                  \
+            return x;                                                                      \
+        return makecol##bits(c[0], c[1], c[2]);                                            \
+    }
+TINT_BLENDER(15)
+TINT_BLENDER(16)
+TINT_BLENDER(24)
+TINT_BLENDER(32)
+
+void set_hurt_tint_blender(int r, int g, int b, int a)
+{
+    float s, v;
+    rgb_to_hsv(r, g, b, &tint_hue, &s, &v);
+    set_blender_mode_ex(tint_blend15, tint_blend16, tint_blend24, tint_blend32, tint_blend15, tint_blend16,
+                        tint_blend24, r, g, b, a);
 }
 
 void draw_hud()
@@ -61,7 +96,7 @@ void draw_hud()
     textout(back_buffer, font, kills, 40, 36, grey);
 
     // The heart, the bar and the items all take a red hue while the hero is hurt.
-    set_hue_blender(255, 0, 0, hurt_flash);
+    set_hurt_tint_blender(255, 0, 0, hurt_flash);
     if (object_bitmaps[ITEM_HEART])
         draw_trans_sprite(back_buffer, object_bitmaps[ITEM_HEART], 4, 4);
     if (player_health >= 1)
@@ -69,6 +104,7 @@ void draw_hud()
     for (int i = 1; i <= ITEM_GEM_LAST; i++)
         if (inventory[i] > 0 && object_bitmaps[i])
             draw_trans_sprite(back_buffer, object_bitmaps[i], screen_width - 320 + 32 * i, 4);
+    draw_map_name();
 }
 
 void draw_text_panel(const char *const *lines, const int *offsets, int count)
@@ -85,8 +121,8 @@ static void wait_for_escape()
 {
     if (closing_screens_return_at_once)
         return;
-    while (!key[KEY_ESC])
-        poll_keyboard();
+    while (!quit_requested())
+        poll_while_waiting();
 }
 
 void show_death_screen()

@@ -14,6 +14,9 @@ extern int closing_screen_shown;
 extern bool closing_screens_return_at_once;
 
 void draw_hud();
+// The hurt flash's hue blender: what set_hue_blender means to do, each pixel's hue turned
+// toward the colour's by a / 255 the short way round, never through blue on the way to red.
+void set_hurt_tint_blender(int r, int g, int b, int a);
 void show_death_screen();
 // show_victory_screen is declared in world/upcalls.h: the items call it.
 void fade_screen();

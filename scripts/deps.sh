@@ -6,7 +6,7 @@
 # build-dep on this tree: that list is kept in one place.
 set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)
-play_packages="build-essential cmake pkg-config liballegro4-dev libpng-dev"
+play_packages="build-essential cmake pkg-config liballegro4-dev libpng-dev libx11-dev"
 package_packages="$play_packages dpkg-dev"
 test_packages="$package_packages googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool x11-apps x11-utils imagemagick librsvg2-bin lintian desktop-file-utils appstream"

@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-3600}"
 shift || true
 readers=("$@")
-[ ${#readers[@]} -gt 0 ] || readers=(map items monsters triggers picture)
+[ ${#readers[@]} -gt 0 ] || readers=(map items monsters triggers names picture)
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DGRIMHOLD_FUZZ=ON -DGRIMHOLD_TESTS=OFF \
     -DGRIMHOLD_BENCHMARKS=OFF >/dev/null || exit 1

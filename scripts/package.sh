@@ -25,6 +25,11 @@ if git -C "$src" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
 else
     tar -C "$src" --exclude='./build*' --exclude='./obj-*' -cf - . | tar -C "$tree" -xf -
 fi
+# The copy's folders were made under the caller's umask, and its files keep the checkout's
+# bits: every entry is made owner-writable and readable by all, and nothing else is
+# writable, so that the source package is the same whatever the umask. Executable bits stay
+# as git keeps them.
+chmod -R u+rw,go-w,a+rX "$tree"
 # Every core, unless DEB_BUILD_OPTIONS already says how many.
 jobs=(-j"$(nproc)")
 case " ${DEB_BUILD_OPTIONS:-} " in *" parallel="*) jobs=() ;; esac

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian packages twice with scripts/package.sh and compares every .deb byte for
-# byte. The second build runs later, in another folder at another depth, with another time
-# zone, locale and umask, and on one core instead of all; the .debs must not differ. When
-# they do, diffoscope (if installed) says where, else the lists of their files and sums.
+# byte, and the source package (.dsc and .tar.xz) with them. The second build runs later, in
+# another folder at another depth, with another time zone, locale and umask, and on one
+# core instead of all; nothing may differ. When something does, diffoscope (if installed)
+# says where, else the lists of their files and sums.
 # Usage: scripts/reproducible.sh [WORK_DIR]   (WORK_DIR: build-reproducible)
 set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,7 +32,7 @@ build "$first"
 
 fail=0
 count=0
-for deb in "$first"/*.deb; do
+for deb in "$first"/*.deb "$first"/*.dsc "$first"/*.tar.xz; do
     name=$(basename "$deb")
     count=$((count + 1))
     if [ ! -f "$second/$name" ]; then
@@ -44,6 +45,9 @@ for deb in "$first"/*.deb; do
         fail=1
         if command -v diffoscope >/dev/null; then
             diffoscope --text - "$deb" "$second/$name" | head -n 80
+        elif [ "${name%.deb}" = "$name" ]; then
+            diff <(tar -tvJf "$deb" 2>/dev/null || cat "$deb") <(tar -tvJf "$second/$name" 2>/dev/null || cat "$second/$name") |
+                head -n 20
         else
             diff <(dpkg-deb -c "$deb") <(dpkg-deb -c "$second/$name") | head -n 20
             diff <(dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./md5sums) \
@@ -51,5 +55,5 @@ for deb in "$first"/*.deb; do
         fi
     fi
 done
-[ "$count" -ge 3 ] || { echo "FAIL: only $count packages in $first"; fail=1; }
+[ "$count" -ge 5 ] || { echo "FAIL: only $count packages and source files in $first"; fail=1; }
 exit $fail

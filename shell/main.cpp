@@ -21,7 +21,8 @@ static void print_usage()
 {
     printf("Usage: %s [--help | --version]\n"
            "Velok the archer against the demon hordes, %s.\n"
-           "The arrow keys walk, SPACE shoots and leaves the story, ESC quits.\n"
+           "The arrow keys walk, SPACE shoots and leaves the story, ESC or the window's\n"
+           "close button quits.\n"
            "The game reads its data from data/ beside the program, or from\n"
            "../share/games/grimhold/data from the program's folder. It reads no other\n"
            "option and no configuration, and keeps no saves.\n"
@@ -59,7 +60,11 @@ int main(int argc, char **argv)
         return answered;
     require_data_directory(program_path(argv[0]));
     start_program(fullscreen_flag);
-    show_title();
+    // ESC or the close button on the logo or the story ends the game as it does in play.
+    if (!show_title()) {
+        shutdown_game();
+        return 0;
+    }
     load_world();
     while (main_loop_pass()) {
     }

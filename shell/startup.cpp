@@ -22,6 +22,7 @@
 #include "screens/hud.h"
 #include "shell/video.h"
 #include "world/mapfile.h"
+#include "world/names.h"
 #include "world/tables.h"
 
 std::string program_path(const char *argv0)
@@ -112,7 +113,7 @@ void start_program(s16 fullscreen_flag)
     fade_target = 1.0f;
     printf("Initializing game data...\n");
     fflush(stdout);
-    init_video(16, fullscreen_flag, 640, 480);
+    init_video(GAME_DEPTH, fullscreen_flag, GAME_WIDTH, GAME_HEIGHT);
     load_assets();
 }
 
@@ -138,7 +139,7 @@ bool reset_world()
 {
     clear_world();
     init_camera();
-    if (!load_triggers() || !load_monsters() || !load_items())
+    if (!load_triggers() || !load_monsters() || !load_items() || !load_map_names())
         return false;
     // The start point is a trigger record of the first map: the map must have a floor there.
     // The game starts as every map change does, on the arrival point.
@@ -235,7 +236,7 @@ bool main_loop_pass(unsigned steps)
     run_step(STEP_ITEMS, follow_and_update_items);
     // The death screen after the frame that shows the blow.
     run_step(STEP_PRESENT, present_and_clear);
-    return !key[KEY_ESC] && player_health >= 1;
+    return !quit_requested() && player_health >= 1;
 }
 
 void shutdown_game()

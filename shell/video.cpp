@@ -1,6 +1,9 @@
 // Video set-up, panels and frame presentation.
 #include "shell/video.h"
 
+#include <allegro.h>
+#include <xalleg.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <cerrno>
 #include <cstdio>
@@ -9,6 +12,9 @@
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
+
+#include "world/picture.h"
 
 float focal_x, focal_y;
 float view_scale;
@@ -23,6 +29,48 @@ bool use_manual_clock;
 double manual_clock;
 
 static const int fallback_depths[] = {16, 24, 32, 15};
+
+const char *const WINDOW_CLASS = "grimhold";
+const char *const WINDOW_ICON_FILE = "data/icon.bmp";
+volatile int close_button_pressed;
+static bool tapped[KEY_MAX];
+
+// Called on the X driver's own thread: it only leaves word for the main thread.
+static void on_close_button()
+{
+    close_button_pressed = 1;
+}
+
+bool quit_requested()
+{
+    return close_button_pressed || key[KEY_ESC] || tapped[KEY_ESC];
+}
+
+void poll_while_waiting()
+{
+    usleep(1000);
+    poll_keyboard();
+    while (keyboard_driver && keypressed()) {
+        int scancode = readkey() >> 8;
+        if (scancode > 0 && scancode < KEY_MAX)
+            tapped[scancode] = true;
+    }
+}
+
+bool key_hit(int scancode)
+{
+    bool hit = key[scancode] || tapped[scancode];
+    tapped[scancode] = false;
+    return hit;
+}
+
+void forget_key_hits()
+{
+    if (keyboard_driver)
+        clear_keybuf();
+    for (bool &t : tapped)
+        t = false;
+}
 
 double monotonic_ms()
 {
@@ -123,6 +171,59 @@ static void no_window(const std::string &why)
     exit(1);
 }
 
+// The window the desktop manages: the one it decorates, where the driver keeps one apart.
+static Window managed_window()
+{
+    return _xwin.wm_window != None ? _xwin.wm_window : _xwin.window;
+}
+
+// The window's class for the desktop, which ties it to the menu entry (the graphics library
+// would call it "allegro"). The library's own call keeps its copy for any window it makes.
+static void name_window()
+{
+    xwin_set_window_name(WINDOW_CLASS, WINDOW_CLASS);
+    if (!_xwin.display || managed_window() == None)
+        return;
+    XClassHint hint;
+    hint.res_name = (char *)WINDOW_CLASS;
+    hint.res_class = (char *)WINDOW_CLASS;
+    XLOCK();
+    XSetClassHint(_xwin.display, managed_window(), &hint);
+    XFlush(_xwin.display);
+    XUNLOCK();
+}
+
+// The forge's icon as the window's _NET_WM_ICON: width, height, then each pixel as ARGB in
+// a long, as Xlib's 32-bit properties are. A damaged icon ends start-up as a damaged title
+// picture does.
+static void set_window_icon()
+{
+    if (picture_left_out(WINDOW_ICON_FILE))
+        return;
+    std::vector<uint32_t> argb;
+    long width, height;
+    std::string why;
+    if (!load_argb_picture(WINDOW_ICON_FILE, argb, width, height, why)) {
+        fprintf(stderr, "Can't load %s: %s\n", WINDOW_ICON_FILE, why.c_str());
+        fflush(stderr);
+        exit(1);
+    }
+    if (!_xwin.display || managed_window() == None)
+        return;
+    std::vector<long> property;
+    property.reserve(argb.size() + 2);
+    property.push_back(width);
+    property.push_back(height);
+    for (uint32_t pixel : argb)
+        property.push_back((long)pixel);
+    XLOCK();
+    Atom icon = XInternAtom(_xwin.display, "_NET_WM_ICON", False);
+    XChangeProperty(_xwin.display, managed_window(), icon, XA_CARDINAL, 32, PropModeReplace,
+                    (const unsigned char *)property.data(), (int)property.size());
+    XFlush(_xwin.display);
+    XUNLOCK();
+}
+
 // Sets a mode at the requested depth, then at each fallback depth in turn; false when none
 // gives one.
 static bool set_video_mode(int card, s16 depth)
@@ -152,6 +253,10 @@ void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height)
         no_window("could not connect to the X display " + display);
     bool started = allegro_init() == 0;
     XCloseDisplay(held);
+    // Before the mode is set, so that the window carries its class from the moment it is
+    // mapped, and again after, in case the driver made its window anew.
+    if (started)
+        name_window();
     // Without a system driver the keyboard would crash.
     if (!started)
         no_window("the graphics library could not start on the X display " + display);
@@ -168,6 +273,10 @@ void init_video(s16 depth, s16 fullscreen_flag, s16 width, s16 height)
             why += std::string(" (") + allegro_error + ")";
         no_window(why);
     }
+
+    name_window();
+    set_window_icon();
+    set_close_button_callback(on_close_button);
 
     create_video_bitmaps();
     textout(screen, font, "Initializing", 0, 0, 7);
@@ -190,8 +299,9 @@ static const double SETTLING_MS = 1000;
 // The scale that makes `frames` frames over `ms` milliseconds carry that much game time.
 static float measured_scale(int frames, double ms)
 {
-    double scale = 6.0 * ms / ((double)TICK_INTERVAL * frames);
-    return (float)(scale < 6.0 / 32767 ? 6.0 / 32767 : scale > 6 ? 6 : scale);
+    double scale = (double)FRAMES_PER_TICK * ms / ((double)TICK_INTERVAL * frames);
+    double least = (double)FRAMES_PER_TICK / 32767;
+    return (float)(scale < least ? least : scale > FRAMES_PER_TICK ? (double)FRAMES_PER_TICK : scale);
 }
 
 void present_frame(int show)
@@ -200,7 +310,7 @@ void present_frame(int show)
         tick_frame_count++;
     // The game clock moves by the scale this frame's world moved by, before a tick that ends
     // here sets the next one: game time stays the measure of what the rules did.
-    game_clock += time_scale * 0.001;
+    game_clock += time_scale * GAME_CLOCK_PER_FRAME;
     double now = clock_ms();
     double tick_start = next_tick_time - TICK_INTERVAL;
     // A frame's length is known once the frame before it was presented in this tick (or as
@@ -214,12 +324,12 @@ void present_frame(int show)
         frames_last_tick = tick_frame_count;
         if (!held) {
             // Keep the fraction: a whole-number quotient would stop the world above 65 frames a second.
-            time_scale = 6.0f / (frames_last_tick > 0 ? frames_last_tick : 1);
+            time_scale = (float)FRAMES_PER_TICK / (frames_last_tick > 0 ? frames_last_tick : 1);
         } else if (frames_last_tick > 1 && last_present_ms > tick_start) {
             // The tick's frames before the hold, over the time they took.
             time_scale = measured_scale(frames_last_tick - 1, last_present_ms - tick_start);
         }  // else the hold was the tick's only frame: the rate before it stands
-    } else if (settling && tick_frame_count * time_scale >= 2 * 6.0f) {
+    } else if (settling && tick_frame_count * time_scale >= 2 * FRAMES_PER_TICK) {
         frames_last_tick = tick_frame_count;
         time_scale = measured_scale(frames_last_tick, now - tick_start);
         ends = true;

@@ -2,19 +2,16 @@
 # The house's sizes: no source file over 600 lines, no C++ function over 80 (tests and tools
 # included), and the tests (tests/ and fuzz/) at most a third of the C++ lines. Lists every
 # file and function over its limit, prints the tests' share, and fails on any breach.
-# Usage: check_lengths.sh SOURCE_DIR [--longest N] [--share-not-judged]
+# Usage: check_lengths.sh SOURCE_DIR [--longest N]
 #   --longest N: also lists the N longest functions
-#   --share-not-judged: prints the tests' share but fails on the file and function lengths only
 root=${1:-.}
 cd "$root" || exit 2
 shift
 longest=0
-judge_share=1
 while [ $# -gt 0 ]; do
     case "$1" in
         --longest) longest=${2:-10}; shift ;;
-        --share-not-judged) judge_share=0 ;;
-        *) echo "usage: check_lengths.sh SOURCE_DIR [--longest N] [--share-not-judged]"; exit 2 ;;
+        *) echo "usage: check_lengths.sh SOURCE_DIR [--longest N]"; exit 2 ;;
     esac
     shift
 done
@@ -122,6 +119,6 @@ tests=$(sources | grep -E '^(tests|fuzz)/.*\.(cpp|h)$' | xargs cat | wc -l)
 echo "tests and fuzz targets: $tests of $all C++ lines ($((100 * tests / all)) %, at most a third)"
 if [ $((3 * tests)) -gt "$all" ]; then
     echo "the tests are more than a third of the C++ lines"
-    [ "$judge_share" = 1 ] && bad=1
+    bad=1
 fi
 exit $bad

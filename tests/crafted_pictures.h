@@ -59,6 +59,8 @@ inline std::string regex_literal(const std::string &text)
 inline std::vector<CraftedPicture> crafted_pictures()
 {
     std::string whole = crafted_bmp(40, 40, 24);
+    std::string no_planes = whole;
+    put_le(no_planes, 26, 0, 2);
     return {
         {"sound_24_bits", whole, nullptr},
         {"sound_8_bits", crafted_bmp(40, 40, 8, 0, 54 + 256 * 4), nullptr},
@@ -79,5 +81,6 @@ inline std::vector<CraftedPicture> crafted_pictures()
         {"palette_past_256", crafted_bmp(4, 4, 8, 0, 54 + 4 * 100000), "has its pixels at an unsupported place"},
         {"run_length", crafted_bmp(40, 40, 8, 1, 54 + 1024), "is compressed"},
         {"seven_bits", crafted_bmp(40, 40, 7), "has an unsupported number of bits a pixel"},
+        {"no_planes", no_planes, "is not a plain Windows bitmap (its number of colour planes is not 1)"},
     };
 }

@@ -10,11 +10,11 @@ cmake -S "$src" -B "$fuzz" -DCMAKE_CXX_COMPILER=clang++ -DGRIMHOLD_FUZZ=ON -DGRI
     -DGRIMHOLD_BENCHMARKS=OFF >/dev/null
 # The fuzz targets alone (not the game, its tools and their data), one job at a time: the
 # other core runs the sanitizer build's tests meanwhile.
-cmake --build "$fuzz" -j1 --target fuzz_seeds fuzz_map fuzz_items fuzz_monsters fuzz_triggers fuzz_picture >"$fuzz/build.log" 2>&1 || { tail -n 40 "$fuzz/build.log"; exit 1; }
+cmake --build "$fuzz" -j1 --target fuzz_seeds fuzz_map fuzz_items fuzz_monsters fuzz_triggers fuzz_names fuzz_picture >"$fuzz/build.log" 2>&1 || { tail -n 40 "$fuzz/build.log"; exit 1; }
 mkdir -p "$fuzz/artifacts"
 "$fuzz/fuzz/fuzz_seeds" "$fuzz/corpus"
 echo "fuzz the data-file readers and the picture check (about 30 s each)"
-for reader in map items monsters triggers picture; do
+for reader in map items monsters triggers names picture; do
     if ! "$fuzz/fuzz/fuzz_$reader" -max_total_time=30 -timeout=10 -close_fd_mask=3 -max_len=16384 \
         -artifact_prefix="$fuzz/artifacts/$reader-" "$fuzz/corpus/$reader" >"$fuzz/$reader.log" 2>&1; then
         echo "fuzz_$reader found a fault:"

@@ -215,8 +215,8 @@ public:
         manual_clock += ms;
         return main_loop_pass(steps);
     }
-    // Game seconds since the rate was set: one game second is an advance of 0.06.
-    double seconds() const { return (game_clock - 1) / 0.06; }
+    // Game seconds since the rate was set: one game second is an advance of GAME_CLOCK_PER_SECOND.
+    double seconds() const { return (game_clock - 1) / GAME_CLOCK_PER_SECOND; }
 
 private:
     Clock clock_;

@@ -77,3 +77,6 @@ struct FrameTimingKept {
         use_manual_clock = manual_used;
     }
 };
+
+// The smallest legend of a map source: walls, grass, a spawn point and the start.
+inline const char *const small_legend = "cell # wall 2 wall\ncell . grass 0\ncell x grass 0 kind=7\ncell S grass 0 spot=start\n";

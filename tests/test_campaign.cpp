@@ -12,16 +12,10 @@
 
 namespace {
 
-const char *legend = R"(cell # wall 2 wall
-cell . grass 0
-cell x grass 0 kind=7
-cell S grass 0 spot=start
-)";
-
 // A start map and the map behind the gem gate, joined both ways.
 std::string start_source()
 {
-    return std::string("map 901\n") + legend + R"(cell G gemgate 0 kind=8
+    return std::string("map 901\n") + small_legend + R"(cell G gemgate 0 kind=8
 cell E trigger 0 exit=906:start
 cell r grass 0 spot=back
 grid
@@ -38,7 +32,7 @@ monsters 1 2
 
 std::string gate_source()
 {
-    return std::string("map 906\n") + legend + R"(cell a grass 0 spot=gate
+    return std::string("map 906\n") + small_legend + R"(cell a grass 0 spot=gate
 cell B trigger 0 exit=901:back
 grid
 ###############

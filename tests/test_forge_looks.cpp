@@ -297,7 +297,7 @@ TEST(ForgeLooks, NoOtherSurfaceLooksLikeAWayOut)
 TEST(ForgeLooks, TheOverviewShowsWaysOutAndSealsInTheirColours)
 {
     MapSource m = parsed(gates);
-    BITMAP *pic = draw_map_overview(m);
+    BITMAP *pic = draw_map_overview(m, {});
     ASSERT_NE(pic, nullptr);
     // Cells are 12 pixels square below a 14-pixel title; read a corner clear of the letters.
     auto at = [&](int col, int row) { return getpixel(pic, col * 12 + 1, 14 + row * 12 + 1); };

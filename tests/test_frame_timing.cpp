@@ -30,7 +30,7 @@ protected:
         double start = game_clock;
         for (int i = 0; i < (int)std::lround(seconds * 1000 / ms); i++)
             frame(ms);
-        return (game_clock - start) / 0.06;
+        return (game_clock - start) / GAME_CLOCK_PER_SECOND;
     }
 
     FrameTimingKept keep;
@@ -73,7 +73,7 @@ TEST_F(HeldFrame, AHeldFrameLeavesTheRateAsItWas)
             float before = time_scale;
             double clock = game_clock;
             frame(1000);
-            EXPECT_LE((game_clock - clock) / 0.06, 1.01 * per_frame / 1000) << "the held frame carries one frame's time";
+            EXPECT_LE((game_clock - clock) / GAME_CLOCK_PER_SECOND, 1.01 * per_frame / 1000) << "the held frame carries one frame's time";
             EXPECT_NEAR(time_scale, before, before * 0.03);
             EXPECT_NEAR(run(per_frame, 0.3), 0.3, 0.01);
         }
@@ -122,7 +122,7 @@ TEST_F(HeldFrame, TheStartNeverRaces)
             EXPECT_EQ(frames_last_tick, 61) << "a long load ends the counted tick at once";
         }
         run(AT_600, 0.1);
-        EXPECT_LE((game_clock - start) / 0.06, 0.1);
+        EXPECT_LE((game_clock - start) / GAME_CLOCK_PER_SECOND, 0.1);
         run(AT_600, 0.2);
         EXPECT_NEAR(time_scale, 0.1f, 0.01f);
     }

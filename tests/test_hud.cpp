@@ -1,6 +1,8 @@
 // The HUD, the closing screens and the fade.
 #include <algorithm>
+#include <cmath>
 #include <string>
+#include <vector>
 
 #include "screens/assets.h"
 #include "screens/hud.h"
@@ -80,59 +82,90 @@ TEST_F(HudTest, BandsTitleAndKillCount)
     EXPECT_TRUE(shows_text("Enemis Killed 3/41", 40, 36, 0));
 }
 
-TEST_F(HudTest, HealthBarSegments)
+TEST_F(HudTest, PortraitAndItemsInTheirPlaces)
 {
-    const struct { int health; std::string row; } cases[] = {
-        {1, std::string(10, '.') + std::string(311, '#') + std::string(9, '.')},
-        {200, std::string(9, '.') + std::string(201, '#') + std::string(120, '.')},  // w = 1: one bar
-        {313, std::string(8, '.') + "###" + std::string(319, '.')},                 // w = 0: one block
-        {2000000000, std::string(8, '.') + "###" + std::string(319, '.')},
-        {0, std::string(330, '.')},
-        {-5, std::string(330, '.')}};
-    for (const auto &c : cases) {
-        player_health = c.health;
-        draw_hud();
-        EXPECT_EQ(bar_row(), c.row) << c.health;
-    }
-    player_health = 8;  // 38 wide, a one-pixel gap before the next, rows 16 to 32
-    draw_hud();
+    inventory[ITEM_HEART] = 1, inventory[2] = 1, inventory[ITEM_GEM_LAST] = 3, draw_hud();  // no heart in the row
+    EXPECT_EQ(getpixel(back_buffer, 11, 11), getpixel(object_bitmaps[ITEM_HEART], 0, 0));
+    EXPECT_EQ(getpixel(back_buffer, 384, 4), getpixel(object_bitmaps[2], 0, 0));
+    EXPECT_EQ(getpixel(back_buffer, 615, 11), getpixel(object_bitmaps[ITEM_GEM_LAST], 0, 0));
+    for (int i : {0, 1, 3, 4, 5, 6, 7, 8})
+        EXPECT_EQ(getpixel(back_buffer, 322 + 32 * i, 6), 0) << i;
+}
+
+// Health 8: segments 38 wide with a one-pixel gap, rows 16 to 32. At every health the bar
+// starts at column 40 and ends short of column 350 by less than one segment's width;
+// while the segments are 2 wide or more each health point is one run, past that the bar
+// is whole, never the 3-pixel block of a rectangle drawn inside out. None at 0 or below.
+TEST_F(HudTest, TheBarSpansItsWidthAtAnyHealth)
+{
+    player_health = 8, draw_hud();
     std::string eight = std::string(10, '.');
     for (int i = 0; i < 8; i++)
         eight += std::string(38, '#') + '.';
     EXPECT_EQ(bar_row(), eight + std::string(330 - eight.size(), '.'));
     EXPECT_TRUE(!getpixel(back_buffer, 60, 15) && getpixel(back_buffer, 60, 16) && getpixel(back_buffer, 60, 32) &&
                 !getpixel(back_buffer, 60, 33));
+    for (int health : {0, -5}) {
+        player_health = health, clear_to_color(back_buffer, white()), draw_hud();
+        EXPECT_EQ(bar_row(), std::string(330, '.'));
+    }
+    for (int health = 1; health <= 5000; health++) {
+        player_health = health, clear_to_color(back_buffer, white()), draw_hud();
+        std::string row = bar_row();
+        size_t first = row.find('#'), last = row.rfind('#');
+        ASSERT_EQ(first, 10u) << health;
+        int short_by = 350 - (30 + (int)last), runs = 0;
+        for (size_t x = first; x <= last; x++)
+            runs += row[x] == '#' && (x == first || row[x - 1] == '.');
+        if (312 / health >= 2) {
+            ASSERT_TRUE(short_by >= 0 && short_by < health && runs == health) << health;
+        } else {
+            ASSERT_EQ(row, std::string(10, '.') + std::string(311, '#') + std::string(9, '.')) << health;
+        }
+    }
 }
 
-TEST_F(HudTest, PortraitAndItemsTakeTheHurtFlashHue)
+// The hue (degrees) of every coloured pixel of the HUD's top rows (heart, bar, keys and
+// gems), -1 for the grey text and the black band.
+static std::vector<float> hud_hues()
 {
-    inventory[ITEM_HEART] = 1;  // never shown in the row
-    inventory[2] = 1, inventory[ITEM_GEM_LAST] = 3;
-    draw_hud();
-    EXPECT_EQ(getpixel(back_buffer, 11, 11), getpixel(object_bitmaps[ITEM_HEART], 0, 0));
-    EXPECT_EQ(getpixel(back_buffer, 384, 4), getpixel(object_bitmaps[2], 0, 0));
-    EXPECT_EQ(getpixel(back_buffer, 615, 11), getpixel(object_bitmaps[ITEM_GEM_LAST], 0, 0));
-    for (int i : {0, 1, 3, 4, 5, 6, 7, 8})
-        EXPECT_EQ(getpixel(back_buffer, 322 + 32 * i, 6), 0) << i;
+    std::vector<float> hues;
+    for (int y = 4; y < 36; y++)
+        for (int x = 0; x < 640; x++) {
+            int p = getpixel(back_buffer, x, y);
+            float h, s, v;
+            rgb_to_hsv(getr(p), getg(p), getb(p), &h, &s, &v);
+            hues.push_back(s >= 0.3f && v >= 0.25f ? h : -1);
+        }
+    return hues;
+}
 
-    int calm_heart = getpixel(back_buffer, 6, 6);
-    hurt_flash = 255;
-    draw_hud();
-    BITMAP *expected = create_bitmap(8, 8);
-    clear_bitmap(expected);
-    set_hue_blender(255, 0, 0, 255);
-    draw_trans_sprite(expected, object_bitmaps[ITEM_HEART], 0, 0);
-    EXPECT_EQ(getpixel(back_buffer, 6, 6), getpixel(expected, 2, 2));
-    EXPECT_NE(getpixel(back_buffer, 6, 6), calm_heart) << "red shows while hurt";
-    clear_bitmap(expected);
-    draw_trans_sprite(expected, object_bitmaps[2], 0, 0);
-    EXPECT_EQ(getpixel(back_buffer, 386, 6), getpixel(expected, 2, 2));
-    clear_bitmap(expected);
-    drawing_mode(DRAW_MODE_TRANS, NULL, 0, 0);
-    rectfill(expected, 0, 0, 7, 7, makecol(255, 196, 64));
-    drawing_mode(DRAW_MODE_SOLID, NULL, 0, 0);
-    EXPECT_EQ(getpixel(back_buffer, 60, 24), getpixel(expected, 2, 2)) << "the bar too";
-    destroy_bitmap(expected);
+static float from_red(float hue) { return hue < 180 ? hue : 360 - hue; }
+
+// The forged heart, keys and gems and the bar, through the hurt flash as it fades from
+// 255 to 1: every coloured pixel's hue comes nearer red by the flash's strength, and never
+// crosses to the far side of the wheel (the heart's crimson once turned cyan and blue).
+TEST_F(HudTest, TheHurtFlashTintsRedAtEveryStrength)
+{
+    const char *names[] = {"heart", "key1", "key2", "key3", "key4", "key5", "gem1", "gem2", "gem3", "gem4"};
+    for (int i = 0; i <= ITEM_GEM_LAST; i++) {
+        destroy_bitmap(object_bitmaps[i]);
+        object_bitmaps[i] = load_bitmap((std::string(FORGED_DATA_DIR) + "/objects/" + names[i] + ".bmp").c_str(), 0);
+        ASSERT_TRUE(object_bitmaps[i]) << names[i];
+        inventory[i] = 1;
+    }
+    draw_hud();  // calm
+    std::vector<float> calm = hud_hues();
+    ASSERT_GT(std::count_if(calm.begin(), calm.end(), [](float h) { return from_red(h) > 20; }), 1000) << "not red";
+    for (hurt_flash = 255; hurt_flash >= 1; hurt_flash--) {
+        draw_hud();  // the bar, the keys and the gems start far from red, the heart near it
+        std::vector<float> now = hud_hues();
+        for (size_t i = 0; i < now.size(); i++) {  // the pixels coloured in both frames
+            float off = fabsf(from_red(now[i]) - from_red(calm[i]) * (255 - hurt_flash) / 255);
+            ASSERT_LE((calm[i] >= 0 && now[i] >= 0) * off, 12)
+                << "flash " << hurt_flash << " at " << i % 640 << ", " << 4 + i / 640 << " calm " << calm[i];
+        }
+    }
 }
 
 // The headless screen has no size, so the panels are looked for in the back buffer.

@@ -108,7 +108,15 @@ TEST_F(MapFile, TextThatDoesNotReadToItsEndIsRefusedWhereItStops)
         {"reading stopped at plane 1: \"2147483648\" is beyond a 32-bit integer",
          replaced("22\n2\n1\n", "22\n2147483648\n1\n", 1)},
         {"text goes on after its last record (plane 1 map extra 0): \"0\"", whole + "0\n"},
+        // Corners out of every map's reach, where the hero would fall for ever: plane 1's
+        // origin is (0, 0.5, 1) and its vertex 2 stands at (2.75, 3, 3.25) from it.
+        {"plane 1 vertex 2 x is 1e+30 in the world, limit -10000..10000", replaced("\n2.75\n3\n", "\n1e30\n3\n", 1)},
+        {"plane 0 vertex 2 y is -3e+38 in the world", replaced("\n2.75\n3\n", "\n2.75\n-3e38\n", 0)},
+        {"plane 1 vertex 2 z is 10000.2 in the world", replaced("\n2.75\n3\n3.25\n", "\n2.75\n3\n9999.25\n", 1)},
     });
+    // The reach itself is accepted.
+    dir.write("data/maps/8.dtl", replaced("\n2.75\n3\n3.25\n", "\n2.75\n3\n9999\n", 1));
+    EXPECT_TRUE(load_map("8"));
 }
 
 TEST_F(MapFile, MissingFilesAndBadNames)

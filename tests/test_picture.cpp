@@ -5,6 +5,7 @@
 #include <csignal>
 #include <string>
 #include <vector>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,9 @@
 #include "tests/crafted_pictures.h"
 #include "tests/headless.h"
 #include "world/picture.h"
+#ifdef __SANITIZE_ADDRESS__
+extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
+#endif
 
 namespace {
 
@@ -154,5 +158,70 @@ TEST(PictureDeathTest, ACraftedTitlePictureStopsStartUpByName)
         EXPECT_EXIT(show_title(), ::testing::ExitedWithCode(1),
                     "^" + regex_literal(std::string("Can't load data/logo.bmp: ") + c.reason) + "\n$")
             << c.name;
+    }
+}
+
+// A title picture that is there but cannot be read stops start-up as a damaged one does;
+// only a name with nothing at all behind it counts as left out.
+TEST(PictureDeathTest, AnUnreadableTitlePictureIsRefusedLikeADamagedOne)
+{
+    ScratchDir dir;
+    mkdir("data", 0777);
+    const std::pair<void (*)(), const char *> cases[] = {
+        {[] { symlink("logo.bmp", "data/logo.bmp"); }, "Too many levels of symbolic links"},
+        {[] { symlink("missing.bmp", "data/logo.bmp"); }, "No such file or directory"},
+        {[] { mkdir("data/logo.bmp", 0777); }, "is a folder, not a file"},
+        {[] { mkfifo("data/logo.bmp", 0644); }, "is not a plain file"},
+    };
+    for (const auto &c : cases) {
+        c.first();
+        EXPECT_EXIT(show_title(), ::testing::ExitedWithCode(1), "^Can't load data/logo.bmp: " + regex_literal(c.second))
+            << c.second;
+        if (rmdir("data/logo.bmp") != 0)
+            unlink("data/logo.bmp");
+    }
+    EXPECT_TRUE(picture_left_out("data/logo.bmp"));
+}
+
+static long heap_bytes_in_use()  // allocated and not freed
+{
+#ifdef __SANITIZE_ADDRESS__
+    return (long)__sanitizer_get_current_allocated_bytes();
+#else
+    struct mallinfo2 info = mallinfo2();
+    return (long)(info.uordblks + info.hblkhd);
+#endif
+}
+
+// The file's bytes are let go once the picture is made: a large title picture must not keep
+// its size in use for the rest of the game.
+TEST(Picture, ALargePictureKeepsNoMemoryOnceLoaded)
+{
+    ScratchDir dir;
+    dir.write("big.bmp", crafted_bmp(2048, 2048, 24));  // 12 MB
+    long before = heap_bytes_in_use();
+    std::string why;
+    BITMAP *b = load_picture("big.bmp", palette, why);
+    ASSERT_TRUE(b) << why;
+    destroy_bitmap(b);
+    EXPECT_LT(heap_bytes_in_use() - before, 1 << 20);
+}
+
+// The window's icon: 32 bits with alpha read back as written; any other picture refused.
+TEST(Picture, TheWindowIconKeepsItsAlpha)
+{
+    ScratchDir dir;
+    const std::vector<uint32_t> argb = {0x00102030, 0x2a203040, 0x54304050, 0x7e405060, 0xa8506070, 0xff607080};
+    ASSERT_TRUE(save_argb_picture("icon.bmp", argb, 3, 2));
+    std::vector<uint32_t> back;
+    long w = 0, h = 0;
+    std::string why;
+    ASSERT_TRUE(load_argb_picture("icon.bmp", back, w, h, why)) << why;
+    EXPECT_TRUE(w == 3 && h == 2 && back == argb);
+    for (const auto &c : {std::make_pair(crafted_bmp(4, 4, 24), "is not a 32-bit picture with alpha"),
+                          std::make_pair(crafted_bmp(ICON_SIDE_LIMIT + 1, 1, 32), "is too large")}) {
+        dir.write("bad.bmp", c.first);
+        EXPECT_FALSE(load_argb_picture("bad.bmp", back, w, h, why));
+        EXPECT_EQ(why, c.second);
     }
 }

@@ -271,11 +271,11 @@ TEST_F(HeroMove, ArrowLeavesAboveTheHeroWithACooldown)
     EXPECT_DOUBLE_EQ(next_shot_time, 1 + SHOT_INTERVAL);
     // Three frames at 60 a second, whatever the rounding of the clock's sums.
     for (int frame = 1; frame <= 2; frame++) {
-        game_clock += 1.0f * 0.001;
+        game_clock += 1.0f * GAME_CLOCK_PER_FRAME;
         update_player();
         EXPECT_EQ(map_items[1].present, 0) << "still cooling down on frame " << frame;
     }
-    game_clock += 1.0f * 0.001;
+    game_clock += 1.0f * GAME_CLOCK_PER_FRAME;
     update_player();
     EXPECT_EQ(map_items[1].present, 1);
     EXPECT_DOUBLE_EQ(next_shot_time, 1 + 2 * SHOT_INTERVAL) << "due one interval after the last was due";
@@ -286,7 +286,7 @@ TEST_F(HeroMove, ArrowLeavesAboveTheHeroWithACooldown)
     game_clock += 0.5;
     update_player();
     press(KEY_SPACE);
-    game_clock += 0.001;
+    game_clock += GAME_CLOCK_PER_FRAME;
     update_player();
     EXPECT_DOUBLE_EQ(next_shot_time, game_clock + SHOT_INTERVAL);
 
@@ -350,14 +350,14 @@ TEST_F(HeroMove, TheBowWaitsUntilSpaceHasBeenUpOnce)
 {
     bow_ready = 0;  // as the main loop starts, SPACE still down from the story
     press(KEY_SPACE);
-    for (int frame = 0; frame < 10; frame++, game_clock += 0.001)
+    for (int frame = 0; frame < 10; frame++, game_clock += GAME_CLOCK_PER_FRAME)
         update_player();
     for (const MapItem &it : map_items)
         EXPECT_EQ(it.present, 0);
     release_all_keys();
     update_player();
     press(KEY_SPACE);
-    game_clock += 0.001;
+    game_clock += GAME_CLOCK_PER_FRAME;
     update_player();
     EXPECT_EQ(map_items[0].present, 1);
 }

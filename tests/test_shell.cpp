@@ -1,9 +1,13 @@
 // The program shell: screen globals, frame timing, the bevelled panel, the failure paths.
 #include <allegro.h>
+#include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include "screens/hud.h"
 #include "shell/startup.h"
+#include "shell/title.h"
 #include "shell/video.h"
 #include "tests/headless.h"
 
@@ -239,4 +243,39 @@ TEST(DataDirectory, NeitherPlaceEndsTheProgramNamingBoth)
                 "^No game data: the folder of grimhold is unknown\n$");
     scratch.write("share/games/grimhold/data/maps/readme", "x");
     EXPECT_EXIT(start_without_data(games + "/grimhold"), ::testing::ExitedWithCode(0), "^went on\n$");
+}
+
+// A waiting screen run in a child process, where the close button is pressed as the window
+// manager's thread presses it (a signal sets the same word): the child's exit status, what
+// `screen` returned, or -1 when the wait had not ended 10 s later.
+static int status_after_close(int (*screen)())
+{
+    pid_t child = fork();
+    if (child == 0) {
+        signal(SIGUSR1, [](int) { close_button_pressed = 1; });
+        _exit(screen());
+    }
+    usleep(200 * 1000);
+    kill(child, SIGUSR1);
+    int status = 0, tries = 0;
+    while (waitpid(child, &status, WNOHANG) == 0 && ++tries < 1000)
+        usleep(10 * 1000);
+    if (tries == 1000)
+        kill(child, SIGKILL), waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(CloseButton, EndsTheStoryAndTheClosingScreensWaits)
+{
+    ScratchDir dir;  // no data/logo.bmp: the story at once
+    EXPECT_EQ(status_after_close([] { return show_title() ? 1 : 7; }), 7);
+    bool kept = closing_screens_return_at_once;
+    closing_screens_return_at_once = false;
+    EXPECT_EQ(status_after_close([] { return show_death_screen(), 7; }), 7);
+    EXPECT_EQ(status_after_close([] {
+        show_victory_screen();
+        player_health = 10;
+        return main_loop_pass(0) ? 1 : 7;  // the loop ends on the request alone
+    }), 7);
+    closing_screens_return_at_once = kept;
 }

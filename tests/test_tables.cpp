@@ -150,6 +150,9 @@ TEST_F(Tables, RefusedItemFilesChangeNothing)
         {"1 1 101 3e38 0 0 1", "item 0 x is 3e+38, limit -10000..10000"},
         {"1 1 101 0 -10000.5 0 1", "item 0 y is -10000.5"},
         {"1 1 101 0 0 20000 1", "item 0 z is 20000"},
+        // Another format would read every value in the wrong place.
+        {"999 0", "format is 999, this game reads format 1"},
+        {"0 0", "format is 0"},
     });
     // The limits themselves are accepted.
     std::ostringstream full;
@@ -194,6 +197,7 @@ TEST_F(Tables, RefusedMonsterFilesChangeNothing)
         {"1\n3 4 x", "reading stopped at map 0 monster 1: \"x\" is not a whole number"},
         {"1\n1 2147483648", "\"2147483648\" is beyond a 32-bit integer"},
         {monster_file({}) + "0\n", "text goes on after its last record (map 999): \"0\""},
+        {"2" + monster_file({{3}}).substr(1), "format is 2, this game reads format 1"},
     };
     for (const auto &c : bad) {
         SCOPED_TRACE(c.second);
@@ -244,6 +248,9 @@ TEST_F(Tables, TriggerFilesThatDoNotReadToTheirEndOrLeadNowhereAreRefused)
         {trigger_file([](int i, std::string *v) { v[0] = i == 1101 ? "99999" : "0"; }),
          "record 1101 map is 99999, limit 0..999"},
         {trigger_file([](int i, std::string *v) { v[0] = i == 4 ? "-1" : "0"; }), "record 4 map is -1"},
+        // A map is named by a whole number: these name none.
+        {trigger_file([](int i, std::string *v) { v[0] = i == 7 ? "-0.5" : "0"; }), "record 7 map is -0.5"},
+        {trigger_file([](int i, std::string *v) { v[0] = i == 9999 ? "999.5" : "0"; }), "record 9999 map is 999.5"},
         {trigger_file([](int i, std::string *v) { v[1] = i == 1901 ? "3e38" : "0"; }),
          "record 1901 x is 3e+38, limit -10000..10000"},
         {trigger_file([](int i, std::string *v) { v[3] = i == 2906 ? "-10001" : "0"; }), "record 2906 z is -10001"},
@@ -256,13 +263,13 @@ TEST_F(Tables, TriggerFilesThatDoNotReadToTheirEndOrLeadNowhereAreRefused)
     }
     // The limits themselves are accepted; the elements past the arrival are not places.
     dir.write("data/triggers.dat", trigger_file([](int, std::string *v) {
-        v[0] = "999.5";
+        v[0] = "999";
         v[1] = "-10000";
         v[3] = "10000";
         v[4] = "3e38";
     }));
     quietly(load_triggers, true);
-    EXPECT_EQ(triggers[9999].e[0], 999.5f);
+    EXPECT_EQ(triggers[9999].e[0], 999.0f);
 }
 
 TEST_F(Tables, WritersRoundTrip)

@@ -7,6 +7,7 @@
 #include "world/mapfile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -14,6 +15,7 @@
 #include "world/datafile.h"
 #include "world/kinds.h"
 #include "world/mapstrip.h"
+#include "world/tables.h"
 
 enum { HEADER_WORD_LIMIT = 99, TRIANGLE_RECORD = 17, MAP_EXTRA_INTS = 3 };
 // The largest a map file can be: every plane active and full, every value at its widest.
@@ -189,7 +191,9 @@ static bool walk_plane_header(TextReader &r, bool store, PlaneWalk &w)
     return true;
 }
 
-static void walk_vertices(TextReader &r, bool store, const PlaneWalk &w)
+// Every vertex where the hero can reach it, as every place in the tables is: a corner far
+// outside the world (1e30, or a floor a billion units under the start) is refused by name.
+static bool walk_vertices(TextReader &r, bool store, const PlaneWalk &w)
 {
     float f;
     for (int i = 0; i <= w.last_vertex; i++) {
@@ -207,9 +211,14 @@ static void walk_vertices(TextReader &r, bool store, const PlaneWalk &w)
             if (store)
                 vx.e[j] = f;
         }
-        for (int k = 0; k < 3; k++)
+        for (int k = 0; k < 3; k++) {
             corner[i][k] = w.origin[k] + local[k];
+            if (!r.stopped && !(std::fabs(corner[i][k]) <= WORLD_REACH))
+                return refuse(r, "plane %d vertex %d %c is %g in the world, limit -%d..%d", w.p, i, "xyz"[k],
+                              corner[i][k], (int)WORLD_REACH, (int)WORLD_REACH);
+        }
     }
+    return true;
 }
 
 // Whether a complete triangle record is a floor for the hero at the arrival: in the scene,
@@ -283,7 +292,8 @@ static bool walk_active_plane(TextReader &r, const char *name, bool store, Plane
         w.last_vertex = -1;
     if (w.last_triangle < 0 || w.last_triangle >= MAX_PLANE_TRIANGLES)
         w.last_triangle = -1;
-    walk_vertices(r, store, w);
+    if (!walk_vertices(r, store, w))
+        return false;
 
     // The strip is needed only when there are cells left to read.
     bool have_strip = false;
@@ -372,7 +382,7 @@ static void place_pickups()
         it.z = ip.z;
         it.type = ip.type;
         it.target_x = ip.x;
-        it.target_y = ip.y + 1.5f;
+        it.target_y = ip.y + ITEM_RISE;
         it.target_z = ip.z;
         it.placement = (s16)i;
     }

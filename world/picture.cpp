@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 enum { BI_RGB_CODE = 0, BI_BITFIELDS_CODE = 3, BITFIELD_MASKS = 12, PALETTE_BYTES = 256 * 4 };
 
@@ -26,8 +27,10 @@ const char *inspect_picture(const unsigned char *h, size_t got, int64_t size, lo
 {
     if (got < PICTURE_HEADER_SIZE || size < PICTURE_HEADER_SIZE || h[0] != 'B' || h[1] != 'M')
         return "is not a plain Windows bitmap";
-    if (le32(h + 14) != 40 || le16(h + 26) != 1)
+    if (le32(h + 14) != 40)
         return "is not a plain Windows bitmap (its header is not the 40-byte one)";
+    if (le16(h + 26) != 1)
+        return "is not a plain Windows bitmap (its number of colour planes is not 1)";
     out.offset = le32(h + 10);
     out.width = (int32_t)le32(h + 18);
     out.height = (int32_t)le32(h + 22);
@@ -147,9 +150,16 @@ static const PACKFILE_VTABLE memory_vtable = {
     memory_write, memory_seek, memory_eof,    memory_error,
 };
 
+bool picture_left_out(const char *path)
+{
+    struct stat st;
+    return lstat(path, &st) != 0 && errno == ENOENT;
+}
+
 BITMAP *load_picture(const char *path, RGB *pal, std::string &why)
 {
-    static std::vector<unsigned char> bytes;  // kept between calls: start-up reads hundreds
+    // Not kept between calls: one large picture would hold its size for the whole game.
+    std::vector<unsigned char> bytes;
     if (read_plain_file(path, PICTURE_FILE_LIMIT, bytes, why) != PLAIN_READ)
         return nullptr;
     return decode_picture(bytes.data(), bytes.size(), pal, why);
@@ -206,4 +216,58 @@ bool save_picture(const std::string &path, BITMAP *bmp, const RGB *pal)
 {
     SafeFile out;
     return write_picture_file(out, path, bmp, pal) && commit_write(out);
+}
+
+static void put_le(std::vector<unsigned char> &b, size_t at, uint32_t v, int size)
+{
+    for (int i = 0; i < size; i++)
+        b[at + i] = (unsigned char)(v >> (8 * i));
+}
+
+bool load_argb_picture(const char *path, std::vector<uint32_t> &argb, long &width, long &height, std::string &why)
+{
+    std::vector<unsigned char> bytes;
+    if (read_plain_file(path, PICTURE_FILE_LIMIT, bytes, why) != PLAIN_READ)
+        return false;
+    PictureHeader h;
+    const char *problem = inspect_picture(bytes.data(), bytes.size(), (int64_t)bytes.size(), ICON_SIDE_LIMIT, h);
+    if (!problem && (h.bits != 32 || h.compression != BI_RGB_CODE))
+        problem = "is not a 32-bit picture with alpha";
+    if (problem) {
+        why = problem;
+        return false;
+    }
+    width = h.width;
+    height = h.height;
+    argb.resize((size_t)width * height);
+    for (long y = 0; y < height; y++) {
+        const unsigned char *row = bytes.data() + h.offset + (height - 1 - y) * h.row_bytes;
+        for (long x = 0; x < width; x++)
+            argb[y * width + x] = le32(row + 4 * x);  // blue, green, red, alpha
+    }
+    return true;
+}
+
+bool save_argb_picture(const std::string &path, const std::vector<uint32_t> &argb, long width, long height)
+{
+    size_t pixels = (size_t)width * height * 4;
+    std::vector<unsigned char> bytes(PICTURE_HEADER_SIZE + pixels, 0);
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put_le(bytes, 2, (uint32_t)bytes.size(), 4);
+    put_le(bytes, 10, PICTURE_HEADER_SIZE, 4);
+    put_le(bytes, 14, 40, 4);
+    put_le(bytes, 18, (uint32_t)width, 4);
+    put_le(bytes, 22, (uint32_t)height, 4);
+    put_le(bytes, 26, 1, 2);
+    put_le(bytes, 28, 32, 2);
+    put_le(bytes, 34, (uint32_t)pixels, 4);
+    for (long y = 0; y < height; y++)
+        for (long x = 0; x < width; x++)
+            put_le(bytes, PICTURE_HEADER_SIZE + ((height - 1 - y) * width + x) * 4, argb[y * width + x], 4);
+    SafeFile out;
+    if (!begin_write(out, path))
+        return false;
+    fwrite(bytes.data(), 1, bytes.size(), out.file);
+    return end_write(out) && commit_write(out);
 }

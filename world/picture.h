@@ -31,9 +31,15 @@ struct PictureHeader {
 // what its header says, no shorter and no longer; nullptr when they are one. The bitmap loader is safe on whatever passes.
 const char *inspect_picture(const unsigned char *h, size_t got, int64_t size, long side_limit, PictureHeader &out);
 
+// Whether nothing at all is under that name, so that a picture the game can do without
+// counts as left out. A name that is there but cannot be read (a dangling link, a link
+// loop, a file the player may not read) is not left out: loading it says why.
+bool picture_left_out(const char *path);
+
 // Reads a picture file (a plain file of at most PICTURE_FILE_LIMIT bytes), checks it and
 // loads it; the colours of an 8-bit file go into `pal`. Returns nullptr and says why in
-// `why` when the file cannot be read or is refused.
+// `why` when the file cannot be read or is refused. The file's bytes are let go before it
+// returns.
 BITMAP *load_picture(const char *path, RGB *pal, std::string &why);
 // The same for a file already in memory.
 BITMAP *decode_picture(const unsigned char *bytes, size_t size, RGB *pal, std::string &why);
@@ -49,3 +55,10 @@ bool write_picture_file(SafeFile &out, const std::string &path, BITMAP *bmp, con
 
 // The same, renamed over `path`: a reader sees the old file or the new one, never a part.
 bool save_picture(const std::string &path, BITMAP *bmp, const RGB *pal);
+
+// The window's icon: a 32-bit picture whose fourth byte of each pixel is its alpha, at most
+// ICON_SIDE_LIMIT pixels a side. Pixels are 0xAARRGGBB, row by row from the top.
+enum { ICON_SIDE_LIMIT = 256 };
+bool load_argb_picture(const char *path, std::vector<uint32_t> &argb, long &width, long &height, std::string &why);
+// Written as save_picture writes; false after a line on stderr.
+bool save_argb_picture(const std::string &path, const std::vector<uint32_t> &argb, long width, long height);

@@ -32,11 +32,23 @@ static bool check_place(TextReader &r, const char *record, int i, const float *x
     return true;
 }
 
-static bool walk_items(TextReader &r, bool store)
+// The format number every table file starts with: the writers put 1, and a file of another
+// format would be read as this one, every value in the wrong place.
+enum { TABLE_FORMAT = 1 };
+static bool check_format(TextReader &r)
 {
     long v;
     at_record(r, "the header");
-    read_int(r, v);  // format number
+    if (read_int(r, v) && v != TABLE_FORMAT)
+        return refuse(r, "format is %ld, this game reads format %d", v, (int)TABLE_FORMAT);
+    return true;
+}
+
+static bool walk_items(TextReader &r, bool store)
+{
+    long v;
+    if (!check_format(r))
+        return false;
     int count = 0;
     if (read_int(r, v)) {
         if (v < 0 || v > MAX_ITEM_PLACEMENTS)
@@ -82,8 +94,8 @@ bool load_items_text(const char *text, size_t size)
 static bool walk_monsters(TextReader &r, bool store)
 {
     long v;
-    at_record(r, "the header");
-    read_int(r, v);  // format number
+    if (!check_format(r))
+        return false;
     for (int m = 0; m < MAP_NUMBERS && !r.stopped; m++) {
         at_record(r, "map", m);
         if (!read_int(r, v))
@@ -133,8 +145,9 @@ static bool walk_triggers(TextReader &r, bool store)
             read_float(r, f);
         if (r.stopped)
             break;
-        // Element 0 names the map a trigger leads to, 1 to 3 where the hero arrives there.
-        if (!(e[0] > -1.0f && e[0] < MAP_NUMBERS))
+        // Element 0 names the map a trigger leads to, 1 to 3 where the hero arrives there. A
+        // map is named by its whole number: -0.5 or 2.5 names none.
+        if (!(e[0] >= 0 && e[0] < MAP_NUMBERS && e[0] == std::floor(e[0])))
             return refuse(r, "record %d map is %g, limit 0..%d", i, e[0], MAP_NUMBERS - 1);
         if (!check_place(r, "record", i, e + 1))
             return false;
@@ -160,7 +173,7 @@ bool save_items()
     if (!begin_write(out, ITEMS_FILE))
         return false;
     int count = std::max(0, std::min<int>(item_count, MAX_ITEM_PLACEMENTS));
-    fprintf(out.file, "%d\n%d\n", 1, count);
+    fprintf(out.file, "%d\n%d\n", (int)TABLE_FORMAT, count);
     for (int i = 0; i < count; i++) {
         const ItemPlacement &ip = item_placements[i];
         fprintf(out.file, "%d\n%f\n%f\n%f\n%d\n", ip.map, ip.x, ip.y, ip.z, ip.type);
@@ -173,7 +186,7 @@ bool save_monsters()
     SafeFile out;
     if (!begin_write(out, MONSTERS_FILE))
         return false;
-    fprintf(out.file, "%d\n", 1);
+    fprintf(out.file, "%d\n", (int)TABLE_FORMAT);
     for (int m = 0; m < MAP_NUMBERS; m++) {
         int count = std::max(0, std::min<int>(monster_counts[m], MONSTERS_PER_MAP));
         fprintf(out.file, "%d\n", count);

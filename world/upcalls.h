@@ -1,6 +1,7 @@
 // The calls the lower layers make to a layer above them, declared once here, at the bottom,
-// so that no file includes a header above its own layer. There are two:
-// - the map writers show their progress in a panel on the screen (shell/video.cpp);
+// so that no file includes a header above its own layer. There are three:
+// - the map writers show their progress in a panel on the screen (draw_panel, and
+//   present_frame to show it: shell/video.cpp);
 // - the items end the game won when the last demon dies (screens/hud.cpp).
 // Declared rather than passed in through a hook: the call stays where it is made and
 // readable, and no harness has to remember to connect it.

@@ -148,6 +148,10 @@ struct ItemPlacement {
     s32 map;
 };
 
+// A pick-up floats this high above its placement, and an arrow flies this high above the
+// hero's feet: the height at which both are caught.
+const float ITEM_RISE = 1.5f;
+
 struct MapItem {
     uint8_t present;
     float x, y, z;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The forge's usage: asked for with --help it is the answer (standard output, status 0); a
-# command line it cannot read gets it as an error (standard error, status 2).
+# command line it cannot read gets it as an error (standard error, status 2). A data folder
+# not named "data" is refused (status 1) before anything is written.
 set -u
 forge="$1"
 fail=0
@@ -32,4 +33,7 @@ check nothing 2 "" "$usage"
 check unknown_option 2 "" "$usage" data --bogus
 check option_without_its_folder 2 "" "$usage" data --maps
 [ ! -e "$scratch/data" ] || { echo "--help wrote data"; fail=1; }
+check not_named_data 1 "" 'elsewhere: the game'"'"'s data is written into a folder named "data"' elsewhere
+written=$(ls -A "$scratch" | grep -vx err)  # err: the streams of this script's own checks
+[ -z "$written" ] || { echo "a refused folder was written: $written"; fail=1; }
 exit $fail

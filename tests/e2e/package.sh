@@ -19,7 +19,9 @@ fail=0
 bad() { echo "FAIL: $*"; fail=1; }
 
 started=$(date +%s)
-if ! "$src/scripts/package.sh" "$out/build" >"$out/build.log" 2>&1; then
+# Under a umask that leaves folders group-writable, as many desktops set it: the source
+# package must not take it in.
+if ! (umask 0002 && "$src/scripts/package.sh" "$out/build") >"$out/build.log" 2>&1; then
     echo "the packages did not build:"
     tail -n 30 "$out/build.log"
     exit 1
@@ -44,6 +46,12 @@ check_fields() {
     echo "$depends" | grep -Eq '(^|, )liballegro4\.4( |,|$)' || bad "Depends does not name Allegro's runtime library"
     echo "$depends" | grep -Fq "grimhold-data (= $version)" || bad "Depends does not name grimhold-data (= $version)"
     echo "$depends" | grep -q 'libpng' && bad "the game's package depends on libpng, which only the forge needs"
+    # The build links libX11 itself (the window's class and icon): its headers are a
+    # Build-Depends of their own, not left to Allegro's to bring.
+    if echo "$depends" | grep -q 'libx11-6'; then
+        grep -A8 '^Build-Depends:' "${changes%_*.changes}.dsc" | grep -q 'libx11-dev' ||
+            bad "the game links libX11 but the Build-Depends do not name libx11-dev"
+    fi
     [ "$(field "$deb" Architecture)" = "$arch" ] || bad "grimhold is not for $arch"
     [ "$(field "$data_deb" Architecture)" = all ] || bad "grimhold-data is not Architecture: all"
     [ "$(field "$data_deb" Multi-Arch)" = foreign ] || bad "grimhold-data is not Multi-Arch: foreign"
@@ -103,6 +111,8 @@ check_files() {
     desktop-file-validate "$desktop" || bad "the desktop entry does not validate"
     grep -q '^Exec=grimhold$' "$desktop" || bad "the menu entry does not start the windowed game"
     grep -q '^Exec=grimhold-fullscreen$' "$desktop" || bad "no full-screen action"
+    # The window's class, which the game sets and tests/e2e/window_manners.sh checks.
+    grep -q '^StartupWMClass=grimhold$' "$desktop" || bad "the menu entry names no StartupWMClass=grimhold"
     appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >"$out/appstream.txt" 2>&1 ||
         { cat "$out/appstream.txt"; bad "the AppStream metadata does not validate"; }
 }
@@ -149,6 +159,8 @@ check_facts() {
 check_facts
 
 # The source package holds the sources only: the forge makes the data in the build.
+writable=$(tar -tvJf "$source_tar" | awk '$1 ~ /^.....w|^........w/' | head -3)
+[ -z "$writable" ] || bad "the source package has entries writable by group or others (the umask leaked in): $writable"
 generated=$(tar -tJf "$source_tar" | grep -E '\.(bmp|dtl|smp|dat)$|/(data|obj-[^/]*|build[^/]*)/$' | head -3)
 [ -z "$generated" ] || bad "the source package holds generated files: $generated"
 
@@ -257,6 +269,17 @@ mkdir -p "$out/moved/somewhere"
 chmod -R a+rx "$out/moved"
 mv "$root" "$out/moved/somewhere/else"
 play_tree "$out/moved/somewhere/else" moved_run
+
+# The packages' own autopkgtest, its script run directly (autopkgtest's runner needs a
+# virtual machine or a container): the game's smoke test on the unpacked tree.
+if GRIMHOLD_GAME="$out/moved/somewhere/else/usr/games/grimhold" AUTOPKGTEST_TMP="$out/autopkgtest" \
+    "$src/debian/tests/smoke" >"$out/autopkgtest.log" 2>&1; then
+    tail -n 1 "$out/autopkgtest.log"
+else
+    cat "$out/autopkgtest.log"
+    bad "the autopkgtest debian/tests/smoke failed"
+fi
+grep -q '^Tests: smoke$' "$src/debian/tests/control" || bad "debian/tests/control does not run the smoke test"
 
 # Without its data: the one line naming both places, status 1, before any other line.
 nodata="$out/nodata"

@@ -160,7 +160,7 @@ bool autoplay_enter_start_map()
             if (p.type >= 0 && p.type < INVENTORY_SLOTS)
                 inventory[p.type] = 1;
             if (p.type == ITEM_HEART)
-                player_health = (s32)(player_health * 1.5);
+                player_health = (s32)(player_health * HEART_HEALTH_FACTOR);
         }
         if (player_health > HEALTH_CAP)
             player_health = HEALTH_CAP;
@@ -194,7 +194,7 @@ static bool play(long max_frames, double max_seconds)
     bool map_done = false;
     while (running && !map_done && autoplay_report.frames < max_frames && now_s() < max_seconds) {
         autoplay_choose_keys();
-        manual_clock += 1000.0 / 60 * (autoplay_rate > 0 ? autoplay_rate : 1);
+        manual_clock += 1000.0 / FRAMES_PER_GAME_SECOND * (autoplay_rate > 0 ? autoplay_rate : 1);
         running = main_loop_pass();
         autoplay_note_pass();
         map_done = autoplay_start_map && !map_has_work(autoplay_start_map);

@@ -28,7 +28,7 @@ struct AutoplayDeath {
 
 struct AutoplayReport {
     long frames = 0;                // passes of the main loop
-    double game_seconds = 0;        // game time: the game clock's advance, 0.06 a game second
+    double game_seconds = 0;        // game time: the game clock's advance over GAME_CLOCK_PER_SECOND
     std::vector<int> maps_visited;  // in order, the start map first
     int kills_by_kind[MONSTER_KINDS] = {};
     long damage_taken = 0;

@@ -40,7 +40,7 @@ int items_in_flight()
 // does not guess: it takes the demon where it saw it.
 void predict(const Demon &d, double seconds, float *x, float *z)
 {
-    float step = novice() ? 0 : (float)(STEP_PER_FRAME * 60.0 * kind_speed_of(d.kind) * seconds);
+    float step = novice() ? 0 : (float)(STEP_PER_FRAME * FRAMES_PER_GAME_SECOND * monster_kind_speed(d.kind) * seconds);
     *x = d.x + d.step_x * step;
     *z = d.z + d.step_z * step;
 }
@@ -81,7 +81,7 @@ bool flee()
                     if (!demon_active(d))
                         continue;
                     float mx, mz;
-                    predict(d, t / 60.0, &mx, &mz);
+                    predict(d, (double)t / FRAMES_PER_GAME_SECOND, &mx, &mz);
                     worst = std::min(worst, std::hypot(mx - x, mz - z));
                 }
             }
@@ -112,7 +112,7 @@ bool can_turn(float x, float z, float height, int facing, float reach)
 {
     const float sx[4] = {0, 0, -1, 1}, sz[4] = {-1, 1, 0, 0};
     int n = node_at(x + sx[facing] * reach, z + sz[facing] * reach);
-    return has_floor(n) && std::fabs(walk.height[n] - height) < 1.4f && !walk.trigger[n];
+    return has_floor(n) && std::fabs(walk.height[n] - height) < CLIMB_LIMIT && !walk.trigger[n];
 }
 
 // Shoots a demon that stands in line. True when it did something about one. Only at
@@ -127,7 +127,7 @@ bool shoot_in_line()
     // still hits a demon standing within HIT_BOX of its path.
     const float line = novice() ? NOVICE_LINE : EXPERT_LINE;
     for (const Demon &m : demons) {
-        if (std::fabs(m.y - player_y) >= 1.1f)
+        if (std::fabs(m.y - player_y) >= ARROW_HIT_BOX - 0.1f)
             continue;  // the arrow would pass over or under it
         if (!novice() && !in_world_band(monsters[current_map][m.j]))
             continue;
@@ -267,7 +267,7 @@ std::set<int> reachable_exits()
                 continue;
             int m = nj * walk.w + ni;
             if (!walk.trigger[m] && has_floor(m) && cost_to[m] < FAR &&
-                std::fabs(walk.height[m] - walk.height[n]) < 1.4f) {
+                std::fabs(walk.height[m] - walk.height[n]) < CLIMB_LIMIT) {
                 open.insert(k);
                 break;
             }

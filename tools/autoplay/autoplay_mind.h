@@ -14,6 +14,9 @@
 #include <set>
 #include <vector>
 
+#include "game/items.h"
+#include "game/monsters.h"
+#include "shell/video.h"
 #include "tools/autoplay/autoplay.h"
 #include "world/kinds.h"
 
@@ -25,12 +28,15 @@ const float FLEE_DISTANCE = 1.75f;  // contact hurts below 1
 const float PASSING_PICKUP = 6.0f;  // world units of walking to an item worth a detour mid-fight
 const float SOUTH_SIGHT = 4.5f;     // a demon this far south of the hero is still on screen
 const float SHOT_RANGE = 8.0f;      // arrows spend themselves after 10 units
+// The steepest step the player plans to take: a margin below the game's reach.
+const float CLIMB_LIMIT = FLOOR_REACH - 0.1f;
 
 const int dir_keys[4] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT};
 const int hand_keys[5] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_SPACE};
 const char hand_names[5] = {'U', 'D', 'L', 'R', 'S'};
 
-const double THINK_INTERVAL = 1.0 / 60;  // the player decides at most this often (game s)
+// The player decides at most once a frame at time_scale 1 (game seconds).
+const double THINK_INTERVAL = 1.0 / FRAMES_PER_GAME_SECOND;
 const double SIGHT_DELAY = 0.25;         // the novice sees the world this late
 const double CHANGE_SPACING = 0.2;       // the novice's hands: five key-set changes a second
 const float EXPERT_LINE = 0.7f;          // a demon this far off the hero's axis is in line
@@ -115,7 +121,7 @@ extern int jiggle_keys[2];
 // Game time of this run.
 extern double clock_at_start;
 extern double next_think;
-inline double now_s() { return (game_clock - clock_at_start) / 0.06; }
+inline double now_s() { return (game_clock - clock_at_start) / GAME_CLOCK_PER_SECOND; }
 
 // What the player knows of the demons this think: `demons` are those in sight (the
 // expert: all living ones), `known` adds those the novice remembers.
@@ -166,7 +172,6 @@ void novice_aim_offset(float *dx, float *dz);
 // ---- the eyes and the hands (autoplay_senses.cpp) ----
 bool novice();
 bool demon_active(const Demon &d);
-float kind_speed_of(int kind);
 Demon demon_of(int j);
 bool in_world_band(const Monster &m);
 void record_sight();

@@ -16,9 +16,7 @@ namespace autoplay_mind {
 bool novice() { return autoplay_skill == SKILL_NOVICE; }
 
 // Monsters move and bite only on the hero's level.
-bool demon_active(const Demon &d) { return std::fabs(d.y - player_y) < 0.5f; }
-
-float kind_speed_of(int kind) { return kind >= 0 && kind < MONSTER_KINDS ? monster_kinds[kind].speed : 0; }
+bool demon_active(const Demon &d) { return std::fabs(d.y - player_y) < LEVEL_REACH; }
 
 Demon demon_of(int j)
 {
@@ -105,7 +103,7 @@ void measure_danger()
     danger.assign(walk.height.size(), 0);
     for (const Demon &m : demons) {
         // Fast demons get a wider berth.
-        float speed = m.kind >= 0 && m.kind < MONSTER_KINDS ? monster_kinds[m.kind].speed : 1;
+        float speed = monster_kind_speed(m.kind);
         float soft = 2.6f + speed;
         int ci = (int)std::floor((m.x - walk.x0) * RES), cj = (int)std::floor((m.z - walk.z0) * RES);
         int r = (int)std::ceil(soft * RES) + 1;
@@ -114,7 +112,7 @@ void measure_danger()
                 int node = j2 * walk.w + i2;
                 // A demon wakes only for a hero on its own level: judge each place by its height,
                 // not by where the hero happens to stand now.
-                if (!has_floor(node) || std::fabs(walk.height[node] - m.y) >= 0.5f)
+                if (!has_floor(node) || std::fabs(walk.height[node] - m.y) >= LEVEL_REACH)
                     continue;
                 float d = std::hypot(node_x(node) - m.x, node_z(node) - m.z);
                 if (d < 1.3f)

@@ -181,7 +181,7 @@ int hero_node()
 
 bool step_allowed(int from, int to, int allowed_trigger)
 {
-    if (!has_floor(to) || std::fabs(walk.height[to] - walk.height[from]) >= 1.4f)
+    if (!has_floor(to) || std::fabs(walk.height[to] - walk.height[from]) >= CLIMB_LIMIT)
         return false;
     // Near a trigger floor not wanted, only steps that lead away from it.
     return !walk.trigger[to] || walk.trigger[to] == allowed_trigger ||
@@ -192,7 +192,7 @@ bool step_allowed(int from, int to, int allowed_trigger)
 static const int step_di[8] = {1, -1, 0, 0, 1, 1, -1, -1}, step_dj[8] = {0, 0, 1, -1, 1, -1, 1, -1};
 
 // The steps out of every node that a path may take, stepping on no trigger floor but
-// `allowed_trigger`: onto floor less than 1.4 higher or lower, away from a trigger not
+// `allowed_trigger`: onto floor less than CLIMB_LIMIT higher or lower, away from a trigger not
 // wanted, and diagonally only where both straight steps beside the diagonal are allowed
 // (no cutting corners). The walk map's floors do not change between its builds, so each
 // set is made once.
@@ -206,7 +206,7 @@ static const std::vector<uint8_t> &ways_out(int allowed_trigger)
     const int *trigger = walk.trigger.data();
     const uint8_t *depth = walk.trigger_depth.data();
     auto allowed = [&](int a, int b) {
-        if (std::isnan(height[b]) || std::fabs(height[b] - height[a]) >= 1.4f)
+        if (std::isnan(height[b]) || std::fabs(height[b] - height[a]) >= CLIMB_LIMIT)
             return false;
         return !trigger[b] || trigger[b] == allowed_trigger || depth[b] < depth[a];
     };

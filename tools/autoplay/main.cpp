@@ -13,6 +13,8 @@
 //       every map has been seen. With --by-map, the games after the first are each one
 //       map of the campaign in turn, as --start-map plays it: shorter games, so that a short
 //       soak still has enough of them to judge the trend.
+//   grimhold-autoplay --help
+//       the usage on standard output, status 0.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -195,8 +197,20 @@ static int soak(long passes)
     return 0;
 }
 
+static const char usage[] =
+    "usage: grimhold-autoplay [--minutes M] [--seed S] [--skill expert|novice] [--rate S]\n"
+    "                         [--start-map N [--start-health H]] [--no-draw] [--log FILE] [--shots DIR]\n"
+    "                         [--soak PASSES [--by-map]]\n";
+
 int main(int argc, char **argv)
 {
+    // Asked for, the usage is the answer: on standard output, status 0.
+    for (int i = 1; i < argc; i++) {
+        if (!strcmp(argv[i], "--help")) {
+            fputs(usage, stdout);
+            return fflush(stdout) == 0 ? 0 : 1;
+        }
+    }
     long soak_passes = 0;
     double minutes = 30;
     const char *shots = nullptr;
@@ -227,9 +241,7 @@ int main(int argc, char **argv)
         else if (!strcmp(argv[i], "--log") && i + 1 < argc)
             autoplay_log_path = argv[++i];
         else {
-            fprintf(stderr, "usage: grimhold-autoplay [--minutes M] [--seed S] [--skill expert|novice] [--rate S]\n"
-                            "                         [--start-map N [--start-health H]] [--no-draw] [--log FILE] [--shots DIR]\n"
-                            "                         [--soak PASSES [--by-map]]\n");
+            fputs(usage, stderr);
             return 2;
         }
     }

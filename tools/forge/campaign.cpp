@@ -17,8 +17,10 @@
 #include "tools/forge/mapbuild.h"
 #include "tools/forge/maplooks.h"
 #include "tools/forge/quantize.h"
+#include "tools/forge/regions.h"
 #include "world/datafile.h"
 #include "world/mapfile.h"
+#include "world/names.h"
 #include "world/picture.h"
 #include "world/tables.h"
 
@@ -452,6 +454,7 @@ std::vector<std::string> validate_campaign(Campaign &campaign)
         problems.push_back(std::to_string(total_items) + " item placements in all, more than the " +
                            std::to_string(MAX_ITEM_PLACEMENTS) + " the table holds");
     check_maps_reachable(campaign, problems);
+    check_regions(campaign, problems);
     if (const MapSource *start = find_map(campaign, START_MAP))
         for (const std::string &p : first_minute_problems(campaign, *start))
             problems.push_back(p);
@@ -508,7 +511,8 @@ static bool forge_map(const Campaign &campaign, const MapSource &m, const std::s
         return false;
     }
     std::string name = std::to_string(m.number);
-    ok = save_map(name.c_str()) && ok;
+    if (!save_map(name.c_str()))
+        return ok = false;  // a failed write (a full disk) ends the run there, not once a map
     monster_counts[m.number] = (s16)m.monsters.size();
     for (size_t j = 0; j < m.monsters.size(); j++)
         monsters[m.number][j].kind = (s16)m.monsters[j];
@@ -520,7 +524,7 @@ static bool forge_map(const Campaign &campaign, const MapSource &m, const std::s
         cell_center(m, it.col, it.row, &p.x, &p.y, &p.z);
     }
     if (!overview_dir.empty()) {
-        BITMAP *pic = draw_map_overview(m);
+        BITMAP *pic = draw_map_overview(m, campaign.exit_triggers);
         std::string path = overview_dir + "/" + name + ".bmp";
         if (!pic || !save_picture(path, pic, palette)) {
             fprintf(stderr, "%s: cannot be written\n", path.c_str());
@@ -529,7 +533,7 @@ static bool forge_map(const Campaign &campaign, const MapSource &m, const std::s
         if (pic)
             destroy_bitmap(pic);
     }
-    return true;
+    return ok;
 }
 
 bool forge_world(const std::string &content_dir, const std::string &data_dir, const std::string &overview_dir)
@@ -582,7 +586,10 @@ bool forge_world(const std::string &content_dir, const std::string &data_dir, co
             break;
     if (ok) {
         fill_trigger_table(campaign);
-        ok = save_items() && save_monsters() && write_trigger_file("data/triggers.dat");
+        memset(map_names, 0, sizeof(map_names));
+        for (const MapSource &m : campaign.maps)
+            snprintf(map_names[m.number], sizeof(map_names[m.number]), "%s", m.title.c_str());
+        ok = save_items() && save_monsters() && write_trigger_file("data/triggers.dat") && save_map_names();
     }
     strip_reducer = saved_reducer;
     if (chdir(cwd) != 0)

@@ -4,26 +4,22 @@
 #include <cmath>
 #include <cstdio>
 
+#include "game/player.h"
 #include "render/camera.h"
+#include "screens/assets.h"
+#include "shell/video.h"
 #include "tools/forge/mapbuild.h"
 
 namespace {
 
-// The hero walks 0.16 units a frame at 60 frames a game second, on both axes at once when
-// he walks diagonally.
-const float HERO_PACE = 0.16f * 60;
+// The hero's full pace in units a game second, on both axes at once when he walks diagonally.
+const float HERO_PACE = STEP_PER_FRAME * FRAMES_PER_GAME_SECOND;
 // The floor ahead of a demon is painted when its triangle's centre, which is where a spawn
 // point stands, lies within this many units of the hero on both axes.
 const float WAKE_REACH = 5;
 // A cell's two spawn points are its triangles' centres, a sixth of a unit off its middle
 // on both axes (which diagonal splits it is the map builder's choice: both are tried).
 const float SPAWN_OFFSET = 1.0f / 6;
-
-// The game's camera at 640 x 480: the tilted basis, the eye 55 view units behind the focus,
-// the picture shifted down 24 pixels, and HUD bands of a fifth of the height above and below.
-const float VIEW_SCALE = 7, CAMERA_TILT = 45;
-const float EYE_Y = -4.5f, EYE_Z = 55;
-const float FRAME_W = 640, FRAME_H = 480, FOCAL = 640 / 1.6f, SHIFT_DOWN = 24, HUD_BAND = 480 / 5;
 
 struct Place {
     int col, row;
@@ -69,19 +65,25 @@ bool unseen_wake_place(const MapSource &m, const std::vector<float> &walk, int c
 
 }  // namespace
 
+void set_up_game_camera()
+{
+    set_screen_globals(GAME_WIDTH, GAME_HEIGHT);
+    set_view_constants();
+    init_camera();
+}
+
 bool in_world_band_at_rest(float dx, float dy, float dz)
 {
-    float e[3][3];
-    rotate_point(-VIEW_SCALE, 0, 0, CAMERA_TILT, 0, 0, &e[0][0], &e[0][1], &e[0][2]);
-    rotate_point(0, 0.8f * VIEW_SCALE, 0, CAMERA_TILT, 0, 0, &e[1][0], &e[1][1], &e[1][2]);
-    rotate_point(0, 0, VIEW_SCALE, CAMERA_TILT, 0, 0, &e[2][0], &e[2][1], &e[2][2]);
-    float vx = dx * e[0][0] + dy * e[1][0] + dz * e[2][0];
-    float vy = dx * e[0][1] + dy * e[1][1] + dz * e[2][1] - EYE_Y;
-    float vz = dx * e[0][2] + dy * e[1][2] + dz * e[2][2] - EYE_Z;
+    // At rest the camera's focus is on the hero's feet.
+    float vx, vy, vz;
+    apply_camera_matrix(dx, dy, dz, &vx, &vy, &vz);
+    vx -= eye_offset_x, vy -= eye_offset_y, vz -= eye_offset_z;
     if (!(vz < 0))
         return false;
-    float sx = FRAME_W / 2 + vx / vz * FOCAL, sy = FRAME_H / 2 + vy / vz * FOCAL + SHIFT_DOWN;
-    return sx >= 0 && sx <= FRAME_W && sy >= HUD_BAND && sy <= FRAME_H - HUD_BAND;
+    float sx, sy;
+    project_point(vx, vy, vz, &sx, &sy);
+    int band = screen_height / HUD_BAND_DIVISOR;
+    return sx >= 0 && sx <= screen_width && sy >= band && sy <= screen_height - band;
 }
 
 std::vector<std::string> first_minute_problems(const Campaign &campaign, const MapSource &m)
@@ -89,6 +91,7 @@ std::vector<std::string> first_minute_problems(const Campaign &campaign, const M
     std::vector<std::string> problems;
     if (m.number != START_MAP)
         return problems;
+    set_up_game_camera();
     // Walked from the start alone: the other arrivals come later in the game.
     MapSource from_start = m;
     from_start.spots.clear();

@@ -20,8 +20,11 @@
 // The game seconds from the start in which no demon may wake unseen.
 const float FIRST_MINUTE_SECONDS = 20;
 
+// The game's camera on its own frame, as the game sets it up at start.
+void set_up_game_camera();
 // Whether a point on the ground, this far from the hero's feet (world units, z toward the
-// viewer), lies in the world band of a 640 x 480 frame with the camera at rest on him.
+// viewer), lies in the world band of the game's frame with the camera at rest on him
+// (set_up_game_camera first).
 bool in_world_band_at_rest(float dx, float dy, float dz);
 
 // The spawn cells of the start map where a demon can wake unseen within the first

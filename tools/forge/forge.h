@@ -57,11 +57,24 @@ enum Surface {
     SURFACE_SEAL_KEY1,
     SURFACE_SEAL_GEM1 = SURFACE_SEAL_KEY1 + 5,
     SURFACE_SEAL_GEMS = SURFACE_SEAL_GEM1 + 4,
+    // The regions' own floors, so that maps joined by a way differ (regionfloors.cpp).
+    SURFACE_HEATH,
+    SURFACE_NEEDLES,
+    SURFACE_SEDGE,
+    SURFACE_PEAT,
+    SURFACE_SALT,
+    SURFACE_SHINGLE,
+    SURFACE_LICHEN,
+    SURFACE_SLAG,
+    SURFACE_CHARNEL,
     SURFACE_COUNT,
 };
 
 // File names under data/textures/, without ".bmp".
 extern const char *surface_names[SURFACE_COUNT];
+
+// A texel of a region's own floor, SURFACE_HEATH to SURFACE_CHARNEL.
+Rgb region_floor_texel(int surface, int x, int y);
 
 // A new 16 x 16 32-bit bitmap of the surface; the caller destroys it.
 BITMAP *make_surface(int surface);

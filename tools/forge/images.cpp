@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "screens/assets.h"
+#include "world/kinds.h"
 #include "world/picture.h"
 #include "tools/forge/forge.h"
 
@@ -139,14 +140,14 @@ static BITMAP *demon_frame_for_sheet(int kind, int action, int facing, int frame
 static BITMAP *lineup()
 {
     const float scale = 50.0f / 22.0f;  // a sprite at the camera's focus
-    int small = (int)(48 * scale), large = (int)(72 * scale);
+    int small = (int)(DEMON_SMALL_SIZE * scale), large = (int)(DEMON_LARGE_SIZE * scale);
     int per_row = 8;
     int w = per_row * (large + 4) + 8, h = 2 * (large + 20) + 8;
     BITMAP *out = create_bitmap_ex(32, w, h);
     clear_to_color(out, pixel32(SHEET_CELL));
     for (int i = 0; i <= 15; i++) {
         int col = i % per_row, row = i / per_row;
-        int size = (i >= 5) ? large : small;
+        int size = demon_is_small(i) ? small : large;  // Velok, at 0, is drawn as a small one
         // Feet of every figure on one line, as the game anchors them.
         int x = 8 + col * (large + 4);
         int y = 8 + row * (large + 20) + large - size;

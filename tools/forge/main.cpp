@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string>
+#include <vector>
 
 #include "tools/forge/campaign.h"
 #include "shell/video.h"
@@ -18,12 +20,47 @@
 #include "tools/forge/forge.h"
 #include "tools/forge/facts.h"
 #include "tools/forge/icons.h"
+#include "world/picture.h"
 
 static double seconds_now()
 {
     timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
     return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+// The game reads its data from a folder named "data": any other name is refused before
+// anything is written.
+static bool named_data(const char *data_dir)
+{
+    std::string data = data_dir;
+    while (data.size() > 1 && data.back() == '/')
+        data.pop_back();
+    size_t slash = data.rfind('/');
+    if (data.substr(slash == std::string::npos ? 0 : slash + 1) == "data")
+        return true;
+    fprintf(stderr, "%s: the game's data is written into a folder named \"data\"\n", data_dir);
+    return false;
+}
+
+// The window's icon, the menu's emblem at 64 pixels with its alpha, for the game to read.
+static bool forge_window_icon(const std::string &data_dir)
+{
+    const int size = 64;
+    BITMAP *icon = make_icon(size);
+    if (!icon) {
+        fprintf(stderr, "Can't make %s/icon.bmp\n", data_dir.c_str());
+        return false;
+    }
+    std::vector<uint32_t> argb((size_t)size * size);
+    for (int y = 0; y < size; y++) {
+        for (int x = 0; x < size; x++) {
+            int c = getpixel(icon, x, y);
+            argb[y * size + x] = (uint32_t)geta32(c) << 24 | getr32(c) << 16 | getg32(c) << 8 | getb32(c);
+        }
+    }
+    destroy_bitmap(icon);
+    return save_argb_picture(data_dir + "/icon.bmp", argb, size, size);
 }
 
 int main(int argc, char **argv)
@@ -66,6 +103,8 @@ int main(int argc, char **argv)
         fputs(usage, stderr);
         return 2;
     }
+    if (data_dir && !named_data(data_dir))
+        return 1;
 
     // No display: build machines have none. The map writers draw their progress panel on
     // a memory screen.
@@ -73,7 +112,7 @@ int main(int argc, char **argv)
 
     double start = seconds_now();
     if (data_dir) {
-        if (!forge_images(data_dir))
+        if (!forge_images(data_dir) || !forge_window_icon(data_dir))
             return 1;
         if (maps_dir && !forge_world(maps_dir, data_dir, overview_dir ? overview_dir : ""))
             return 1;

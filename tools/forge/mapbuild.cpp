@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/forge/forge.h"
+#include "tools/forge/inscriptions.h"
 #include "tools/forge/mapfaces.h"
 #include "tools/forge/maplight.h"
 
@@ -192,8 +193,16 @@ bool build_map_tables(const MapSource &src, const std::map<std::string, int> &ex
 {
     std::vector<Face> faces = collect_faces(src);
     Lighting light(src);
-    if (bake)
+    // The name's plaques go over the baked tops (a map without room for one is refused
+    // before anything is baked).
+    std::map<std::pair<int, int>, InscribedCell> ink;
+    if (bake) {
         light.prepare();
+        std::vector<std::string> unplaced;
+        for (const Inscription &p : plan_inscriptions(src, exit_triggers, unplaced))
+            for (const InscribedCell &c : p.cells)
+                ink[{c.col, c.row}] = c;
+    }
 
     // Faces go to the plane of their cell's chunk, chunks in row order; a chunk that
     // outgrows a plane continues in the next one.
@@ -221,6 +230,10 @@ bool build_map_tables(const MapSource &src, const std::map<std::string, int> &ex
         if (!face_kind(src, f, exit_triggers, kind, error) ||
             !add_face_triangles(*pl, f, kind, index, light, bake, stats, error))
             return false;
+        auto inscribed = f.cell_top ? ink.find({f.col, f.row}) : ink.end();
+        if (inscribed != ink.end())
+            for (int t = pl->last_triangle - 1; t <= pl->last_triangle; t++)
+                inscribe_cell(pl->triangle_shadow[t], inscribed->second);
     }
     plane_last = (s16)plane;
     map_extra_count = 0;

@@ -45,5 +45,6 @@ struct BuildStats {
 bool build_map_tables(const MapSource &src, const std::map<std::string, int> &exit_triggers,
                       BuildStats &stats, std::string &error, bool bake = true);
 
-// Draws a top-down picture of the map for map makers: surfaces, heights, kinds and items.
-BITMAP *draw_map_overview(const MapSource &src);
+// Draws a top-down picture of the map for map makers: surfaces, heights, kinds and items,
+// and the name's plaques by the arrivals (as exit_triggers names them).
+BITMAP *draw_map_overview(const MapSource &src, const std::map<std::string, int> &exit_triggers);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/forge/forge.h"
+#include "tools/forge/inscriptions.h"
 
 namespace {
 
@@ -39,9 +40,26 @@ void mark(BITMAP *pic, int col, int row, const char *text, int colour)
     textout_ex(pic, font, text, x, y, colour, -1);
 }
 
+// The name's plaques as the ground shows them: dark stone in a bronze rim, the name in pale
+// letters across it.
+void draw_plaques(BITMAP *pic, const MapSource &src, const std::map<std::string, int> &exit_triggers)
+{
+    std::vector<std::string> unplaced;
+    for (const Inscription &p : plan_inscriptions(src, exit_triggers, unplaced))
+        for (size_t l = 0; l < p.lines.size(); l++) {
+            int x0 = p.col * OVERVIEW_CELL, y0 = 14 + (p.row + (int)l) * OVERVIEW_CELL;
+            int x1 = x0 + p.width * OVERVIEW_CELL - 1, y1 = y0 + OVERVIEW_CELL - 1;
+            rectfill(pic, x0, y0, x1, y1, colour_of(INSCRIPTION_STONE_RGB));
+            rect(pic, x0, y0, x1, y1, colour_of(INSCRIPTION_RIM_RGB));
+            const std::string &text = p.lines[l];
+            textout_ex(pic, font, text.c_str(), (x0 + x1 + 1) / 2 - 4 * (int)text.size(), y0 + 2,
+                       colour_of(INSCRIPTION_LETTER_RGB), -1);
+        }
+}
+
 }  // namespace
 
-BITMAP *draw_map_overview(const MapSource &src)
+BITMAP *draw_map_overview(const MapSource &src, const std::map<std::string, int> &exit_triggers)
 {
     std::vector<std::string> legend;
     for (const auto &entry : src.legend)
@@ -57,8 +75,10 @@ BITMAP *draw_map_overview(const MapSource &src)
     if (!pic)
         return nullptr;
     clear_to_color(pic, makecol(0, 0, 0));
-    std::string title = "map " + std::to_string(src.number) + (src.title.empty() ? "" : ": " + src.title);
-    textout_ex(pic, font, title.c_str(), 2, 2, makecol(255, 255, 255), -1);
+    // The name as the game writes it on arrival, in the same parchment.
+    std::string number = "map " + std::to_string(src.number) + (src.title.empty() ? "" : ": ");
+    textout_ex(pic, font, number.c_str(), 2, 2, makecol(255, 255, 255), -1);
+    textout_ex(pic, font, src.title.c_str(), 2 + 8 * (int)number.size(), 2, makecol(232, 212, 160), -1);
 
     for (int row = 0; row < src.height; row++)
         for (int col = 0; col < src.width; col++) {
@@ -96,6 +116,7 @@ BITMAP *draw_map_overview(const MapSource &src)
             else if (*k.mark)
                 mark(pic, col, row, k.mark, colour_of(k.mark_rgb));
         }
+    draw_plaques(pic, src, exit_triggers);
     for (const SourceSpot &s : src.spots)
         mark(pic, s.col, s.row, s.name == "start" ? "S" : "o", makecol(80, 255, 80));
     for (const SourceItem &it : src.items) {

@@ -7,7 +7,8 @@ const char *surface_names[SURFACE_COUNT] = {
     "grass", "dirt", "flagstone", "wall", "water", "lava", "wood", "planks", "seal", "trigger", "gemgate", "barrier",
     "bark", "leaves", "roots", "moss", "mud", "sand", "rock", "tiles", "cobble", "ash", "cinders", "ruin", "bone",
     "ossuary", "marble", "carpet", "reeds", "scree", "seal-key1", "seal-key2", "seal-key3", "seal-key4", "seal-key5", "seal-gem1",
-    "seal-gem2", "seal-gem3", "seal-gem4", "seal-gems",
+    "seal-gem2", "seal-gem3", "seal-gem4", "seal-gems", "heath", "needles", "sedge", "peat", "salt", "shingle",
+    "lichen", "slag", "charnel",
 };
 
 unsigned hash3(int x, int y, int seed)
@@ -498,7 +499,9 @@ BITMAP *make_surface(int surface)
             case SURFACE_CARPET: c = carpet(x, y); break;
             case SURFACE_REEDS: c = reeds(x, y); break;
             case SURFACE_SCREE: c = scree(x, y); break;
-            default: c = gate_texel(surface, x, y); break;
+            default:
+                c = surface >= SURFACE_HEATH ? region_floor_texel(surface, x, y) : gate_texel(surface, x, y);
+                break;
             }
             _putpixel32(b, x, y, pixel32(c));
         }

@@ -32,7 +32,7 @@ void init_headless_video(int depth, s16 width, s16 height)
 
 void start_headless_game(unsigned seed, bool measured_rate)
 {
-    init_headless_video(16, 640, 480);
+    init_headless_video(GAME_DEPTH, GAME_WIDTH, GAME_HEIGHT);
     use_manual_clock = true;
     manual_clock = 1000;
     fixed_time_scale = measured_rate ? 0 : 1.0f;
