@@ -1,7 +1,8 @@
 // The view check: the forged maps drawn by the game's own renderer from the places the hero
 // can stand (see viewplaces.h). Nothing beyond a map's edge may show in the world band, the
-// hero must stay in sight, every step must read, and every seal must show the colour of what
-// opens it and change once open. A map maker runs it on a new map (grimhold-viewcheck).
+// hero must stay in sight and never be drawn over by what stands behind him (viewcover.h),
+// every step must read, and every seal must show the colour of what opens it and change once
+// open. A map maker runs it on a new map (grimhold-viewcheck).
 #pragma once
 
 #include <allegro.h>
