@@ -137,27 +137,41 @@ TEST(ForgeLooks, StepsThatDoNotStandOutAreRefusedByName)
         EXPECT_EQ(p.find("step"), std::string::npos) << p;
 }
 
-TEST(ForgeLooks, EachFaceMakesTheTwoTrianglesItsOrderSays)
+// Each face makes the triangles its order says, two a strip. A top a unit or more over floor
+// beside it is cut into strips across, drawn piece by piece; every corner lies on its face and
+// shows the texel of the face's one picture that lies there, so the cut does not show.
+TEST(ForgeLooks, EachFaceMakesTheTrianglesItsOrderSays)
 {
     MapSource m = parsed(terraces);
     BuildStats stats;
     std::string error;
     ASSERT_TRUE(build_map_tables(m, {}, stats, error, false)) << error;
     std::vector<Face> faces = collect_faces(m);
-    std::vector<int> order = face_order(m, faces);
-    ASSERT_EQ(order.size() * 2, (size_t)stats.triangles);
+    std::vector<int> owner;
+    for (int f : face_order(m, faces))
+        owner.insert(owner.end(), face_triangles(faces[f]), f);
+    ASSERT_EQ(owner.size(), (size_t)stats.triangles);
+    EXPECT_EQ(face_where(faces, 4, 2, true).strips, 4) << "the terrace, a unit over the grass";
+    EXPECT_EQ(face_where(faces, 2, 2, true).strips, 1) << "the grass";
     size_t i = 0;
     for (int p = 0; p <= plane_last; p++)
         for (int t = 0; t <= planes[p].last_triangle; t++, i++) {
-            const Face &f = faces[order[i / 2]];
-            const PlaneVertex &v = planes[p].vertices[planes[p].triangles[t].e[0]];
-            // The first corner of either triangle is a corner of its face.
-            bool corner = false;
-            for (int k = 0; k < 4; k++)
-                corner = corner || (std::fabs(v.e[3] + planes[p].origin_x - f.p[k][0]) < 1e-4f &&
-                                    std::fabs(v.e[4] - f.p[k][1]) < 1e-4f &&
-                                    std::fabs(v.e[5] + planes[p].origin_z - f.p[k][2]) < 1e-4f);
-            ASSERT_TRUE(corner) << "triangle " << i;
+            const Face &f = faces[owner[i]];
+            for (int k = 0; k < 3; k++) {
+                const PlaneVertex &v = planes[p].vertices[planes[p].triangles[t].e[k]];
+                float at[3] = {v.e[3] + planes[p].origin_x, v.e[4], v.e[5] + planes[p].origin_z}, along[2] = {0, 0};
+                for (int axis = 0; axis < 2; axis++) {  // toward p1 (the picture's v), toward p3 (its u)
+                    const float *to = f.p[axis ? 3 : 1];
+                    float dot = 0, length = 0;
+                    for (int j = 0; j < 3; j++)
+                        dot += (at[j] - f.p[0][j]) * (to[j] - f.p[0][j]), length += (to[j] - f.p[0][j]) * (to[j] - f.p[0][j]);
+                    along[axis] = dot / length;
+                }
+                ASSERT_TRUE(along[0] > -1e-4f && along[0] < 1 + 1e-4f && along[1] > -1e-4f && along[1] < 1 + 1e-4f)
+                    << "triangle " << i << " lies off its face";
+                EXPECT_NEAR(planes[p].triangle_uvs[t][2 * k + 1], 16 * along[0], 1e-3) << "triangle " << i;
+                EXPECT_NEAR(planes[p].triangle_uvs[t][2 * k], 16 * along[1], 1e-3) << "triangle " << i;
+            }
         }
 }
 

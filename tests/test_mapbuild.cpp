@@ -91,6 +91,9 @@ protected:
         n[0] = u[1] * v[2] - u[2] * v[1];
         n[1] = u[2] * v[0] - u[0] * v[2];
         n[2] = u[0] * v[1] - u[1] * v[0];
+        float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);  // tops may be cut in strips
+        for (int i = 0; i < 3; i++)
+            n[i] /= length;
     }
 
     // Walks with the given keys for some frames through the game's own step.

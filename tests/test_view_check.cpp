@@ -14,12 +14,16 @@
 namespace {
 
 // A court ringed with low underbrush wide enough to fill the view from its edges, a dais
-// half a unit up (its steps read), and a gem seal.
+// half a unit up (its steps read), and a gem seal; a tree (its crown 2.2 up, or as the woods
+// had it, 1.7) and a ledge 1.4 up may be put in.
 const char *court_legend = R"(map 901
 cell ; leaves 0.3 wall side=bark
 cell . grass 0
 cell = planks 0 kind=5 curtain=seal:6
 cell P rock 0 wall post=rock:3:0.9
+cell T grass 0 wall post=bark:2.3:0.3 crown=leaves:2.2:3.4
+cell t grass 0 wall post=bark:2.3:0.3 crown=leaves:1.7:3.3
+cell L rock 1.4
 cell S grass 0 spot=start
 cell r grass 0 spot=back
 cell x grass 0 kind=7
@@ -103,6 +107,40 @@ TEST_F(ViewCheck, HoldsTheCourtAsMade)
     EXPECT_GE(v.weakest_contrast, MIN_STEP_CONTRAST);
     ASSERT_EQ(v.seals.size(), 1u);
     EXPECT_NE(map_view_line(v).find(": holds"), std::string::npos) << map_view_line(v);
+    // Beside the dais on all four sides, and along the underbrush, nothing is drawn over him
+    // that stands behind him; a demon a step north on the same floor is drawn behind him.
+    EXPECT_GT(v.cover_views, v.views / 2);
+    EXPECT_LE(v.worst_cover, 0.02) << v.worst_cover_where;
+    EXPECT_EQ(v.demon_cover[0] + v.demon_cover[1], 0) << v.demon_where[1];
+}
+
+// A tree whose crown hangs as low as 1.7 over floor he stands on: just south of it the
+// crown behind him is drawn over his head. Hung from 2.2 it passes above him.
+TEST_F(ViewCheck, RefusesACrownDrawnOverTheHeroBehindIt)
+{
+    MapView v = judge(court('t', 8, 4));
+    EXPECT_GT(v.worst_cover, MAX_WRONGLY_COVERED);
+    EXPECT_NE(v.worst_cover_where.find("column 8 row 5 of the grid, under the crown to the north"), std::string::npos)
+        << v.worst_cover_where;
+    EXPECT_NE(failures_of(v).find("of the hero wrongly covered (at most 10.0 %)"), std::string::npos)
+        << failures_of(v);
+    MapView mended = judge(court('T', 8, 4));
+    EXPECT_LE(mended.worst_cover, MAX_WRONGLY_COVERED) << mended.worst_cover_where;
+    EXPECT_EQ(failures_of(mended), "");
+}
+
+// On a ledge 1.4 up a step north of him, a demon of either size is drawn after him, over him,
+// though it stands behind him: the painter's order, not a shape.
+TEST_F(ViewCheck, MeasuresADemonOnALedgeBehindTheHero)
+{
+    MapView v = judge(court('L', 10, 2));
+    for (int size = 0; size < 2; size++) {
+        EXPECT_GT(v.demon_cover[size], 0.05);
+        EXPECT_EQ(v.demon_where[size].find(std::string("column 10 row 3 of the grid, ") + (size ? "a large" : "a small") +
+                                           " demon a step north of him"),
+                  0u)
+            << v.demon_where[size];
+    }
 }
 
 // A pillar three units tall just south of open floor stands between the hero and the camera:

@@ -67,27 +67,40 @@ Plane *open_plane(int &plane, float origin_x, float origin_z, std::string &error
     return pl;
 }
 
-// The plane's vertex at each corner of the face, shared with the plane's earlier faces.
-void face_corners(Plane &pl, const Face &f, VertexIndex &index, int corner[4])
+// The plane's vertex at a point of a face, shared with the plane's earlier faces.
+int face_vertex(Plane &pl, const float *p, VertexIndex &index)
 {
-    for (int k = 0; k < 4; k++) {
-        float lx = f.p[k][0] - pl.origin_x, ly = f.p[k][1], lz = f.p[k][2] - pl.origin_z;
-        auto key = std::make_tuple(lx, ly, lz);
-        auto it = index.find(key);
-        if (it != index.end()) {
-            corner[k] = it->second;
-            continue;
-        }
-        int v = ++pl.last_vertex;
-        PlaneVertex &pv = pl.vertices[v];
-        for (float &e : pv.e)
-            e = 0;
-        pv.e[3] = lx;
-        pv.e[4] = ly;
-        pv.e[5] = lz;
-        index[key] = v;
-        corner[k] = v;
-    }
+    float lx = p[0] - pl.origin_x, ly = p[1], lz = p[2] - pl.origin_z;
+    auto key = std::make_tuple(lx, ly, lz);
+    auto it = index.find(key);
+    if (it != index.end())
+        return it->second;
+    int v = ++pl.last_vertex;
+    PlaneVertex &pv = pl.vertices[v];
+    for (float &e : pv.e)
+        e = 0;
+    pv.e[3] = lx;
+    pv.e[4] = ly;
+    pv.e[5] = lz;
+    index[key] = v;
+    return v;
+}
+
+// The corners of strip k of the face, in the face's own order (p0 and p3 at its start, p1
+// and p2 at its end), and their vertices.
+void strip_corners(Plane &pl, const Face &f, int k, VertexIndex &index, int corner[4])
+{
+    float a = (float)k / f.strips, b = (float)(k + 1) / f.strips;
+    auto point = [&](int from, int to, float t) {
+        float p[3];
+        for (int i = 0; i < 3; i++)  // the face's own corners exactly, so that its neighbours share them
+            p[i] = t == 0 ? f.p[from][i] : t == 1 ? f.p[to][i] : f.p[from][i] + (f.p[to][i] - f.p[from][i]) * t;
+        return face_vertex(pl, p, index);
+    };
+    corner[0] = point(0, 1, a);
+    corner[1] = point(0, 1, b);
+    corner[2] = point(3, 2, b);
+    corner[3] = point(3, 2, a);
 }
 
 // The face's triangle kind: an exit floor takes its trigger's. False with a message when
@@ -108,20 +121,25 @@ bool face_kind(const MapSource &src, const Face &f, const std::map<std::string, 
     return true;
 }
 
-// The face's two triangles. Both show one baked cell picture; each owns its own copy.
-// Without `bake` the cells are left unpainted.
-bool add_face_triangles(Plane &pl, const Face &f, int kind, const int corner[4], const Lighting &light, bool bake,
+// The face's triangles, two a strip. All show one baked cell picture, each strip its part of
+// it; each triangle owns its own copy. Without `bake` the cells are left unpainted.
+bool add_face_triangles(Plane &pl, const Face &f, int kind, VertexIndex &index, const Lighting &light, bool bake,
                         BuildStats &stats, std::string &error)
 {
     const int tri_corners[2][3] = {{0, 1, 3}, {3, 1, 2}};
-    const int uv[4][2] = {{0, 0}, {0, 16}, {16, 16}, {16, 0}};
-    for (int half = 0; half < 2; half++) {
+    int first = pl.last_triangle + 1, corner[4];
+    for (int half = 0; half < face_triangles(f); half++) {
+        int strip = half / 2;
+        if (half % 2 == 0)
+            strip_corners(pl, f, strip, index, corner);
+        int v0 = 16 * strip / f.strips, v1 = 16 * (strip + 1) / f.strips;
+        const int uv[4][2] = {{0, v0}, {0, v1}, {16, v1}, {16, v0}};
         int t = ++pl.last_triangle;
         PlaneTriangle &tri = pl.triangles[t];
         for (s16 &e : tri.e)
             e = 0;
         for (int k = 0; k < 3; k++) {
-            int c = tri_corners[half][k];
+            int c = tri_corners[half % 2][k];
             tri.e[k] = (s16)corner[c];
             pl.triangle_uvs[t][k * 2] = (s16)uv[c][0];
             pl.triangle_uvs[t][k * 2 + 1] = (s16)uv[c][1];
@@ -147,7 +165,7 @@ bool add_face_triangles(Plane &pl, const Face &f, int kind, const int corner[4],
             if (!bake_face(f, light, pl.triangle_shadow[t], error))
                 return false;
         } else {
-            blit(pl.triangle_shadow[t - 1], pl.triangle_shadow[t], 0, 0, 0, 0, SHADOW_CELL, SHADOW_CELL);
+            blit(pl.triangle_shadow[first], pl.triangle_shadow[t], 0, 0, 0, 0, SHADOW_CELL, SHADOW_CELL);
         }
         if (kind == KIND_SPAWN)
             stats.spawn_triangles++;
@@ -198,9 +216,9 @@ bool build_map_tables(const MapSource &src, const std::map<std::string, int> &ex
     for (int i : face_order(src, faces)) {
         const Face &f = faces[i];
         int chunk = (f.row / PLANE_CHUNK) * chunks_x + f.col / PLANE_CHUNK;
-        // Start a plane for a new chunk, or when this quad would not fit.
-        if (chunk != open_chunk || pl->last_vertex + 4 >= MAX_PLANE_VERTICES ||
-            pl->last_triangle + 2 >= MAX_PLANE_TRIANGLES) {
+        // Start a plane for a new chunk, or when this face would not fit.
+        if (chunk != open_chunk || pl->last_vertex + 2 * (f.strips + 1) >= MAX_PLANE_VERTICES ||
+            pl->last_triangle + face_triangles(f) >= MAX_PLANE_TRIANGLES) {
             float origin_x = map_origin_x(src) + (chunk % chunks_x) * PLANE_CHUNK;
             float origin_z = map_origin_z(src) + (chunk / chunks_x) * PLANE_CHUNK;
             if (!(pl = open_plane(plane, origin_x, origin_z, error)))
@@ -208,10 +226,9 @@ bool build_map_tables(const MapSource &src, const std::map<std::string, int> &ex
             index.clear();
             open_chunk = chunk;
         }
-        int corner[4], kind;
-        face_corners(*pl, f, index, corner);
+        int kind;
         if (!face_kind(src, f, exit_triggers, kind, error) ||
-            !add_face_triangles(*pl, f, kind, corner, light, bake, stats, error))
+            !add_face_triangles(*pl, f, kind, index, light, bake, stats, error))
             return false;
         auto inscribed = f.cell_top ? ink.find({f.col, f.row}) : ink.end();
         if (inscribed != ink.end())

@@ -11,10 +11,17 @@
 namespace {
 
 const float CURTAIN_HEIGHT = 2.0f;
+const int CURTAIN_STRIPS = 4;
 // A gated floor wears its seal a hair above its top: drawn over it, opaque while shut and
 // see-through once open, and never walked on.
 const float SEAL_LIFT = 0.03f;
 const float SKIRT_DEPTH = 1.0f;  // how far a map's outer edge reaches down into the dark
+// The renderer draws the hero over whatever lies less than a few units of depth nearer than
+// his feet, and orders a face by its triangles' middles: a top this high above floor beside it
+// reaches that near, and in one piece its half behind him would be drawn over him too. Such a
+// top is cut into strips across, each ordered by its own middle.
+const float STRIP_RISE = 1.0f;
+const int TOP_STRIPS = 4;
 
 // The lowest visible point of a cell: its bed when it has one, the foot of its stairs.
 float bottom_of(const MapSource &src, int col, int row)
@@ -186,13 +193,28 @@ void add_scenery(std::vector<Face> &faces, const MapSource &src, const CellStyle
     add_barrier_faces(faces, src, s, col, row);
 }
 
+// How many strips the cell's top is cut into: several when it stands high above floor beside it.
+int top_strips(const MapSource &src, int col, int row)
+{
+    const float rise = cell_style(src, col, row).height - STRIP_RISE;
+    const int dcol[4] = {0, 0, -1, 1}, drow[4] = {-1, 1, 0, 0};
+    for (int dir = 0; dir < 4; dir++)
+        if (cell_is_floor(src, col + dcol[dir], row + drow[dir]) &&
+            cell_style(src, col + dcol[dir], row + drow[dir]).height <= rise)
+            return TOP_STRIPS;
+    return 1;
+}
+
 // The seal the cell's kind lays over it: over a sealed floor the map group's key or gem,
-// over a floor that opens when the map is clean the barrier, over the gem gate its stones.
-void add_seal(std::vector<Face> &faces, const MapSource &src, const CellStyle &s, int col, int row)
+// over a floor that opens when the map is clean the barrier, over the gem gate its stones. It is
+// cut as its top is, so that each piece is drawn over the piece of top under it.
+void add_seal(std::vector<Face> &faces, const MapSource &src, const CellStyle &s, int col, int row, int strips)
 {
     const FloorKind &k = floor_kind(s.kind);
-    if (k.seal)
-        add_top(faces, src, col, row, s.height + SEAL_LIFT, drawn_surface(k.seal_surface, src.number), k.seal, true, 0);
+    if (!k.seal)
+        return;
+    add_top(faces, src, col, row, s.height + SEAL_LIFT, drawn_surface(k.seal_surface, src.number), k.seal, true, 0);
+    faces.back().strips = strips;
 }
 
 // Stairs: three strips climbing north, each a floor with its riser and its own ends.
@@ -257,7 +279,8 @@ std::vector<Face> collect_faces(const MapSource &src)
                 add_top(faces, src, col, row, s.bed_height, s.bed_surface, 0, true, 0);
             add_top(faces, src, col, row, s.height, s.surface, s.kind, s.blocking, s.transparency);
             faces.back().cell_top = true;
-            add_seal(faces, src, s, col, row);
+            faces.back().strips = top_strips(src, col, row);
+            add_seal(faces, src, s, col, row, faces.back().strips);
 
             // Faces down to every lower neighbour seen from the camera's side (never north:
             // the camera looks toward -z and would only see their backs).
@@ -293,12 +316,16 @@ std::vector<Face> collect_faces(const MapSource &src)
                 float top = s.height + CURTAIN_HEIGHT;
                 // A seal shows the colour of the map group's key or gem.
                 std::string curtain = drawn_surface(s.curtain_surface, src.number);
+                size_t first = faces.size();
                 if (north_south || !east_west) {
                     add_side(faces, src, col, row, 0, top, s.height, curtain, s.curtain_kind, 0, 0.5f);
                 } else {
                     add_side(faces, src, col, row, 1, top, s.height, curtain, s.curtain_kind, 0, 0.5f);
                     add_side(faces, src, col, row, 2, top, s.height, curtain, s.curtain_kind, 0, 0.5f);
                 }
+                // The hero passes right in front of it: in bands, only its top is drawn over him.
+                for (size_t i = first; i < faces.size(); i++)
+                    faces[i].strips = CURTAIN_STRIPS;
             }
         }
     return faces;

@@ -23,7 +23,17 @@ struct Face {
     bool cell_top = false; // the top of its cell (not a bed, stairs or scenery)
     int bank = -1;         // a bank down to a lower neighbour, toward EDGE_SOUTH, _WEST or _EAST ...
     bool bank_top = false; // ... and its highest piece, the one that meets the top
+    // Drawn as this many strips from p0-p3 to p1-p2, each showing its part of the face's one
+    // picture: the renderer orders a triangle by its middle, and a raised top in one piece
+    // would be drawn over the hero where it lies behind him.
+    int strips = 1;
 };
+
+// The triangles a face becomes: two a strip.
+inline int face_triangles(const Face &f)
+{
+    return 2 * f.strips;
+}
 
 // Every face of the map in cell order: tops, the sides the camera can see, stairs, scenery
 // and curtains.

@@ -19,6 +19,7 @@
 #include "shell/video.h"
 #include "tools/forge/forge.h"
 #include "tools/forge/mapbuild.h"
+#include "tools/viewcheck/viewcover.h"
 #include "tools/viewcheck/viewsteps.h"
 #include "world/mapfile.h"
 
@@ -30,10 +31,26 @@ const int NAMED_FAILURES = 6;
 BITMAP *footprint = nullptr, *without_hero = nullptr;
 s32 kept_band = 0;
 int sentinel = 0;
+CoverMeter *cover = nullptr;
+// What the last frame drawn with the hero ordered, far to near.
+std::vector<s16> order;
+
+const int HERO_FRAMES = 2 * 4 * SPRITE_FRAMES;
 
 BITMAP **hero_slot(int i)
 {
+    if (i >= HERO_FRAMES)
+        return &sprite_frames[DEMON_KINDS_JUDGED[i - HERO_FRAMES]][1][FACING_DOWN][0];
     return &sprite_frames[0][i / (4 * SPRITE_FRAMES)][i / SPRITE_FRAMES % 4][i % SPRITE_FRAMES];
+}
+
+std::string frame_path(const std::string &data_dir, int i)
+{
+    if (i >= HERO_FRAMES)
+        return data_dir + "/anim/en" + std::to_string(DEMON_KINDS_JUDGED[i - HERO_FRAMES] - 1) + "_" +
+               std::to_string(FACING_DOWN) + "_1.bmp";
+    return data_dir + "/anim/" + (i < HERO_FRAMES / 2 ? "stand" : "walk") + "udlr"[i / SPRITE_FRAMES % 4] +
+           std::to_string(i % SPRITE_FRAMES + 1) + ".bmp";
 }
 
 // One frame as the main loop draws it, into the back buffer cleared to the sentinel; without
@@ -42,7 +59,9 @@ void render(bool hero_drawn)
 {
     clear_to_color(back_buffer, sentinel);
     main_loop_pass(pass_step(STEP_TRANSFORM) | pass_step(STEP_ORDERING));
-    if (!hero_drawn)
+    if (hero_drawn)
+        CoverMeter::take_order(order, false);
+    else
         for (int i = depth_low; i <= depth_high; i++)
             if (depth_buckets[i] == BUCKET_PLAYER)
                 depth_buckets[i] = 0;
@@ -64,11 +83,11 @@ double hero_seen()
     for (int row = player_screen_y; row < player_screen_y + size; row++)
         for (int col = player_screen_x; col < player_screen_x + size; col++) {
             if (col < 0 || col >= screen_width || row < 0 || row >= screen_height ||
-                getpixel(footprint, col, row) == sentinel)
+                pixel_at(footprint, col, row) == sentinel)
                 continue;
             mine++;
             seen += row >= band_top() && row <= band_bottom() &&
-                    getpixel(back_buffer, col, row) != getpixel(without_hero, col, row);
+                    pixel_at(back_buffer, col, row) != pixel_at(without_hero, col, row);
         }
     return mine ? (double)seen / mine : 0;
 }
@@ -84,7 +103,7 @@ void judge_view(double *uncovered, double *seen)
     long clear = 0;
     for (int row = band_top(); row <= band_bottom(); row++)
         for (int col = 0; col < screen_width; col++)
-            clear += getpixel(back_buffer, col, row) == sentinel;
+            clear += pixel_at(back_buffer, col, row) == sentinel;
     *uncovered = (double)clear / ((long)(band_bottom() - band_top() + 1) * screen_width);
     *seen = hero_seen();
 }
@@ -130,10 +149,8 @@ void judge_steps(const StepMeter &steps, const ViewBudget &budget, MapView &out)
 HeroFrames::HeroFrames(const std::string &data_dir)
 {
     for (int i = 0; i < N; i++) {
-        std::string path = data_dir + "/anim/" + (i < N / 2 ? "stand" : "walk") + "udlr"[i / SPRITE_FRAMES % 4] +
-                           std::to_string(i % SPRITE_FRAMES + 1) + ".bmp";
         kept[i] = *hero_slot(i);
-        *hero_slot(i) = mine[i] = load_bitmap(path.c_str(), NULL);
+        *hero_slot(i) = mine[i] = load_bitmap(frame_path(data_dir, i).c_str(), NULL);
         complete = complete && mine[i];
     }
 }
@@ -169,6 +186,7 @@ void begin_view_check()
     sentinel = makecol(255, 0, 255);
     footprint = create_bitmap(screen_width, screen_height);
     without_hero = create_bitmap(screen_width, screen_height);
+    cover = new CoverMeter();
     // The water's swell as the game sets it up.
     wave_center_x = 0, wave_center_z = 3, wave_amplitude = 0.2f, wave_radius = 20;
     texture_scroll = 0;
@@ -181,6 +199,8 @@ void end_view_check()
     destroy_bitmap(footprint);
     destroy_bitmap(without_hero);
     footprint = without_hero = nullptr;
+    delete cover;
+    cover = nullptr;
     view_vertices.clear();
     view_triangles.clear();
     memset(depth_buckets, 0, sizeof(depth_buckets));
@@ -199,6 +219,91 @@ bool enter_map_without_demons(const MapSource &m, s16 *kept)
     return true;
 }
 
+namespace {
+
+// A demon of the pose's kind a step north of the hero while the view is judged; the map's
+// first demon slot is put back after.
+class DemonNorth {
+public:
+    explicit DemonNorth(const Pose &v) : on_(v.demon_kind > 0)
+    {
+        if (!on_)
+            return;
+        Monster &d = monsters[current_map][0];
+        kept_ = d, kept_count_ = monster_counts[current_map];
+        d = Monster{};
+        d.kind = (s16)v.demon_kind, d.health = 1, d.state = 1, d.facing = FACING_DOWN;
+        d.x = v.x, d.y = v.demon_y, d.z = v.z - 1;
+        monster_counts[current_map] = 1;
+    }
+    ~DemonNorth()
+    {
+        if (on_)
+            monsters[current_map][0] = kept_, monster_counts[current_map] = kept_count_;
+    }
+
+private:
+    bool on_;
+    Monster kept_{};
+    s16 kept_count_ = 0;
+};
+
+// The hero wrongly covered in the view just ordered; for a demon's view, what the demon adds.
+double wrongly_covered(const Pose &v)
+{
+    if (v.cover_only) {
+        main_loop_pass(pass_step(STEP_TRANSFORM) | pass_step(STEP_ORDERING));
+        CoverMeter::take_order(order, true);
+    }
+    double with = cover->measure(order);
+    if (!v.demon_kind || with < 0)
+        return with;
+    std::vector<s16> without;
+    for (s16 code : order)
+        if (code < BUCKET_MONSTER_BASE || code >= BUCKET_ITEM_BASE)
+            without.push_back(code);
+    return std::max(0.0, with - std::max(0.0, cover->measure(without)));
+}
+
+// The rules of the whole frame at a view: the band filled, the hero seen, the steps read.
+void judge_frame(const Pose &v, StepMeter &steps, const std::string &where, MapView &out,
+                 std::vector<std::string> &broken)
+{
+    double uncovered, seen;
+    judge_view(&uncovered, &seen);
+    steps.read(without_hero);
+    uncovered = v.whole_band ? uncovered : 0;
+    out.worst_uncovered = std::max(out.worst_uncovered, uncovered);
+    if (seen < out.least_hero_seen)
+        out.least_hero_seen = seen, out.least_seen_where = where;
+    if (uncovered > MAX_UNCOVERED)
+        broken.push_back(where + ": " + percent(uncovered) + " of the world band uncovered (at most " +
+                         percent(MAX_UNCOVERED) + ")");
+    if (seen < MIN_HERO_SEEN)
+        broken.push_back(where + ": " + percent(seen) + " of the hero seen (at least " + percent(MIN_HERO_SEEN) + ")");
+}
+
+void judge_cover(const Pose &v, double covered, const std::string &where, MapView &out,
+                 std::vector<std::string> &broken)
+{
+    if (covered < 0)
+        return;  // he is not drawn at all
+    if (v.demon_kind) {
+        int size = demon_is_small(v.demon_kind) ? 0 : 1;
+        if (covered > out.demon_cover[size] || out.demon_where[size].empty())
+            out.demon_cover[size] = covered, out.demon_where[size] = where;
+        return;
+    }
+    out.cover_views++;
+    if (covered > out.worst_cover)
+        out.worst_cover = covered, out.worst_cover_where = where;
+    if (covered > MAX_WRONGLY_COVERED)
+        broken.push_back(where + ": " + percent(covered) + " of the hero wrongly covered (at most " +
+                         percent(MAX_WRONGLY_COVERED) + ")");
+}
+
+}  // namespace
+
 // Every view of the map, as many as the budget allows; a failing one is named, up to a few.
 void judge_views(const Campaign &c, const MapSource &m, const ViewBudget &budget, const std::string &shots,
                  MapView &out)
@@ -212,28 +317,23 @@ void judge_views(const Campaign &c, const MapSource &m, const ViewBudget &budget
         player_x = v.x, player_y = v.y, player_z = v.z;
         player_anim_state = (s16)v.action, player_facing = (s16)v.facing, player_anim_frame = (float)v.frame;
         camera_x = v.camera_x, camera_y = v.y, camera_z = v.camera_z;
-        double uncovered, seen;
-        judge_view(&uncovered, &seen);
-        steps.read(without_hero);
-        uncovered = v.whole_band ? uncovered : 0;
+        DemonNorth demon(v);
         std::string where = grid_place(m, v.place.col, v.place.row) + ", " + v.what;
-        out.worst_uncovered = std::max(out.worst_uncovered, uncovered);
-        if (seen < out.least_hero_seen)
-            out.least_hero_seen = seen, out.least_seen_where = where;
-        if (uncovered <= MAX_UNCOVERED && seen >= MIN_HERO_SEEN)
+        std::vector<std::string> broken;
+        if (!v.cover_only)
+            judge_frame(v, steps, where, out, broken);
+        judge_cover(v, wrongly_covered(v), where, out, broken);
+        if (broken.empty())
             continue;
-        if (!shots.empty() && out.failing_views < NAMED_FAILURES)
+        if (!shots.empty() && out.failing_views < NAMED_FAILURES) {
+            if (v.cover_only)
+                render(true);
             save_bitmap((shots + "/" + std::to_string(m.number) + "_" + std::to_string(v.place.col - m.ring_west) +
                          "_" + std::to_string(v.place.row - m.ring_north) + "_" + std::to_string(out.failing_views) +
                          ".bmp").c_str(), back_buffer, NULL);
-        if (out.failing_views++ >= NAMED_FAILURES)
-            continue;
-        if (uncovered > MAX_UNCOVERED)
-            out.failures.push_back(where + ": " + percent(uncovered) + " of the world band uncovered (at most " +
-                                   percent(MAX_UNCOVERED) + ")");
-        if (seen < MIN_HERO_SEEN)
-            out.failures.push_back(where + ": " + percent(seen) + " of the hero seen (at least " +
-                                   percent(MIN_HERO_SEEN) + ")");
+        }
+        if (out.failing_views++ < NAMED_FAILURES)
+            out.failures.insert(out.failures.end(), broken.begin(), broken.end());
     }
     if (out.failing_views > NAMED_FAILURES)
         out.failures.push_back("and " + std::to_string(out.failing_views - NAMED_FAILURES) + " more failing views");
@@ -308,6 +408,13 @@ std::string map_view_line(const MapView &v)
              v.number, v.views, percent(v.worst_uncovered).c_str(), percent(v.least_hero_seen).c_str(),
              v.least_seen_where.c_str(), v.steps_read, v.steps, v.weakest_contrast);
     std::string line = text;
+    if (v.cover_views)
+        line += "; at worst " + percent(v.worst_cover) + " of the hero wrongly covered over " +
+                std::to_string(v.cover_views) + " views (" + v.worst_cover_where + ")";
+    for (int size = 0; size < 2; size++)
+        if (!v.demon_where[size].empty())
+            line += std::string("; a ") + (size ? "large" : "small") + " demon behind him wrongly covers at worst " +
+                    percent(v.demon_cover[size]) + " (" + v.demon_where[size] + ")";
     for (const std::string &s : v.seals)
         line += "; " + s;
     return line + (v.failures.empty() ? ": holds" : ": FAILS");

@@ -1,7 +1,8 @@
 // The view check: the forged maps drawn by the game's own renderer from the places the hero
 // can stand (see viewplaces.h). Nothing beyond a map's edge may show in the world band, the
-// hero must stay in sight, every step must read, and every seal must show the colour of what
-// opens it and change once open. A map maker runs it on a new map (grimhold-viewcheck).
+// hero must stay in sight and never be drawn over by what stands behind him (viewcover.h),
+// every step must read, and every seal must show the colour of what opens it and change once
+// open. A map maker runs it on a new map (grimhold-viewcheck).
 #pragma once
 
 #include <allegro.h>
@@ -17,6 +18,9 @@
 const double MAX_UNCOVERED = 0.01;
 const double MIN_HERO_SEEN = 0.60;
 const double MIN_STEP_CONTRAST = 24;
+// The most of the hero, his pixels counted by how much each is covered, that the frame may
+// hide where a per-pixel depth test shows him (see viewcover.h).
+const double MAX_WRONGLY_COVERED = 0.10;
 
 // What one map showed: its figures, and every rule it breaks, each naming the place.
 struct MapView {
@@ -28,13 +32,21 @@ struct MapView {
     float weakest_contrast = -1;  // -1 when no step was read
     std::string weakest_step;
     std::vector<std::string> seals;     // "key 2: 3 210 pixels change, 90 % in its colour"
+    // The most of the hero wrongly covered over the views that judge it, and where.
+    int cover_views = 0;
+    double worst_cover = 0;
+    std::string worst_cover_where;
+    // The most a small and a large demon a step north of him wrongly cover of him, and where.
+    double demon_cover[2] = {0, 0};
+    std::string demon_where[2];
     std::vector<std::string> failures;  // empty when the map holds
 };
 
-// Velok's frames standing and walking in every facing, from DATA_DIR/anim, where the renderer
-// takes them, for as long as the views are judged; the frames found there before are put back.
+// Velok's frames standing and walking in every facing, and the first walking frame facing
+// south of each demon stood behind him, from DATA_DIR/anim, where the renderer takes them, for
+// as long as the views are judged; the frames found there before are put back.
 struct HeroFrames {
-    static const int N = 2 * 4 * SPRITE_FRAMES;
+    static const int N = 2 * 4 * SPRITE_FRAMES + 2;
     BITMAP *kept[N], *mine[N] = {};
     bool complete = true;
     explicit HeroFrames(const std::string &data_dir);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
 
 #include "game/player.h"
@@ -17,6 +18,14 @@ namespace {
 // camera trails him by this much (a step of 0.16 a frame against 9 % of the way a frame).
 const float PRESSED_GAP = 0.01f;
 const float CAMERA_LAG = STEP_PER_FRAME / 0.09f;
+// A cell this much above the hero's floor rises beside him: a step that reads.
+const float RAISED = 0.5f;
+// Beside what rises he is judged pressed against it at this many places along its edge: more
+// of them to the east and west, where the painter draws a top beside him by its triangles'
+// middles and so where along it he stands matters most. Under a crown he is judged too this
+// far out, past where its leaves may reach over him.
+const int ALONG_ACROSS = 8, ALONG_NORTH_SOUTH = 3;
+const float PAST_CROWN = 0.25f;
 
 // The hero's steps toward the four facings.
 const int FACING_STEP[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
@@ -127,6 +136,88 @@ std::vector<Place> standing_places(const Campaign &c, const MapSource &m, const 
     return out;
 }
 
+// Whether the cell beside rises over the hero's floor: a top at least a step that reads above
+// it, or scenery standing on it.
+bool rises_beside(const MapSource &m, int col, int row, int nc, int nr)
+{
+    const CellStyle &own = cell_style(m, col, row), &n = cell_style(m, nc, nr);
+    return !n.is_void && (n.height - own.height >= RAISED || n.post_width > 0 || n.crown_top > 0 ||
+                          !n.fence_surface.empty());
+}
+
+// Judged for the covering alone, the camera on him, at (dc, dr) from the middle of his cell
+// in units of half a cell less the gap.
+void add_cover_pose(const MapSource &m, int col, int row, float dc, float dr, float gap, int facing,
+                    const std::string &what, std::vector<Pose> &out)
+{
+    float x, y, z;
+    cell_center(m, col, row, &x, &y, &z);
+    x += dc * (0.5f - gap), z += dr * (0.5f - gap);
+    Pose p{x, y, z, 0, facing, 0, x, z, false, {col, row}, what + ", camera on him"};
+    p.cover_only = true;
+    out.push_back(p);
+}
+
+// A demon of each size the game draws a step north of the hero, where one can stand.
+void add_demon_poses(const MapSource &m, const Place &p, float x, float y, float z, std::vector<Pose> &out)
+{
+    if (!hero_can_step(m, p.col, p.row, p.col, p.row - 1))
+        return;
+    for (int kind : DEMON_KINDS_JUDGED) {
+        Pose pose{x, y, z, 0, FACING_DOWN, 0, x, z, false, p,
+                  std::string(demon_is_small(kind) ? "a small" : "a large") + " demon a step north of him"};
+        pose.cover_only = true;
+        pose.demon_kind = kind;
+        pose.demon_y = cell_style(m, p.col, p.row - 1).height;
+        out.push_back(pose);
+    }
+}
+
+// Beside every cell that rises beside him, on all four sides, and under every crown, into
+// its corners too: where the painter's order may draw over him what stands beside or behind
+// him. And demons a step north on floor higher than his, where they are drawn nearest.
+void add_cover_poses(const Campaign &c, const MapSource &m, std::vector<Pose> &out)
+{
+    std::vector<char> reach = reachable_floor(c, m);
+    for (int row = 0; row < m.height; row++)
+        for (int col = 0; col < m.width; col++) {
+            if (!reach[row * m.width + col])
+                continue;
+            if (cell_style(m, col, row - 1).height - cell_style(m, col, row).height >= RAISED) {
+                float x, y, z;
+                cell_center(m, col, row, &x, &y, &z);
+                add_demon_poses(m, {col, row}, x, y, z, out);
+            }
+            for (int f = 0; f < 4; f++) {
+                int dc = FACING_STEP[f][0], dr = FACING_STEP[f][1];
+                if (!rises_beside(m, col, row, col + dc, row + dr))
+                    continue;
+                bool crown = cell_style(m, col + dc, row + dr).crown_top > 0;
+                std::string what = std::string(crown ? "under the crown" : "beside what rises") + " to the " +
+                                   FACING_NAME[f];
+                int places = dc ? ALONG_ACROSS : ALONG_NORTH_SOUTH;
+                std::vector<float> alongs;
+                for (int i = 0; i < places; i++) alongs.push_back((i + 0.5f) / places);
+                for (float along : alongs)
+                    for (float gap : {PRESSED_GAP, PAST_CROWN}) {
+                        if (gap == PAST_CROWN && !crown)
+                            continue;
+                        float a = 2 * along - 1;  // from -1 to 1 across the cell: along its edge
+                        add_cover_pose(m, col, row, dc ? dc : a, dr ? dr : a, gap, f,
+                                       what + (gap == PRESSED_GAP ? ", pressed" : ", a quarter out"), out);
+                    }
+            }
+            for (int dr : {-1, 1})
+                for (int dc : {-1, 1})
+                    if (cell_style(m, col + dc, row + dr).crown_top > 0)
+                        for (float gap : {PRESSED_GAP, PAST_CROWN})
+                            add_cover_pose(m, col, row, dc, dr, gap, dr < 0 ? FACING_UP : FACING_DOWN,
+                                           std::string("under the crown to the ") + (dr < 0 ? "north" : "south") +
+                                               (dc < 0 ? "west" : "east"),
+                                           out);
+        }
+}
+
 }  // namespace
 
 bool hero_can_step(const MapSource &m, int col, int row, int nc, int nr)
@@ -141,7 +232,9 @@ ViewBudget view_budget(int places, bool every)
     // At the full budget 12 places a side and 4 a kind, and half the steps read; a smaller
     // budget reads fewer steps, and need only read its share of them.
     double read = 0.5 * std::min(n, (size_t)FULL_VIEW_PLACES) / FULL_VIEW_PLACES;
-    return {n, (n * 2 + 14) / 15, (n * 2 + 44) / 45, read, every};
+    // Every place beside what rises at the full budget; a smaller one judges a spread of them.
+    size_t cover = n >= (size_t)FULL_VIEW_PLACES || every ? SIZE_MAX : n * 20;
+    return {n, (n * 2 + 14) / 15, (n * 2 + 44) / 45, read, every, cover};
 }
 
 std::string grid_place(const MapSource &m, int col, int row)
@@ -164,6 +257,7 @@ std::vector<Pose> view_poses(const Campaign &c, const MapSource &m, const ViewBu
         for (int t = 0; t < 5; t++)
             out.push_back({x, y, z, 0, FACING_DOWN, 0, x - trail[t][0], z - trail[t][1], true, p,
                            std::string("at rest, camera ") + trail_names[t]});
+        add_demon_poses(m, p, x, y, z, out);
     }
     for (int f = 0; f < 4; f++) {
         float dx = (float)FACING_STEP[f][0], dz = (float)FACING_STEP[f][1];
@@ -185,5 +279,10 @@ std::vector<Pose> view_poses(const Campaign &c, const MapSource &m, const ViewBu
                            std::string("walking ") + FACING_NAME[f]});
         }
     }
+    std::vector<Pose> cover;
+    add_cover_poses(c, m, cover);
+    size_t n = std::min(cover.size(), b.cover_places);
+    for (size_t i = 0; i < n; i++)
+        out.push_back(cover[i * cover.size() / n]);
     return out;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/forge/campaign.h"
+#include "world/kinds.h"
 
 // How many places a map is judged from. The full budget judges the campaign; a smaller one
 // draws a few a map (the sanitizer build, where the memory checks are the point).
@@ -16,6 +17,7 @@ struct ViewBudget {
     size_t places_per_kind;  // of those, beside each kind of cell that shuts the way
     double steps_read;       // the least share of a map's steps that must be read
     bool every;              // every place beside a wall and every step of a walk
+    size_t cover_places;     // the most places judged for the covering alone, spread evenly
 };
 const int FULL_VIEW_PLACES = 90;
 // The budget for `places` standing places a map: the full budget's shares of it.
@@ -33,7 +35,15 @@ struct Pose {
     bool whole_band;  // the band is judged too (at rest); else the hero alone
     Place place;
     std::string what;
+    // Judged for the hero wrongly covered alone, without drawing the whole frame.
+    bool cover_only = false;
+    // A demon of this kind stands a step north of him, its feet this high (0: none).
+    int demon_kind = 0;
+    float demon_y = 0;
 };
+
+// The demons stood a step north of the hero: one of each size the game draws.
+const int DEMON_KINDS_JUDGED[2] = {1, LAST_SMALL_DEMON + 1};
 
 // Every view of one map the check judges, within the budget.
 std::vector<Pose> view_poses(const Campaign &c, const MapSource &m, const ViewBudget &budget);

@@ -43,10 +43,8 @@ bool to_screen(const float *p, float *sx, float *sy)
 StepMeter::StepMeter(const Campaign &c, const MapSource &m) : map_(m)
 {
     faces_ = collect_faces(m);
-    std::vector<int> order = face_order(m, faces_);
-    owner_.resize(order.size() * 2);
-    for (size_t i = 0; i < order.size(); i++)
-        owner_[2 * i] = owner_[2 * i + 1] = order[i];
+    for (int face : face_order(m, faces_))
+        owner_.insert(owner_.end(), face_triangles(faces_[face]), face);
     edges_ = height_edges(m, reachable_floor(c, m));
     std::map<std::pair<int, int>, int> tops;
     for (size_t i = 0; i < faces_.size(); i++)
