@@ -193,15 +193,17 @@ void add_scenery(std::vector<Face> &faces, const MapSource &src, const CellStyle
     add_barrier_faces(faces, src, s, col, row);
 }
 
-// How many strips the cell's top is cut into: several when it stands high above floor beside it.
+// How many strips the cell's top is cut into: several when it stands high above floor beside
+// it where the hero can stand (not water or lava, which he never enters: a shore needs none).
 int top_strips(const MapSource &src, int col, int row)
 {
     const float rise = cell_style(src, col, row).height - STRIP_RISE;
     const int dcol[4] = {0, 0, -1, 1}, drow[4] = {-1, 1, 0, 0};
-    for (int dir = 0; dir < 4; dir++)
-        if (cell_is_floor(src, col + dcol[dir], row + drow[dir]) &&
-            cell_style(src, col + dcol[dir], row + drow[dir]).height <= rise)
+    for (int dir = 0; dir < 4; dir++) {
+        const CellStyle &n = cell_style(src, col + dcol[dir], row + drow[dir]);
+        if (cell_is_floor(src, col + dcol[dir], row + drow[dir]) && !reads_as_water(n) && n.height <= rise)
             return TOP_STRIPS;
+    }
     return 1;
 }
 
