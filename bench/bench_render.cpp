@@ -173,9 +173,9 @@ void place_sprites()
 
 void set_up_world()
 {
-    init_headless_video(16, 640, 480);
+    init_headless_video(GAME_DEPTH, GAME_WIDTH, GAME_HEIGHT);
     init_camera();
-    wave_center_x = 0, wave_center_z = 3, wave_amplitude = 0.2f, wave_radius = 20;
+    set_world_motion();
     frames_last_tick = 6, tick_frame_count = 2;
     texture_scroll = 3;
     depth_range = 22999;

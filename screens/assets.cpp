@@ -105,15 +105,21 @@ static void fill_monster_kinds()
     }
 }
 
-void load_assets()
+void set_world_motion()
 {
-    char name[100];
-
     wave_center_x = 0.0f;
     wave_center_z = 3.0f;
     wave_amplitude = 0.2f;
     wave_radius = 20.0f;
     texture_scroll_step = 0.125f;
+    hud_band_height = screen_height / HUD_BAND_DIVISOR;
+}
+
+void load_assets()
+{
+    char name[100];
+
+    set_world_motion();
 
     for (int i = 0; i < SPRITE_FRAMES; i++) {
         for (const PlayerFrameFile &f : player_files) {
@@ -128,7 +134,6 @@ void load_assets()
 
     fog_color = makecol(0, 0, 0);
     texture_scroll = 0.0f;
-    hud_band_height = screen_height / HUD_BAND_DIVISOR;
 
     // No sound is played; a machine without a sound card starts all the same. Where
     // there is plainly no sound device the drivers are not even probed: the probe of

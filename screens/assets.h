@@ -15,6 +15,11 @@ extern const char *object_files[OBJECT_FILES];
 // Ends the process with status 1 and a line naming the file when an image cannot be read.
 void load_assets();
 
+// The world's motion as a game starts it (the water's swell, the texture scroll's step) and
+// the HUD bands' height: what load_assets sets besides the pictures, for a harness that
+// draws the world without them.
+void set_world_motion();
+
 // The values a game starts from: health, no kills, an empty inventory, and no monsters,
 // items or cleared maps until the tables are read. Asset loading sets them; a harness that
 // plays a new game sets them again.

@@ -148,7 +148,7 @@ struct ForgedWorld {
     explicit ForgedWorld(const char *start_map)
     {
         make_floor_maps();
-        hud_band_height = screen_height / 5;
+        hud_band_height = screen_height / HUD_BAND_DIVISOR;
         memcpy(kinds, monster_kinds, sizeof(kinds));
         dir.write("maps/901.map", start_map);
         dir.write("maps/906.map", gate_map);

@@ -181,14 +181,12 @@ void begin_view_check()
 {
     set_up_shipped_view();
     kept_band = hud_band_height;
-    hud_band_height = screen_height / 5;
+    set_world_motion();
     player_anim_state = 0, player_facing = FACING_DOWN, player_anim_frame = 0;
     sentinel = makecol(255, 0, 255);
     footprint = create_bitmap(screen_width, screen_height);
     without_hero = create_bitmap(screen_width, screen_height);
     cover = new CoverMeter();
-    // The water's swell as the game sets it up.
-    wave_center_x = 0, wave_center_z = 3, wave_amplitude = 0.2f, wave_radius = 20;
     texture_scroll = 0;
 }
 

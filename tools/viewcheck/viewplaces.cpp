@@ -9,6 +9,7 @@
 #include <map>
 
 #include "game/player.h"
+#include "render/camera.h"
 #include "tools/forge/mapbuild.h"
 
 namespace {
@@ -17,7 +18,7 @@ namespace {
 // an eighth of a unit, of its face: this is nearly the nearest); walking at full pace the
 // camera trails him by this much (a step of 0.16 a frame against 9 % of the way a frame).
 const float PRESSED_GAP = 0.01f;
-const float CAMERA_LAG = STEP_PER_FRAME / 0.09f;
+const float CAMERA_LAG = STEP_PER_FRAME / CAMERA_EASE;
 // A cell this much above the hero's floor rises beside him: a step that reads.
 const float RAISED = 0.5f;
 // Beside what rises he is judged pressed against it at this many places along its edge: more
