@@ -15,7 +15,7 @@ namespace {
 
 // A court ringed with low underbrush wide enough to fill the view from its edges, a dais
 // half a unit up (its steps read), and a gem seal; a tree (its crown 2.2 up, or as the woods
-// had it, 1.7) and a ledge 1.4 up may be put in.
+// had it, 1.7), a ledge 1.4 up and a thicket as tall as a wall may be put in.
 const char *court_legend = R"(map 901
 cell ; leaves 0.3 wall side=bark
 cell . grass 0
@@ -24,6 +24,7 @@ cell P rock 0 wall post=rock:3:0.9
 cell T grass 0 wall post=bark:2.3:0.3 crown=leaves:2.2:3.4
 cell t grass 0 wall post=bark:2.3:0.3 crown=leaves:1.7:3.3
 cell L rock 1.4
+cell @ leaves 1.5 wall side=bark
 cell S grass 0 spot=start
 cell r grass 0 spot=back
 cell x grass 0 kind=7
@@ -112,6 +113,53 @@ TEST_F(ViewCheck, HoldsTheCourtAsMade)
     EXPECT_GT(v.cover_views, v.views / 2);
     EXPECT_LE(v.worst_cover, 0.02) << v.worst_cover_where;
     EXPECT_EQ(v.demon_cover[0] + v.demon_cover[1], 0) << v.demon_where[1];
+}
+
+// Pressed against a wall the hero stands a hair from a cell he cannot step into, facing it, and
+// against every kind of such cell (here a thicket); walking he is halfway into one he can.
+TEST(ViewPlaces, PressTheHeroAgainstWallsAndWalkHimThroughOpenings)
+{
+    Campaign c;
+    MapSource m;
+    std::string error;
+    ASSERT_TRUE(parse_map_text("court.map", court('@', 8, 5), m, error)) << error;
+    c.maps.push_back(m);
+    assign_exit_triggers(c);
+    const int step[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+    int pressed[4] = {}, walking[4] = {};
+    bool at_thicket = false;
+    for (const Pose &p : view_poses(c, m, view_budget(12))) {
+        bool press = p.what.find("pressed against the wall to the ") == 0;
+        if (!press && p.what.find("walking ") != 0)
+            continue;
+        float x, y, z;
+        cell_center(m, p.place.col, p.place.row, &x, &y, &z);
+        int col = p.place.col, row = p.place.row, f = p.facing;
+        std::string where = grid_place(m, col, row) + ", " + p.what;
+        EXPECT_EQ(hero_can_step(m, col, row, col + step[f][0], row + step[f][1]), !press) << where;
+        float along = (p.x - x) * step[f][0] + (p.z - z) * step[f][1];
+        EXPECT_NEAR((p.x - x) * step[f][1] + (p.z - z) * step[f][0], 0, 1e-4f) << where;
+        if (press)
+            EXPECT_TRUE(along > 0.45f && along < 0.5f) << where << ": " << along;
+        else
+            EXPECT_NEAR(along, 0.5f, 1e-4f) << where;
+        (press ? pressed : walking)[f]++;
+        at_thicket = at_thicket || (press && f == FACING_DOWN && grid_place(m, col, row) == "column 8 row 4 of the grid");
+    }
+    for (int f = 0; f < 4; f++)
+        EXPECT_TRUE(pressed[f] >= 2 && walking[f] >= 2) << f;
+    EXPECT_TRUE(at_thicket);
+}
+
+// A thicket as tall as a wall hides the lower half of him pressed against it from the north;
+// walking he never stands at its face.
+TEST_F(ViewCheck, RefusesAThicketThatHidesTheHeroPressedAgainstIt)
+{
+    std::string all = failures_of(judge(court('@', 8, 5)));
+    EXPECT_NE(all.find("column 8 row 4 of the grid, pressed against the wall to the south, camera on him: "),
+              std::string::npos) << all;
+    EXPECT_NE(all.find("of the hero seen (at least 60.0 %)"), std::string::npos);
+    EXPECT_EQ(all.find("walking"), std::string::npos) << all;
 }
 
 // A tree whose crown hangs as low as 1.7 over floor he stands on: just south of it the

@@ -57,7 +57,7 @@ std::vector<Place> places_toward(const Campaign &c, const MapSource &m, int faci
     for (int row = 0; row < m.height; row++)
         for (int col = 0; col < m.width; col++) {
             int nc = col + FACING_STEP[facing][0], nr = row + FACING_STEP[facing][1];
-            if (!reach[row * m.width + col] || hero_can_step(m, col, row, nc, nr) != shut)
+            if (!reach[row * m.width + col] || hero_can_step(m, col, row, nc, nr) == shut)
                 continue;
             std::pair<float, int> place(-cover_in_front(m, col, row), row * m.width + col);
             all.push_back(place);
