@@ -13,6 +13,7 @@
 #include "tools/forge/mapedges.h"
 #include "tools/forge/maplight.h"
 #include "tools/forge/maplooks.h"
+#include "tools/forge/mapoverview.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "render/camera.h"
 #include "screens/assets.h"
 #include "shell/video.h"
-#include "tools/forge/mapbuild.h"
+#include "tools/forge/mapcells.h"
 
 namespace {
 

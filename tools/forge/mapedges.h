@@ -24,9 +24,6 @@ struct HeightEdge {
     bool measured = false; // ... unless what shows behind a back edge is stairs or scenery
 };
 
-// The column and row steps toward a side.
-void edge_step(int side, int *dc, int *dr);
-
 // Every step of EDGE_MIN_RISE or more with reachable floor on one side or the other
 // (reach as reachable_floor gives it). Stairs are left out: they are all steps.
 std::vector<HeightEdge> height_edges(const MapSource &m, const std::vector<char> &reach);

@@ -1,5 +1,5 @@
 // The map compiler's overview picture, for map makers.
-#include "tools/forge/mapbuild.h"
+#include "tools/forge/mapoverview.h"
 
 #include <algorithm>
 #include <cstring>

@@ -24,16 +24,6 @@ const char *item_type_name(int type)
     return type >= 0 && type < 10 ? item_names[type] : "?";
 }
 
-const CellStyle &cell_style(const MapSource &src, int col, int row)
-{
-    static CellStyle nothing;
-    nothing.is_void = true;
-    if (row < 0 || row >= src.height || col < 0 || col >= src.width)
-        return nothing;
-    auto it = src.legend.find(src.grid[row][col]);
-    return it == src.legend.end() ? nothing : it->second;
-}
-
 namespace {
 
 struct Reader {
