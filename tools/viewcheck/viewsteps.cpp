@@ -17,7 +17,7 @@ namespace {
 // Each step is read at this many places along its edge.
 const int STRETCHES = 4;
 // The rim's middle, a texel in from the edge; what lies across is read as far beyond it.
-const float RIM_MIDDLE = 1.0f / 16;
+const float RIM_MIDDLE = 1.0f / SHADOW_CELL;
 // Steps are read near the middle of the view, where the player looks at them: from the camera's
 // focus this far east or west, north, and south.
 const float NEAR_ACROSS = 3, NEAR_NORTH = 3, NEAR_SOUTH = 2;
