@@ -16,6 +16,9 @@ namespace {
 
 // Each step is read at this many places along its edge.
 const int STRETCHES = 4;
+// A view counts for a step when it shows this many of them: one texel glimpsed past a crown
+// is not how a person reads an edge (a brick's mortar beside dirt would fail a bright wall).
+const int MIN_STRETCHES_READ = 2;
 // The rim's middle, a texel in from the edge; what lies across is read as far beyond it.
 const float RIM_MIDDLE = 1.0f / SHADOW_CELL;
 // Steps are read near the middle of the view, where the player looks at them: from the camera's
@@ -119,6 +122,8 @@ void StepMeter::read(BITMAP *frame)
         if (std::fabs(x0 + 0.5f - camera_x) > NEAR_ACROSS || z0 + 0.5f < camera_z - NEAR_NORTH ||
             z0 + 0.5f > camera_z + NEAR_SOUTH)
             continue;
+        double view_sum = 0;
+        int view_reads = 0;
         for (int k = 0; k < STRETCHES; k++) {
             float a = (k + 0.5f) / STRETCHES;
             float edge[3], inward[3] = {0, 0, 0}, along[3] = {0, 0, 0};
@@ -142,8 +147,12 @@ void StepMeter::read(BITMAP *frame)
             if (!sample(ix, iy, dx, dy, top_face_[i], true, frame, &inner) ||
                 !sample(2 * ex - ix, 2 * ey - iy, dx, dy, top_face_[i], false, frame, &outer))
                 continue;
-            sum_[i] += std::fabs(inner - outer);
-            count_[i]++;
+            view_sum += std::fabs(inner - outer);
+            view_reads++;
+        }
+        if (view_reads >= MIN_STRETCHES_READ) {
+            sum_[i] += view_sum;
+            count_[i] += view_reads;
         }
     }
 }
