@@ -10,6 +10,7 @@
 #include "render/draw.h"
 #include "render/transform.h"
 #include "screens/assets.h"
+#include "screens/hud.h"
 #include "tests/gameplay_scene.h"
 #include "tools/forge/campaign.h"
 #include "world/mapfile.h"
@@ -325,6 +326,7 @@ TEST(FixedNumbers, CarryTheRulesValues)
               std::vector<double>({0.001, 0.06, 0.003, 1.5}));
     EXPECT_EQ(std::vector<int>({TICK_INTERVAL, FRAMES_PER_TICK, FRAMES_PER_GAME_SECOND, KILL_HEAL_DIVISOR,
                                 DEMON_SMALL_SIZE, DEMON_LARGE_SIZE, LAST_SMALL_DEMON, GAME_WIDTH, GAME_HEIGHT,
-                                HUD_BAND_DIVISOR, HERO_DRAWN_SIZE, ITEM_DRAWN_SIZE, LAST_DEMON_KIND, MAPS_PER_GROUP}),
-              std::vector<int>({100, 6, 60, 2, 48, 72, 4, 640, 480, 5, 48, 16, 15, 100}));
+                                HUD_BAND_DIVISOR, HERO_DRAWN_SIZE, ITEM_DRAWN_SIZE, LAST_DEMON_KIND, MAPS_PER_GROUP,
+                                INVENTORY_SLOT}),
+              std::vector<int>({100, 6, 60, 2, 48, 72, 4, 640, 480, 5, 48, 16, 15, 100, 32}));
 }
