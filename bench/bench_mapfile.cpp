@@ -44,7 +44,7 @@ static void build_big_map(int plane_count)
             e[TRIANGLE_TEXTURE] = (s16)(t % TEXTURE_SLOTS);
             e[TRIANGLE_KIND] = (s16)(t % 9);
             for (int k = 0; k < 6; k++)
-                pl.triangle_uvs[t][k] = (s16)(k % 2 ? 15 : 0);
+                pl.triangle_uvs[t][k] = (s16)(k % 2 ? SHADOW_CELL - 1 : 0);
             if (!pl.triangle_shadow[t])
                 pl.triangle_shadow[t] = create_bitmap(SHADOW_CELL, SHADOW_CELL);
             pl.triangle_shadow_state[t] = 2;
@@ -108,11 +108,11 @@ static void BM_load_tables(benchmark::State &state)
     for (int m = 0; m < MAP_NUMBERS; m++) {
         monster_counts[m] = MONSTERS_PER_MAP;
         for (int j = 0; j < MONSTERS_PER_MAP; j++)
-            monsters[m][j].kind = (s16)(1 + j % 15);
+            monsters[m][j].kind = (s16)(1 + j % LAST_DEMON_KIND);
     }
     item_count = MAX_ITEM_PLACEMENTS;
     for (int i = 0; i < MAX_ITEM_PLACEMENTS; i++)
-        item_placements[i] = ItemPlacement{1, i * 1.5f, 0.25f, -i * 0.75f, (s16)(i % 10), 900 + i % 10};
+        item_placements[i] = ItemPlacement{1, i * 1.5f, 0.25f, -i * 0.75f, (s16)(i % (ITEM_GEM_LAST + 1)), 900 + i % 10};
     if (!save_monsters() || !save_items()) {
         state.SkipWithError("could not write the tables");
         return;
@@ -139,7 +139,7 @@ BENCHMARK(BM_save_map)->Arg(20)->Arg(50)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    init_headless_video(16, 640, 480);
+    init_headless_video(GAME_DEPTH, GAME_WIDTH, GAME_HEIGHT);
     init_camera();
     char dir[] = "/tmp/grimhold-bench-XXXXXX";
     if (!mkdtemp(dir) || chdir(dir) != 0) {

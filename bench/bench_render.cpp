@@ -15,6 +15,7 @@
 #include "render/draw.h"
 #include "render/ordering.h"
 #include "render/transform.h"
+#include "world/kinds.h"
 #include "screens/assets.h"
 #include "shell/startup.h"
 #include "shell/video.h"
@@ -158,7 +159,7 @@ void place_sprites()
     for (int j = 0; j < MONSTERS_PER_MAP; j++) {
         Monster &m = monsters[1][j];
         m = Monster();
-        m.kind = (s16)(1 + j % 15);
+        m.kind = (s16)(1 + j % LAST_DEMON_KIND);
         m.health = (s16)(2 + j % 5);
         m.state = 1;
         m.x = 18.0f + (j % 5) * 3, m.z = 16.0f + (j / 5) * 3;
@@ -166,7 +167,7 @@ void place_sprites()
     for (int k = 0; k < 30; k++) {
         MapItem &item = map_items[k];
         item.present = 1;
-        item.type = (s16)(k % 10);
+        item.type = (s16)(k % (ITEM_GEM_LAST + 1));
         item.x = 16.0f + (k % 6) * 3, item.y = 1.5f, item.z = 14.0f + (k / 6) * 3;
     }
 }
@@ -178,7 +179,7 @@ void set_up_world()
     set_world_motion();
     frames_last_tick = 6, tick_frame_count = 2;
     texture_scroll = 3;
-    depth_range = 22999;
+    depth_range = DEPTH_BUCKETS - 1;
     make_textures();
     make_sprites();
     build_dense_map();
@@ -220,18 +221,17 @@ void show_sprites(bool show)
 int allegro_triangle(int t, V3D_f corner[3], BITMAP **texture)
 {
     const ViewTriangle &tri = view_triangles[t];
-    float du = tri.kind == KIND_RIPPLE ? texture_scroll : 0;
-    float dv = tri.kind == KIND_RIPPLE ? texture_scroll : tri.kind == KIND_SWAY ? -7 * texture_scroll : 0;
+    const FloorKind &kind = floor_kind(tri.kind);
+    float du = kind.scroll_u * texture_scroll, dv = kind.scroll_v * texture_scroll;
     for (int c = 0; c < 3; c++) {
         const ViewVertex &w = view_vertices[tri.vertex[c]];
         corner[c] = {w.screen_x, w.screen_y, -w.view_depth, tri.tex_u[c] + du, tri.tex_v[c] + dv, 0};
     }
     *texture = planes[tri.plane].triangle_shadow[tri.triangle];
-    int transparency = planes[tri.plane].triangles[tri.triangle].e[TRIANGLE_TRANSPARENCY];
-    bool see_through = transparency > 0 || tri.open_with_gate_item;
-    if (see_through)
-        set_trans_blender(255, 255, 255, transparency > 0 ? (100 - transparency) * 255 / 100 : 128);
-    return see_through ? POLYTYPE_PTEX_MASK_TRANS : POLYTYPE_PTEX_MASK;
+    int opacity = triangle_opacity(tri);
+    if (opacity < 255)
+        set_trans_blender(255, 255, 255, opacity);
+    return opacity < 255 ? POLYTYPE_PTEX_MASK_TRANS : POLYTYPE_PTEX_MASK;
 }
 
 void our_frame()

@@ -13,8 +13,6 @@ BITMAP *kind_map;
 BITMAP *paint_scratch;
 float floor_map_x, floor_map_y, floor_map_z;
 
-static const float PAINT_RADIUS = 5;  // triangles whose centroid is farther are left out
-
 int floor_map_pixel(BITMAP *map, float column, float row)
 {
     // Anything this far out is outside the map; it must not reach the int conversion.

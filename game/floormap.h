@@ -19,6 +19,10 @@ extern float floor_map_x, floor_map_y, floor_map_z;
 // Floor map geometry: 8 pixels per world unit, the hero at the middle pixel.
 enum { FLOOR_MAP_SIZE = 128, FLOOR_MAP_CENTER = 64, FLOOR_MAP_SCALE = 8 };
 
+// Triangles whose centroid lies farther than this from the point painted around, on either
+// axis, are left out: a demon wakes when the floor it stands on is painted.
+const float PAINT_RADIUS = 5;
+
 // Paints the floor triangles of the depth buckets, far to near, around the point (px, py, pz).
 void paint_floor_maps(float px, float py, float pz);
 

@@ -7,8 +7,6 @@
 #include "game/floormap.h"
 #include "game/player.h"
 
-static const float CONTACT_REACH = 1;
-
 double contact_damage_carry;
 
 void draw_heading(Monster &m)

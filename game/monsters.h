@@ -9,6 +9,9 @@ enum { HEALTH_CAP = 300 };
 // walks nor bites.
 const float LEVEL_REACH = 0.5f;
 
+// A demon bites while its feet lie nearer the hero's than this.
+const float CONTACT_REACH = 1;
+
 // Contact damage is taken per game second; this is the fraction owed and not yet taken
 // (kind 1's 2 x 0.1 a frame at 600 frames a second would otherwise come to nothing).
 extern double contact_damage_carry;

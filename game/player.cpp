@@ -12,7 +12,6 @@ s32 hurt_flash;
 float hurt_flash_level;
 uint8_t bow_ready;
 
-static const float ARROW_RANGE = 10;
 // Far below one frame's advance of the game clock at any rate the game meets, far above
 // the rounding of the clock's sums: an arrow due on this frame is not put off to the next.
 static const double SHOT_MARGIN = 1e-7;

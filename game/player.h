@@ -16,6 +16,9 @@ extern uint8_t bow_ready;
 // times its kind's speed.
 const float STEP_PER_FRAME = 0.16f;
 
+// How far an arrow flies before it spends itself, in world units.
+const float ARROW_RANGE = 10;
+
 // Game time between arrows: 0.05 game seconds (three frames at 60 a second), in game_clock
 // units.
 const double SHOT_INTERVAL = 0.05 * GAME_CLOCK_PER_SECOND;

@@ -131,7 +131,7 @@ void build_scene()
     spawn_point_count = 0;
     ground_reached = 0;
     scene_full = false;
-    map_group = (s16)(current_map / 100);
+    map_group = (s16)map_group_of(current_map);
 
     int last = plane_last < MAX_PLANES ? plane_last : MAX_PLANES - 1;
     for (int p = 0; p <= last; p++) {

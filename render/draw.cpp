@@ -18,12 +18,26 @@ static int frame_index(float clock)
     return trunc_to_range(clock, 0, INT_MAX) % SPRITE_FRAMES;
 }
 
-static BITMAP *character_frame(int character, int action, int facing, float clock)
+BITMAP *character_frame(int character, int action, int facing, float clock)
 {
     if (character < 0 || character >= SPRITE_CHARACTERS || action < 0 || action >= SPRITE_ACTIONS ||
         facing < 0 || facing >= SPRITE_FACINGS)
         return NULL;
     return sprite_frames[character][action][facing][frame_index(clock)];
+}
+
+int triangle_opacity(const ViewTriangle &tri)
+{
+    int transparency = planes[tri.plane].triangles[tri.triangle].e[TRIANGLE_TRANSPARENCY];
+    if (transparency > 100)
+        transparency = 100;  // beyond 100 the blender would get a negative alpha
+    if (transparency >= 1)
+        return (int)((100 - transparency) / 100.0 * 255);
+    // A seal is see-through until the hero has stood on ordinary floor, then while its
+    // condition holds.
+    if ((tri.open_with_gate_item || tri.open_when_cleared) && (!ground_reached || seal_open_now(tri)))
+        return 128;
+    return 255;
 }
 
 static void draw_scene_triangle(int t)
@@ -49,17 +63,9 @@ static void draw_scene_triangle(int t)
     }
 
     if (texture) {
-        int transparency = source.e[TRIANGLE_TRANSPARENCY];
-        if (transparency > 100)
-            transparency = 100;  // beyond 100 the blender would get a negative alpha
-        int type = POLYTYPE_PTEX_MASK;
-        if (transparency >= 1) {
-            set_trans_blender(255, 255, 255, (int)((100 - transparency) / 100.0 * 255));
-            type = POLYTYPE_PTEX_MASK_TRANS;
-        } else if ((tri.open_with_gate_item || tri.open_when_cleared) && (!ground_reached || seal_open_now(tri))) {
-            // A seal is see-through until the hero has stood on ordinary floor, then while
-            // its condition holds.
-            set_trans_blender(255, 255, 255, 128);
+        int opacity = triangle_opacity(tri), type = POLYTYPE_PTEX_MASK;
+        if (opacity < 255) {
+            set_trans_blender(255, 255, 255, opacity);
             type = POLYTYPE_PTEX_MASK_TRANS;
         }
         triangle3d_f(back_buffer, type, texture, &corner[0], &corner[1], &corner[2]);
@@ -95,7 +101,7 @@ void draw_world()
     }
 }
 
-static int sprite_size(int base, float scale)
+int sprite_size(int base, float scale)
 {
     return trunc_to_range(base * scale, 0, INT_MAX / 2);
 }
@@ -124,13 +130,13 @@ void draw_sprite_slot(s16 n)
 {
     if (n == -1) {
         BITMAP *frame = character_frame(0, player_anim_state, player_facing, player_anim_frame);
-        int size = sprite_size(48, player_sprite_scale);
+        int size = sprite_size(HERO_DRAWN_SIZE, player_sprite_scale);
         if (frame)
             stretch_sprite(back_buffer, frame, player_screen_x, player_screen_y, size, size);
     } else if (n >= BUCKET_ITEM_BASE && n < BUCKET_ITEM_BASE + MAP_ITEM_SLOTS) {
         const MapItem &item = map_items[n - BUCKET_ITEM_BASE];
         BITMAP *picture = item.type >= 0 && item.type < OBJECT_BITMAPS ? object_bitmaps[item.type] : NULL;
-        int size = sprite_size(16, item.sprite_scale);
+        int size = sprite_size(ITEM_DRAWN_SIZE, item.sprite_scale);
         if (picture)
             stretch_sprite(back_buffer, picture, item.screen_x, item.screen_y, size, size);
     } else if (n >= 0 && n < MONSTERS_PER_MAP && current_map >= 0 && current_map < MAP_NUMBERS) {

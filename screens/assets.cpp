@@ -146,7 +146,7 @@ void load_assets()
 
     fill_monster_kinds();
 
-    for (int c = 1; c <= 15; c++) {
+    for (int c = 1; c <= LAST_DEMON_KIND; c++) {
         for (int i = 0; i < SPRITE_FRAMES; i++) {
             for (int f = 0; f < SPRITE_FACINGS; f++) {
                 snprintf(name, sizeof(name), "data/anim/en%d_%d_%d.bmp", c - 1, f, i + 1);

@@ -103,7 +103,7 @@ void draw_hud()
         draw_health_bar();
     for (int i = 1; i <= ITEM_GEM_LAST; i++)
         if (inventory[i] > 0 && object_bitmaps[i])
-            draw_trans_sprite(back_buffer, object_bitmaps[i], screen_width - 320 + 32 * i, 4);
+            draw_trans_sprite(back_buffer, object_bitmaps[i], screen_width - 320 + INVENTORY_SLOT * i, 4);
     draw_map_name();
 }
 

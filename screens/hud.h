@@ -13,6 +13,9 @@ extern int closing_screen_shown;
 // When set, the closing screens return without waiting for ESC (headless runs).
 extern bool closing_screens_return_at_once;
 
+// The inventory row's slots, one pick-up picture wide each: the forge draws them this size.
+enum { INVENTORY_SLOT = 32 };
+
 void draw_hud();
 // The hurt flash's hue blender: what set_hue_blender means to do, each pixel's hue turned
 // toward the colour's by a / 255 the short way round, never through blue on the way to red.

@@ -47,7 +47,7 @@ inline void empty_scene()
     view_vertices.clear();
     view_triangles.clear();
     memset(depth_buckets, 0, sizeof(depth_buckets));
-    depth_low = 22999;
+    depth_low = DEPTH_BUCKETS - 1;
     depth_high = 0;
 }
 
@@ -115,7 +115,7 @@ protected:
         clear_to_color(kind_map, 0);
         release_all_keys();
         current_map = TEST_MAP;
-        map_group = TEST_MAP / 100;
+        map_group = (s16)map_group_of(TEST_MAP);
         player_x = player_y = player_z = camera_x = camera_y = camera_z = 0;
         camera_target_x = camera_target_y = camera_target_z = 0;
         bow_ready = 1;

@@ -13,13 +13,14 @@
 #include "render/transform.h"
 #include "screens/assets.h"
 #include "shell/startup.h"
+#include "shell/video.h"
 #include "tests/headless.h"
 
 class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        set_screen_globals(640, 480);
+        set_screen_globals(GAME_WIDTH, GAME_HEIGHT);
         set_view_constants();
         init_camera();
         camera_x = camera_y = camera_z = player_x = player_y = player_z = 0;
@@ -29,7 +30,7 @@ protected:
             planes[p].active = 0;
         plane_last = -1;
         memset(depth_buckets, 0, sizeof(depth_buckets));
-        depth_range = depth_low = 22999;
+        depth_range = depth_low = DEPTH_BUCKETS - 1;
         depth_high = 0;
         current_map = 1;
         monster_counts[1] = 0;

@@ -88,7 +88,7 @@ TEST_F(LoadAssets, LoadsEveryForgedFileAndSetsTheStartValues)
     load_assets();
 
     int mask = makecol(255, 0, 255);
-    for (int c = 0; c <= 15; c++)
+    for (int c = 0; c <= LAST_DEMON_KIND; c++)
         for (int a = 0; a < SPRITE_ACTIONS; a++)
             for (int f = 0; f < SPRITE_FACINGS; f++)
                 for (int i = 0; i < SPRITE_FRAMES; i++) {

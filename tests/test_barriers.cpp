@@ -5,6 +5,7 @@
 #include "tools/forge/barriercheck.h"
 #include "tools/forge/barrierfaces.h"
 #include "tools/forge/mapbuild.h"
+#include "tools/forge/mapfaces.h"
 
 // The edges of a one-map campaign that break the rule, and all the forge says of them.
 static size_t barrier_breaks_in(const std::string &text, std::string *said)

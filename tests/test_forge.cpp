@@ -99,16 +99,16 @@ TEST(Forge, ReportsAFolderItCannotWrite)
 // facings differ; walking and attacking move, standing breathes.
 TEST(Forge, FiguresStandWholeInFramesThatDiffer)
 {
-    for (int who = 0; who <= 15; who++) {
+    for (int who = 0; who <= LAST_DEMON_KIND; who++) {
         for (int action : actions_of(who)) {
             std::set<std::string> facings;
-            for (int facing = 0; facing < 4; facing++) {
+            for (int facing = 0; facing < SPRITE_FACINGS; facing++) {
                 std::set<std::string> frames;
-                for (int frame = 0; frame < 6; frame++) {
+                for (int frame = 0; frame < SPRITE_FRAMES; frame++) {
                     SCOPED_TRACE(::testing::Message() << "character " << who << " action " << action << " facing "
                                                       << facing << " frame " << frame);
                     BITMAP *b = frame_of(who, action, facing, frame);
-                    ASSERT_TRUE(b->w == 40 && b->h == 40);
+                    ASSERT_TRUE(b->w == SPRITE_SIZE && b->h == SPRITE_SIZE);
                     int touching = 0;
                     for (int i = 0; i < 40; i++)
                         touching += !see_through(b, i, 0) + !see_through(b, 0, i) + !see_through(b, 39, i);
@@ -188,8 +188,8 @@ TEST(Forge, SurfacesAreSolidAndDistinct)
         BITMAP *b = make_surface(s);
         ASSERT_TRUE(b->w == SHADOW_CELL && b->h == SHADOW_CELL);
         seen.insert(pixels_of(b));
-        for (int y = 0; y < 16; y++)
-            for (int x = 0; x < 16; x++) {
+        for (int y = 0; y < SHADOW_CELL; y++)
+            for (int x = 0; x < SHADOW_CELL; x++) {
                 Rgb c = rgb_of_pixel32(_getpixel32(b, x, y));
                 EXPECT_FALSE(red_of(c) >= 248 && green_of(c) < 8 && blue_of(c) >= 248) << surface_names[s];
             }

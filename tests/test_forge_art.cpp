@@ -9,7 +9,7 @@
 #include "tests/headless.h"
 #include "tools/forge/campaign.h"
 #include "tools/forge/forge.h"
-#include "tools/forge/mapsource.h"
+#include "tools/forge/mapcells.h"
 
 namespace {
 

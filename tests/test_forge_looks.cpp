@@ -13,6 +13,7 @@
 #include "tools/forge/mapedges.h"
 #include "tools/forge/maplight.h"
 #include "tools/forge/maplooks.h"
+#include "tools/forge/mapoverview.h"
 
 namespace {
 
@@ -275,8 +276,8 @@ TEST(ForgeLooks, NoOtherSurfaceLooksLikeAWayOut)
     auto mean = [](int surface) {
         BITMAP *b = make_surface(surface);
         float c[3] = {0, 0, 0};
-        for (int y = 0; y < 16; y++)
-            for (int x = 0; x < 16; x++) {
+        for (int y = 0; y < SHADOW_CELL; y++)
+            for (int x = 0; x < SHADOW_CELL; x++) {
                 Rgb p = rgb_of_pixel32(_getpixel32(b, x, y));
                 c[0] += red_of(p) / 256.0f, c[1] += green_of(p) / 256.0f, c[2] += blue_of(p) / 256.0f;
             }

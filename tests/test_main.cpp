@@ -14,7 +14,7 @@
 
 class HeadlessAllegro : public ::testing::Environment {
 public:
-    void SetUp() override { init_headless_video(16, 640, 480); }
+    void SetUp() override { init_headless_video(GAME_DEPTH, GAME_WIDTH, GAME_HEIGHT); }
 };
 
 ScratchDir::ScratchDir()

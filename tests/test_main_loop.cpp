@@ -2,6 +2,7 @@
 // frame rate, and the pass's steps come in the order that their effects need.
 #include <cmath>
 
+#include "game/floormap.h"
 #include "game/items.h"
 #include "game/monsters.h"
 #include "game/triggers.h"
@@ -9,6 +10,7 @@
 #include "render/draw.h"
 #include "render/transform.h"
 #include "screens/assets.h"
+#include "screens/hud.h"
 #include "tests/gameplay_scene.h"
 #include "tools/forge/campaign.h"
 #include "world/mapfile.h"
@@ -317,12 +319,14 @@ TEST(MainLoopOrder, TheHudIsDrawnBeforeThePickUps)
 // the automated player and the view check: a change here changes what they judge too.
 TEST(FixedNumbers, CarryTheRulesValues)
 {
-    EXPECT_EQ(std::vector<float>({STEP_PER_FRAME, CAMERA_EASE, ITEM_RISE, FLOOR_REACH, LEVEL_REACH, ARROW_HIT_BOX}),
-              std::vector<float>({0.16f, 0.09f, 1.5f, 1.5f, 0.5f, 1.2f}));
+    EXPECT_EQ(std::vector<float>({STEP_PER_FRAME, CAMERA_EASE, ITEM_RISE, FLOOR_REACH, LEVEL_REACH, ARROW_HIT_BOX,
+                                  CONTACT_REACH, ARROW_RANGE, PAINT_RADIUS}),
+              std::vector<float>({0.16f, 0.09f, 1.5f, 1.5f, 0.5f, 1.2f, 1, 10, 5}));
     EXPECT_EQ(std::vector<double>({GAME_CLOCK_PER_FRAME, GAME_CLOCK_PER_SECOND, SHOT_INTERVAL, HEART_HEALTH_FACTOR}),
               std::vector<double>({0.001, 0.06, 0.003, 1.5}));
     EXPECT_EQ(std::vector<int>({TICK_INTERVAL, FRAMES_PER_TICK, FRAMES_PER_GAME_SECOND, KILL_HEAL_DIVISOR,
                                 DEMON_SMALL_SIZE, DEMON_LARGE_SIZE, LAST_SMALL_DEMON, GAME_WIDTH, GAME_HEIGHT,
-                                HUD_BAND_DIVISOR}),
-              std::vector<int>({100, 6, 60, 2, 48, 72, 4, 640, 480, 5}));
+                                HUD_BAND_DIVISOR, HERO_DRAWN_SIZE, ITEM_DRAWN_SIZE, LAST_DEMON_KIND, MAPS_PER_GROUP,
+                                INVENTORY_SLOT}),
+              std::vector<int>({100, 6, 60, 2, 48, 72, 4, 640, 480, 5, 48, 16, 15, 100, 32}));
 }

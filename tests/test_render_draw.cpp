@@ -91,8 +91,8 @@ TEST_F(DrawTest, ScrollingWrapsWithinTheCell)
     auto picture = [&](int kind, float scroll, BITMAP *cell) {
         texture_scroll = scroll;
         draw_map([&](Plane &p) { add_square(p, 0, 0, 0, 2, kind, cell); });
-        BITMAP *copy = keep(create_bitmap(640, 480));
-        blit(back_buffer, copy, 0, 0, 0, 0, 640, 480);
+        BITMAP *copy = keep(create_bitmap(GAME_WIDTH, GAME_HEIGHT));
+        blit(back_buffer, copy, 0, 0, 0, 0, GAME_WIDTH, GAME_HEIGHT);
         return copy;
     };
     auto differ = [](BITMAP *a, BITMAP *b) {

@@ -21,6 +21,7 @@ enum {
     MAP_NUMBERS = 1000,
     MONSTERS_PER_MAP = 20,
     MONSTER_KINDS = 16,
+    LAST_DEMON_KIND = MONSTER_KINDS - 1,  // demon kinds run 1..LAST_DEMON_KIND
     MAX_ITEM_PLACEMENTS = 100,
     MAP_ITEM_SLOTS = 50,
     MAX_TRIGGERS = 10000,
@@ -246,6 +247,11 @@ extern float player_anim_frame;
 // The current map's hundreds (map 305 is in group 3): the key or gem that opens its sealed
 // floors, set by the scene build and read by the renderer for the gated floors.
 extern s16 map_group;
+enum { MAPS_PER_GROUP = 100 };
+inline int map_group_of(int map)
+{
+    return map / MAPS_PER_GROUP;
+}
 // Set once ordinary floor has been painted under the hero's feet on this map: until then
 // the gated floors count as floor, so that an arrival on one is never stuck, and the
 // renderer shows them open.

@@ -16,6 +16,7 @@
 
 #include "game/items.h"
 #include "game/monsters.h"
+#include "game/player.h"
 #include "shell/video.h"
 #include "tools/autoplay/autoplay.h"
 #include "world/kinds.h"
@@ -24,10 +25,10 @@ namespace autoplay_mind {
 
 const int RES = 4;  // walk-map nodes per world unit
 const float FAR = 1e30f;
-const float FLEE_DISTANCE = 1.75f;  // contact hurts below 1
+const float FLEE_DISTANCE = CONTACT_REACH + 0.75f;  // a bite reaches CONTACT_REACH; the rest is room to turn
 const float PASSING_PICKUP = 6.0f;  // world units of walking to an item worth a detour mid-fight
 const float SOUTH_SIGHT = 4.5f;     // a demon this far south of the hero is still on screen
-const float SHOT_RANGE = 8.0f;      // arrows spend themselves after 10 units
+const float SHOT_RANGE = ARROW_RANGE - 2;  // shot from two units short of where an arrow spends itself
 // The steepest step the player plans to take: a margin below the game's reach.
 const float CLIMB_LIMIT = FLOOR_REACH - 0.1f;
 

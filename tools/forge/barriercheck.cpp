@@ -6,8 +6,6 @@
 #include <set>
 
 #include "tools/forge/barrierfaces.h"
-#include "tools/forge/mapbuild.h"
-#include "tools/forge/mapedges.h"
 #include "world/kinds.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/forge/campaign.h"
+#include "tools/forge/campaignmaps.h"
 
 // Whatever blocks the hero rises at least this far above the floor beside it: its top, or
 // scenery standing on it (a post, a fence, a hedge, a crown that comes down to the ground).

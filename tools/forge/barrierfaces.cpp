@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "tools/forge/mapbuild.h"
-#include "tools/forge/mapedges.h"
 #include "world/kinds.h"
 
 namespace {

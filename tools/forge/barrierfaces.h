@@ -4,7 +4,8 @@
 
 #include <vector>
 
-#include "tools/forge/mapfaces.h"
+#include "tools/forge/face.h"
+#include "tools/forge/mapcells.h"
 
 // How high above the cell's top a fence's posts and a railing's posts reach.
 const float FENCE_HEIGHT = 0.9f;

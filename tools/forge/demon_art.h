@@ -51,7 +51,7 @@ struct Frame {
 };
 
 // Looks of kinds 1..15 (index 0 unused).
-extern Look looks[16];
+extern Look looks[MONSTER_KINDS];
 
 // ---- parts (demon_parts.cpp) ----
 void eye(Canvas &cv, float x, float y, float r, Rgb c, bool glow);

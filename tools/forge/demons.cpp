@@ -7,7 +7,7 @@
 
 namespace demon_art {
 
-Look looks[16];
+Look looks[MONSTER_KINDS];
 
 // Kinds 1 to 8: the small fry and the first of the middle ranks.
 static void define_lesser_looks()

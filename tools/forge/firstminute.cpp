@@ -4,19 +4,20 @@
 #include <cmath>
 #include <cstdio>
 
+#include "game/floormap.h"
 #include "game/player.h"
 #include "render/camera.h"
 #include "screens/assets.h"
 #include "shell/video.h"
-#include "tools/forge/mapbuild.h"
+#include "tools/forge/mapcells.h"
 
 namespace {
 
 // The hero's full pace in units a game second, on both axes at once when he walks diagonally.
 const float HERO_PACE = STEP_PER_FRAME * FRAMES_PER_GAME_SECOND;
 // The floor ahead of a demon is painted when its triangle's centre, which is where a spawn
-// point stands, lies within this many units of the hero on both axes.
-const float WAKE_REACH = 5;
+// point stands, lies within the floor map's paint radius of the hero on both axes.
+const float WAKE_REACH = PAINT_RADIUS;
 // A cell's two spawn points are its triangles' centres, a sixth of a unit off its middle
 // on both axes (which diagonal splits it is the map builder's choice: both are tried).
 const float SPAWN_OFFSET = 1.0f / 6;

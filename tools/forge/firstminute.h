@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/forge/campaign.h"
+#include "tools/forge/campaignmaps.h"
 
 // The game seconds from the start in which no demon may wake unseen.
 const float FIRST_MINUTE_SECONDS = 20;

@@ -98,7 +98,7 @@ std::string seal_surface(int map_number);
 std::string drawn_surface(const std::string &written, int map_number);
 
 // ---- pictures shared by the image writers ----
-enum { FRAME_SIZE = 40, FINE = 4 };
+enum { FRAME_SIZE = SPRITE_SIZE, FINE = 4 };
 
 // Velok: action 0 standing, 1 walking, 2 shooting; facing 0 up, 1 down, 2 left, 3 right.
 BITMAP *make_hero_frame(int action, int facing, int frame);

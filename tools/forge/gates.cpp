@@ -105,7 +105,7 @@ Rgb gate_texel(int surface, int x, int y)
 
 std::string seal_surface(int map_number)
 {
-    int group = map_number / 100;
+    int group = map_group_of(map_number);
     if (group >= ITEM_KEY_FIRST && group <= ITEM_GEM_LAST)
         return surface_names[SURFACE_SEAL_KEY1 + group - ITEM_KEY_FIRST];
     return surface_names[SURFACE_SEAL];

@@ -52,9 +52,9 @@ bool forge_images(const std::string &data_dir)
         return false;
     char name[100];
 
-    for (int action = 0; action < 3; action++) {
-        for (int facing = 0; facing < 4; facing++) {
-            for (int frame = 0; frame < 6; frame++) {
+    for (int action = 0; action < SPRITE_ACTIONS; action++) {
+        for (int facing = 0; facing < SPRITE_FACINGS; facing++) {
+            for (int frame = 0; frame < SPRITE_FRAMES; frame++) {
                 snprintf(name, sizeof(name), "%s%c%d.bmp", hero_action_names[action], facing_letter[facing], frame + 1);
                 if (!write_and_free(anim + name, make_hero_frame(action, facing, frame)))
                     return false;
@@ -62,9 +62,9 @@ bool forge_images(const std::string &data_dir)
         }
     }
 
-    for (int kind = 1; kind <= 15; kind++) {
-        for (int facing = 0; facing < 4; facing++) {
-            for (int frame = 0; frame < 6; frame++) {
+    for (int kind = 1; kind <= LAST_DEMON_KIND; kind++) {
+        for (int facing = 0; facing < SPRITE_FACINGS; facing++) {
+            for (int frame = 0; frame < SPRITE_FRAMES; frame++) {
                 snprintf(name, sizeof(name), "en%d_%d_%d.bmp", kind - 1, facing, frame + 1);
                 if (!write_and_free(anim + name, make_demon_frame(kind, 1, facing, frame)))
                     return false;
@@ -106,7 +106,7 @@ static BITMAP *sheet(const char *title, int rows, const int (*row_keys)[2], BITM
     static const char *action_names[3] = {"stand", "walk", "attack"};
     static const char *facing_names[4] = {"up", "down", "left", "right"};
     int cell = FRAME_SIZE * SHEET_ZOOM;
-    int w = SHEET_LABEL + 6 * (cell + SHEET_GAP) + SHEET_GAP;
+    int w = SHEET_LABEL + SPRITE_FRAMES * (cell + SHEET_GAP) + SHEET_GAP;
     int h = 24 + rows * (cell + SHEET_GAP) + SHEET_GAP;
     BITMAP *out = create_bitmap_ex(32, w, h);
     clear_to_color(out, pixel32(SHEET_BACK));
@@ -115,7 +115,7 @@ static BITMAP *sheet(const char *title, int rows, const int (*row_keys)[2], BITM
         int y = 24 + r * (cell + SHEET_GAP);
         textout_ex(out, font, action_names[row_keys[r][0]], SHEET_GAP, y + cell / 2 - 10, pixel32(SHEET_TEXT), -1);
         textout_ex(out, font, facing_names[row_keys[r][1]], SHEET_GAP, y + cell / 2 + 2, pixel32(SHEET_TEXT), -1);
-        for (int f = 0; f < 6; f++) {
+        for (int f = 0; f < SPRITE_FRAMES; f++) {
             int x = SHEET_LABEL + SHEET_GAP + f * (cell + SHEET_GAP);
             rectfill(out, x, y, x + cell - 1, y + cell - 1, pixel32(SHEET_CELL));
             BITMAP *frame = make(who, row_keys[r][0], row_keys[r][1], f);
@@ -145,7 +145,7 @@ static BITMAP *lineup()
     int w = per_row * (large + 4) + 8, h = 2 * (large + 20) + 8;
     BITMAP *out = create_bitmap_ex(32, w, h);
     clear_to_color(out, pixel32(SHEET_CELL));
-    for (int i = 0; i <= 15; i++) {
+    for (int i = 0; i <= LAST_DEMON_KIND; i++) {
         int col = i % per_row, row = i / per_row;
         int size = demon_is_small(i) ? small : large;  // Velok, at 0, is drawn as a small one
         // Feet of every figure on one line, as the game anchors them.
@@ -178,7 +178,7 @@ bool forge_contact_sheets(const std::string &dir)
         }
     if (!write_and_free(dir + "/velok.bmp", sheet("Velok", 12, hero_rows, hero_frame_for_sheet, 0)))
         return false;
-    for (int kind = 1; kind <= 15; kind++) {
+    for (int kind = 1; kind <= LAST_DEMON_KIND; kind++) {
         char title[32], file[32];
         snprintf(title, sizeof(title), "demon kind %d", kind);
         snprintf(file, sizeof(file), "/demon%02d.bmp", kind);

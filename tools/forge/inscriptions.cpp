@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "tools/forge/forge.h"
-#include "tools/forge/mapbuild.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/forge/mapsource.h"
+#include "tools/forge/mapcells.h"
 
 enum {
     // The letters are the game's 8 x 8 font, each row drawn this many texels tall: the

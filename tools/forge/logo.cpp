@@ -3,11 +3,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "shell/video.h"
 #include "tools/forge/forge.h"
 
 namespace {
 
-enum { LOGO_W = 640, LOGO_H = 480 };
+enum { LOGO_W = GAME_WIDTH, LOGO_H = GAME_HEIGHT };  // the title fills the game's frame
 
 // The letters of the name as strokes in a 10 x 14 box.
 struct Letter {

@@ -108,7 +108,7 @@ int main(int argc, char **argv)
 
     // No display: build machines have none. The map writers draw their progress panel on
     // a memory screen.
-    init_headless_video(32, 640, 480);
+    init_headless_video(32, GAME_WIDTH, GAME_HEIGHT);
 
     double start = seconds_now();
     if (data_dir) {

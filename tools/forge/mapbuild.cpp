@@ -12,36 +12,6 @@
 #include "tools/forge/mapfaces.h"
 #include "tools/forge/maplight.h"
 
-float map_origin_x(const MapSource &src)
-{
-    return (float)-(src.width / 2);
-}
-
-float map_origin_z(const MapSource &src)
-{
-    return (float)-(src.height / 2);
-}
-
-void cell_center(const MapSource &src, int col, int row, float *x, float *y, float *z)
-{
-    *x = map_origin_x(src) + col + 0.5f;
-    *z = map_origin_z(src) + row + 0.5f;
-    const CellStyle &s = cell_style(src, col, row);
-    *y = s.is_void ? 0 : s.height;
-}
-
-bool cell_is_floor(const MapSource &src, int col, int row)
-{
-    const CellStyle &s = cell_style(src, col, row);
-    return !s.is_void && !s.blocking;
-}
-
-bool cell_is_plain_floor(const MapSource &src, int col, int row)
-{
-    const CellStyle &s = cell_style(src, col, row);
-    return cell_is_floor(src, col, row) && kind_is_plain(cell_floor_kind(s.kind, !s.exit_map.empty()));
-}
-
 namespace {
 
 typedef std::map<std::tuple<float, float, float>, int> VertexIndex;

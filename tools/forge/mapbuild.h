@@ -6,26 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "tools/forge/mapsource.h"
+#include "tools/forge/mapcells.h"
 #include "world/world.h"
 
 struct Face;
 
 // Cells are grouped into planes of this many cells square.
 enum { PLANE_CHUNK = 8 };
-
-// Where the grid sits in the world: column c spans x from map_origin_x + c to + c + 1,
-// row r spans z likewise. Maps are centred on the world origin.
-float map_origin_x(const MapSource &src);
-float map_origin_z(const MapSource &src);
-
-// World position of the centre of a cell's top (y is the height of its top face).
-void cell_center(const MapSource &src, int col, int row, float *x, float *y, float *z);
-
-// Whether the hero can stand on the cell's top at all (gated floors counted as open).
-bool cell_is_floor(const MapSource &src, int col, int row);
-// Ordinary floor: walkable from the first frame, no gate, gem gate or trigger.
-bool cell_is_plain_floor(const MapSource &src, int col, int row);
 
 // The order the map's faces go into its planes (by chunk of the grid, chunks in row order):
 // face order[i] makes triangles 2 i and 2 i + 1 of the scene the game builds from the map.
@@ -44,7 +31,3 @@ struct BuildStats {
 // capacity would be exceeded or a surface is unknown.
 bool build_map_tables(const MapSource &src, const std::map<std::string, int> &exit_triggers,
                       BuildStats &stats, std::string &error, bool bake = true);
-
-// Draws a top-down picture of the map for map makers: surfaces, heights, kinds and items,
-// and the name's plaques by the arrivals (as exit_triggers names them).
-BITMAP *draw_map_overview(const MapSource &src, const std::map<std::string, int> &exit_triggers);

@@ -10,12 +10,6 @@
 #include "tools/forge/maplight.h"
 #include "world/world.h"
 
-void edge_step(int side, int *dc, int *dr)
-{
-    *dc = side == EDGE_WEST ? -1 : side == EDGE_EAST ? 1 : 0;
-    *dr = side == EDGE_SOUTH ? 1 : side == EDGE_NORTH ? -1 : 0;
-}
-
 float mean_luminance(BITMAP *bmp, int x0, int y0, int x1, int y1)
 {
     double sum = 0;

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "tools/forge/mapfaces.h"
+#include "tools/forge/maplight.h"
+#include "world/world.h"
 
 // A change of height this large must read on screen.
 const float EDGE_MIN_RISE = 0.5f;
@@ -14,7 +16,7 @@ const float EDGE_MIN_RISE = 0.5f;
 // top along the edge and the band beyond it: its bank, or the lower floor behind it.
 const float EDGE_MIN_CONTRAST = 24.0f;
 // The bands are as deep as a top's rim, in world units.
-const float EDGE_BAND = 2.0f / 16;
+const float EDGE_BAND = (float)RIM_TEXELS / SHADOW_CELL;
 
 struct HeightEdge {
     int col = 0, row = 0;  // the higher cell
@@ -23,9 +25,6 @@ struct HeightEdge {
     float contrast = 0;    // filled in by measure_height_edges ...
     bool measured = false; // ... unless what shows behind a back edge is stairs or scenery
 };
-
-// The column and row steps toward a side.
-void edge_step(int side, int *dc, int *dr);
 
 // Every step of EDGE_MIN_RISE or more with reachable floor on one side or the other
 // (reach as reachable_floor gives it). Stairs are left out: they are all steps.

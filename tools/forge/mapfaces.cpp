@@ -6,7 +6,6 @@
 
 #include "tools/forge/barrierfaces.h"
 #include "tools/forge/forge.h"
-#include "tools/forge/mapbuild.h"
 
 namespace {
 

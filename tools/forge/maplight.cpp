@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "tools/forge/forge.h"
-#include "tools/forge/mapbuild.h"
 
 namespace {
 

@@ -76,7 +76,7 @@ void check_gates(const MapSource &m, std::vector<std::string> &problems)
             problem((exit ? "leads to another map and wears " + s.surface + ": every way to another map wears "
                           : "is the " + std::string(k.name) + " and wears " + s.surface + ": the " + k.name + " wears ") +
                     own);
-        if (s.kind == KIND_GEM_GATE && m.number / 100 != GATE_MAP / 100)
+        if (s.kind == KIND_GEM_GATE && map_group_of(m.number) != map_group_of(GATE_MAP))
             problem("is a gem gate outside maps 900 to 999, whose seal opens with the fourth gem");
         if (!floor_kind(s.kind).written)
             problem("has kind " + std::to_string(s.kind) + ": write kind=3 or kind=5, and the forge draws the seal");

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/forge/campaign.h"
+#include "tools/forge/campaignmaps.h"
 
 // Appends every reason the map does not read, each naming the map and the place.
 void check_map_looks(const Campaign &campaign, const MapSource &m, std::vector<std::string> &problems);

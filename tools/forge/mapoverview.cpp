@@ -1,5 +1,5 @@
 // The map compiler's overview picture, for map makers.
-#include "tools/forge/mapbuild.h"
+#include "tools/forge/mapoverview.h"
 
 #include <algorithm>
 #include <cstring>
@@ -92,7 +92,7 @@ BITMAP *draw_map_overview(const MapSource &src, const std::map<std::string, int>
             // cell may give it the stronger look.
             const FloorKind &k = cell_floor_kind(s.kind, !s.exit_map.empty());
             int look = std::max(k.look, s.curtain_kind ? floor_kind(s.curtain_kind).look : (int)LOOK_SURFACE);
-            int group = src.number / 100;
+            int group = map_group_of(src.number);
             Rgb seal = group >= ITEM_KEY_FIRST && group <= ITEM_GEM_LAST ? item_colour(group) : rgb(170, 170, 180);
             if (look == LOOK_EXIT)
                 colour = colour_of(EXIT_RGB);

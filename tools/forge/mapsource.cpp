@@ -8,12 +8,14 @@
 
 #include "world/kinds.h"
 
-static const char *item_names[10] = {"heart", "key1", "key2", "key3", "key4",
-                                     "key5", "gem1", "gem2", "gem3", "gem4"};
+// The pick-ups' names in the order of their types; the arrows' types follow them.
+static const int ITEM_TYPES = ITEM_GEM_LAST + 1;
+static const char *item_names[ITEM_TYPES] = {"heart", "key1", "key2", "key3", "key4",
+                                             "key5", "gem1", "gem2", "gem3", "gem4"};
 
 int item_type_from_name(const std::string &name)
 {
-    for (int i = 0; i < 10; i++)
+    for (int i = 0; i < ITEM_TYPES; i++)
         if (name == item_names[i])
             return i;
     return -1;
@@ -21,17 +23,7 @@ int item_type_from_name(const std::string &name)
 
 const char *item_type_name(int type)
 {
-    return type >= 0 && type < 10 ? item_names[type] : "?";
-}
-
-const CellStyle &cell_style(const MapSource &src, int col, int row)
-{
-    static CellStyle nothing;
-    nothing.is_void = true;
-    if (row < 0 || row >= src.height || col < 0 || col >= src.width)
-        return nothing;
-    auto it = src.legend.find(src.grid[row][col]);
-    return it == src.legend.end() ? nothing : it->second;
+    return type >= 0 && type < ITEM_TYPES ? item_names[type] : "?";
 }
 
 namespace {
@@ -236,7 +228,7 @@ bool parse_cell(Reader &r, std::istringstream &in, const std::string &raw_line, 
     while (in >> option)
         if (!parse_cell_option(r, option, raw_line, style))
             return false;
-    if (style.refuge && style.kind != 7)
+    if (style.refuge && style.kind != KIND_SPAWN)
         return r.fail("refuge marks a spawn point (kind=7) set apart from the floor on purpose");
     if (!style.exit_map.empty() && style.kind != 0)
         return r.fail("a trigger cell cannot have another kind");

@@ -113,9 +113,6 @@ struct MapSource {
 bool parse_map_source(const std::string &path, MapSource &out, std::string &error);
 bool parse_map_text(const std::string &file, const std::string &text, MapSource &out, std::string &error);
 
-// The style of the cell at (col, row); void outside the grid or for unknown symbols.
-const CellStyle &cell_style(const MapSource &src, int col, int row);
-
 // Item type from its source name (heart, key1..key5, gem1..gem4); -1 when unknown.
 int item_type_from_name(const std::string &name);
 const char *item_type_name(int type);

@@ -2,11 +2,12 @@
 #include <cmath>
 
 #include "screens/assets.h"
+#include "screens/hud.h"
 #include "tools/forge/forge.h"
 
 namespace {
 
-enum { OBJECT_SIZE = 32 };
+enum { OBJECT_SIZE = INVENTORY_SLOT };
 
 const Rgb OUTLINE = rgb(20, 14, 18);
 

@@ -8,7 +8,6 @@
 
 #include "tools/forge/forge.h"
 #include "tools/forge/inscriptions.h"
-#include "tools/forge/mapbuild.h"
 #include "world/names.h"
 
 namespace {

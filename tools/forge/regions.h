@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "tools/forge/campaign.h"
+#include "tools/forge/campaignmaps.h"
 
 // The map's floor surfaces (the tops the hero can walk to, the exits', seals' and gem gate's
 // looks left out, since every map shares them) with their cell counts, most used first; ties

@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "shell/video.h"
 #include "tools/headless/headless.h"
 #include "tools/viewcheck/viewcheck.h"
 
@@ -136,7 +137,7 @@ int main(int argc, char **argv)
         fputs(usage, stderr);
         return 2;
     }
-    init_headless_video(16, 640, 480);
+    init_headless_video(GAME_DEPTH, GAME_WIDTH, GAME_HEIGHT);
     Campaign c;
     std::string error;
     if (!load_campaign_sources(o.maps_dir, c, error)) {

@@ -35,13 +35,13 @@ CoverMeter *cover = nullptr;
 // What the last frame drawn with the hero ordered, far to near.
 std::vector<s16> order;
 
-const int HERO_FRAMES = 2 * 4 * SPRITE_FRAMES;
+const int HERO_FRAMES = 2 * SPRITE_FACINGS * SPRITE_FRAMES;
 
 BITMAP **hero_slot(int i)
 {
     if (i >= HERO_FRAMES)
         return &sprite_frames[DEMON_KINDS_JUDGED[i - HERO_FRAMES]][1][FACING_DOWN][0];
-    return &sprite_frames[0][i / (4 * SPRITE_FRAMES)][i / SPRITE_FRAMES % 4][i % SPRITE_FRAMES];
+    return &sprite_frames[0][i / (SPRITE_FACINGS * SPRITE_FRAMES)][i / SPRITE_FRAMES % SPRITE_FACINGS][i % SPRITE_FRAMES];
 }
 
 std::string frame_path(const std::string &data_dir, int i)
@@ -49,7 +49,7 @@ std::string frame_path(const std::string &data_dir, int i)
     if (i >= HERO_FRAMES)
         return data_dir + "/anim/en" + std::to_string(DEMON_KINDS_JUDGED[i - HERO_FRAMES] - 1) + "_" +
                std::to_string(FACING_DOWN) + "_1.bmp";
-    return data_dir + "/anim/" + (i < HERO_FRAMES / 2 ? "stand" : "walk") + "udlr"[i / SPRITE_FRAMES % 4] +
+    return data_dir + "/anim/" + (i < HERO_FRAMES / 2 ? "stand" : "walk") + "udlr"[i / SPRITE_FRAMES % SPRITE_FACINGS] +
            std::to_string(i % SPRITE_FRAMES + 1) + ".bmp";
 }
 
@@ -76,8 +76,8 @@ int band_bottom() { return screen_height - hud_band_height - 1; }
 double hero_seen()
 {
     clear_to_color(footprint, sentinel);
-    int size = (int)(48 * player_sprite_scale);
-    BITMAP *frame = sprite_frames[0][player_anim_state][player_facing][(int)player_anim_frame % SPRITE_FRAMES];
+    int size = sprite_size(HERO_DRAWN_SIZE, player_sprite_scale);
+    BITMAP *frame = character_frame(0, player_anim_state, player_facing, player_anim_frame);
     stretch_sprite(footprint, frame, player_screen_x, player_screen_y, size, size);
     long mine = 0, seen = 0;
     for (int row = player_screen_y; row < player_screen_y + size; row++)
@@ -166,7 +166,7 @@ HeroFrames::~HeroFrames()
 
 void set_up_shipped_view()
 {
-    set_screen_globals(640, 480);
+    set_screen_globals(GAME_WIDTH, GAME_HEIGHT);
     set_view_constants();
     init_camera();
     depth_range = DEPTH_BUCKETS - 1;
@@ -202,7 +202,7 @@ void end_view_check()
     view_vertices.clear();
     view_triangles.clear();
     memset(depth_buckets, 0, sizeof(depth_buckets));
-    depth_low = 22999;
+    depth_low = DEPTH_BUCKETS - 1;
     depth_high = 0;
 }
 

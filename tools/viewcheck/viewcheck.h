@@ -46,7 +46,7 @@ struct MapView {
 // south of each demon stood behind him, from DATA_DIR/anim, where the renderer takes them, for
 // as long as the views are judged; the frames found there before are put back.
 struct HeroFrames {
-    static const int N = 2 * 4 * SPRITE_FRAMES + 2;
+    static const int N = 2 * SPRITE_FACINGS * SPRITE_FRAMES + 2;
     BITMAP *kept[N], *mine[N] = {};
     bool complete = true;
     explicit HeroFrames(const std::string &data_dir);

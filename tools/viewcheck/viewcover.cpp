@@ -17,30 +17,10 @@
 
 namespace {
 
-int sprite_size(int base, float scale)
-{
-    return trunc_to_range(base * scale, 0, INT_MAX / 2);
-}
-
-BITMAP *frame_of(int character, int action, int facing, float clock)
-{
-    if (character < 0 || character >= SPRITE_CHARACTERS || action < 0 || action >= SPRITE_ACTIONS || facing < 0 ||
-        facing >= SPRITE_FACINGS)
-        return nullptr;
-    return sprite_frames[character][action][facing][trunc_to_range(clock, 0, INT_MAX) % SPRITE_FRAMES];
-}
-
 // How the game draws a scene triangle: 255 opaque, less see-through, -1 not at all.
 int opacity(const ViewTriangle &tri)
 {
-    if (!planes[tri.plane].triangle_shadow[tri.triangle])
-        return -1;
-    int transparency = std::min<int>(planes[tri.plane].triangles[tri.triangle].e[TRIANGLE_TRANSPARENCY], 100);
-    if (transparency >= 1)
-        return (int)((100 - transparency) / 100.0 * 255);
-    if ((tri.open_with_gate_item || tri.open_when_cleared) && (!ground_reached || seal_open_now(tri)))
-        return 128;
-    return 255;
+    return planes[tri.plane].triangle_shadow[tri.triangle] ? triangle_opacity(tri) : -1;
 }
 
 // A scene triangle with its texture as the game maps it, at its true depth.
@@ -183,11 +163,11 @@ void CoverMeter::depth(const std::vector<s16> &order)
             const Monster &m = monsters[current_map][code - BUCKET_MONSTER_BASE];
             int base = demon_drawn_size(m.kind), size = sprite_size(base, m.sprite_scale);
             draw_card(m.screen_x, m.screen_y - sprite_size(base - DEMON_SMALL_SIZE, m.sprite_scale), size, size, m.z,
-                      frame_of(m.kind, m.state, m.facing, m.anim_time), 0);
+                      character_frame(m.kind, m.state, m.facing, m.anim_time), 0);
         }
     }
     rectfill(depth_, left_, top_, right_, bottom_, makecol(0, 0, 0));
-    int size = sprite_size(48, player_sprite_scale);
+    int size = sprite_size(HERO_DRAWN_SIZE, player_sprite_scale);
     draw_card(player_screen_x, player_screen_y, size, size, player_z, nullptr, makecol(255, 255, 255));
     // Each see-through face is tested against him and what is opaque, never against another
     // see-through face: the depths are put back after each, whatever order they come in.
@@ -208,8 +188,8 @@ void CoverMeter::depth(const std::vector<s16> &order)
 double CoverMeter::measure(const std::vector<s16> &order)
 {
     size_t hero = std::find(order.begin(), order.end(), (s16)BUCKET_PLAYER) - order.begin();
-    BITMAP *frame = frame_of(0, player_anim_state, player_facing, player_anim_frame);
-    int size = sprite_size(48, player_sprite_scale);
+    BITMAP *frame = character_frame(0, player_anim_state, player_facing, player_anim_frame);
+    int size = sprite_size(HERO_DRAWN_SIZE, player_sprite_scale);
     left_ = std::max(0, (int)player_screen_x), right_ = std::min(screen_width - 1, player_screen_x + size - 1);
     top_ = std::max(hud_band_height + 1, (int)player_screen_y);
     bottom_ = std::min(screen_height - hud_band_height - 1, player_screen_y + size - 1);

@@ -20,7 +20,7 @@ const int STRETCHES = 4;
 // is not how a person reads an edge (a brick's mortar beside dirt would fail a bright wall).
 const int MIN_STRETCHES_READ = 2;
 // The rim's middle, a texel in from the edge; what lies across is read as far beyond it.
-const float RIM_MIDDLE = 1.0f / 16;
+const float RIM_MIDDLE = 1.0f / SHADOW_CELL;
 // Steps are read near the middle of the view, where the player looks at them: from the camera's
 // focus this far east or west, north, and south.
 const float NEAR_ACROSS = 3, NEAR_NORTH = 3, NEAR_SOUTH = 2;
