@@ -119,3 +119,11 @@ bool make_dirs(const std::string &path);
 
 // Integer hash for patterns that must not depend on rand.
 unsigned hash3(int x, int y, int seed);
+// The surfaces' texture side: their patterns repeat every TILE texels.
+enum { TILE = 16 };
+// 0..1 from the hash, wrapped every TILE texels so that a pattern tiles.
+float tile_noise(int x, int y, int seed);
+// Smooth noise that tiles: a coarse grid every `step` texels, blended.
+float tile_smooth(float x, float y, int step, int seed);
+// A colour lit or darkened by up to `amount` as n runs from 0 to 1.
+Rgb vary_rgb(Rgb c, float amount, float n);

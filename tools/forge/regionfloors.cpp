@@ -8,33 +8,10 @@
 
 namespace {
 
-// 0..1 from the hash, wrapped every 16 texels so that the picture tiles.
-float grain(int x, int y, int seed)
-{
-    return (hash3(x & 15, y & 15, seed) & 0xFFFF) / 65535.0f;
-}
-
-// Smooth noise of period 16 over a coarse grid.
-float cloud(float x, float y, int step, int seed)
-{
-    int x0 = (int)std::floor(x / step) * step, y0 = (int)std::floor(y / step) * step;
-    float fx = (x - x0) / step, fy = (y - y0) / step;
-    fx = fx * fx * (3 - 2 * fx);
-    fy = fy * fy * (3 - 2 * fy);
-    float a = grain(x0, y0, seed), b = grain(x0 + step, y0, seed);
-    float c = grain(x0, y0 + step, seed), d = grain(x0 + step, y0 + step, seed);
-    return (a + (b - a) * fx) * (1 - fy) + (c + (d - c) * fx) * fy;
-}
-
-Rgb vary(Rgb c, float amount, float n)
-{
-    return scale_rgb(c, 1 + amount * (n - 0.5f) * 2);
-}
-
 // Heather on dry ground: dusky purple tufts over brown, a few green shoots.
 Rgb heath(int x, int y)
 {
-    Rgb c = mix_rgb(rgb(92, 66, 60), rgb(134, 92, 116), cloud(x, y, 4, 101));
+    Rgb c = mix_rgb(rgb(92, 66, 60), rgb(134, 92, 116), tile_smooth(x, y, 4, 101));
     unsigned h = hash3(x, y, 102) % 100;
     if (h < 12)
         c = rgb(168, 110, 150);  // flowering sprigs
@@ -48,7 +25,7 @@ Rgb heath(int x, int y)
 // Pine needles: a rust carpet with darker strands lying every way.
 Rgb needles(int x, int y)
 {
-    Rgb c = vary(rgb(162, 98, 54), 0.16f, cloud(x, y, 4, 103));
+    Rgb c = vary_rgb(rgb(162, 98, 54), 0.16f, tile_smooth(x, y, 4, 103));
     int strand = hash3(x >> 1, y, 104) % 3 == 0 ? 0 : 1;
     if (((x + y * 3 + strand * 5) % 7) == 0)
         c = scale_rgb(c, 0.7f);
@@ -60,7 +37,7 @@ Rgb needles(int x, int y)
 // Sedge: the blue-green tussocks of the reed marsh, blades leaning one way, pale seed heads.
 Rgb sedge(int x, int y)
 {
-    Rgb c = mix_rgb(rgb(50, 100, 70), rgb(92, 148, 104), cloud(x, y, 4, 105));
+    Rgb c = mix_rgb(rgb(50, 100, 70), rgb(92, 148, 104), tile_smooth(x, y, 4, 105));
     unsigned h = hash3(x, y, 106) % 100;
     if (h < 8)
         c = rgb(150, 168, 112);
@@ -74,7 +51,7 @@ Rgb sedge(int x, int y)
 // Peat: black-brown and spongy, with pale fibres and the odd pool of bog water.
 Rgb peat(int x, int y)
 {
-    float n = cloud(x, y, 4, 107);
+    float n = tile_smooth(x, y, 4, 107);
     Rgb c = mix_rgb(rgb(48, 34, 26), rgb(92, 66, 44), n);
     if (hash3(x, y, 108) % 100 < 10)
         c = rgb(130, 104, 72);  // fibres
@@ -86,7 +63,7 @@ Rgb peat(int x, int y)
 // Salt: a white crust cracked into plates, grey in the cracks, glinting.
 Rgb salt(int x, int y)
 {
-    Rgb c = vary(rgb(170, 168, 162), 0.06f, cloud(x, y, 8, 109));
+    Rgb c = vary_rgb(rgb(170, 168, 162), 0.06f, tile_smooth(x, y, 8, 109));
     int px = (x + (y >= 8 ? 3 : 0)) & 7;
     if (px == 0 || (y & 7) == 0)
         c = rgb(124, 122, 120);
@@ -113,7 +90,7 @@ Rgb shingle(int x, int y)
                 }
             }
     }
-    Rgb c = vary(rgb(142, 144, 150), 0.16f, grain(stone, 3, 112));
+    Rgb c = vary_rgb(rgb(142, 144, 150), 0.16f, tile_noise(stone, 3, 112));
     if (best > 2.3f)
         return rgb(96, 98, 104);
     return best < 1.0f ? scale_rgb(c, 1.15f) : c;
@@ -122,7 +99,7 @@ Rgb shingle(int x, int y)
 // Lichen: pale grey-green crusts on the hollow wood's floor.
 Rgb lichen(int x, int y)
 {
-    Rgb c = mix_rgb(rgb(130, 140, 108), rgb(176, 184, 140), cloud(x, y, 4, 113));
+    Rgb c = mix_rgb(rgb(130, 140, 108), rgb(176, 184, 140), tile_smooth(x, y, 4, 113));
     unsigned h = hash3(x, y, 114) % 100;
     if (h < 10)
         c = rgb(198, 190, 120);  // a yellow crust
@@ -134,7 +111,7 @@ Rgb lichen(int x, int y)
 // Slag: the ashen road's fused clinker, rust and grey, with a dull red glint.
 Rgb slag(int x, int y)
 {
-    Rgb c = mix_rgb(rgb(118, 92, 78), rgb(176, 124, 84), cloud(x, y, 4, 115));
+    Rgb c = mix_rgb(rgb(118, 92, 78), rgb(176, 124, 84), tile_smooth(x, y, 4, 115));
     unsigned h = hash3(x, y, 116) % 100;
     if (h < 8)
         c = rgb(196, 92, 50);
@@ -146,7 +123,7 @@ Rgb slag(int x, int y)
 // Charnel: pale grave dust strewn with chips of bone.
 Rgb charnel(int x, int y)
 {
-    Rgb c = vary(rgb(166, 154, 122), 0.12f, cloud(x, y, 4, 117));
+    Rgb c = vary_rgb(rgb(166, 154, 122), 0.12f, tile_smooth(x, y, 4, 117));
     unsigned h = hash3(x, y, 118) % 100;
     if (h < 10)
         c = rgb(222, 212, 184);

@@ -18,36 +18,34 @@ unsigned hash3(int x, int y, int seed)
     return h ^ (h >> 16);
 }
 
-namespace {
-
-enum { CELL = 16 };
-
-// 0..1 from the hash, wrapped so that the pattern tiles.
-float noise(int x, int y, int seed)
+float tile_noise(int x, int y, int seed)
 {
-    return (hash3(x & (CELL - 1), y & (CELL - 1), seed) & 0xFFFF) / 65535.0f;
+    return (hash3(x & (TILE - 1), y & (TILE - 1), seed) & 0xFFFF) / 65535.0f;
 }
 
-// Smooth noise with a period of 16: blends a coarse grid.
-float smooth(float x, float y, int step, int seed)
+float tile_smooth(float x, float y, int step, int seed)
 {
     int x0 = (int)std::floor(x / step) * step, y0 = (int)std::floor(y / step) * step;
     float fx = (x - x0) / step, fy = (y - y0) / step;
     fx = fx * fx * (3 - 2 * fx);
     fy = fy * fy * (3 - 2 * fy);
-    float a = noise(x0, y0, seed), b = noise(x0 + step, y0, seed);
-    float c = noise(x0, y0 + step, seed), d = noise(x0 + step, y0 + step, seed);
+    float a = tile_noise(x0, y0, seed), b = tile_noise(x0 + step, y0, seed);
+    float c = tile_noise(x0, y0 + step, seed), d = tile_noise(x0 + step, y0 + step, seed);
     return (a + (b - a) * fx) * (1 - fy) + (c + (d - c) * fx) * fy;
 }
 
-Rgb vary(Rgb c, float amount, float n)
+Rgb vary_rgb(Rgb c, float amount, float n)
 {
     return scale_rgb(c, 1 + amount * (n - 0.5f) * 2);
 }
 
+namespace {
+
+enum { CELL = TILE };
+
 Rgb grass(int x, int y)
 {
-    Rgb c = vary(rgb(64, 132, 52), 0.18f, smooth(x, y, 8, 1));
+    Rgb c = vary_rgb(rgb(64, 132, 52), 0.18f, tile_smooth(x, y, 8, 1));
     unsigned h = hash3(x, y, 2) % 100;
     if (h < 14)
         c = scale_rgb(c, 0.72f);  // shadowed blades
@@ -60,7 +58,7 @@ Rgb grass(int x, int y)
 
 Rgb dirt(int x, int y)
 {
-    Rgb c = vary(rgb(122, 90, 58), 0.2f, smooth(x, y, 4, 4));
+    Rgb c = vary_rgb(rgb(122, 90, 58), 0.2f, tile_smooth(x, y, 4, 4));
     unsigned h = hash3(x, y, 5) % 100;
     if (h < 8)
         c = rgb(150, 138, 120);  // pebbles
@@ -78,8 +76,8 @@ Rgb flagstone(int x, int y)
     int stone = (sx / 8) + row * 2;
     if (lx == 0 || ly == 0)
         return rgb(52, 50, 48);
-    Rgb c = vary(rgb(146, 140, 128), 0.12f, noise(stone, stone, 6));
-    c = vary(c, 0.1f, noise(x, y, 7));
+    Rgb c = vary_rgb(rgb(146, 140, 128), 0.12f, tile_noise(stone, stone, 6));
+    c = vary_rgb(c, 0.1f, tile_noise(x, y, 7));
     if (ly == 1 || lx == 1)
         c = scale_rgb(c, 1.15f);
     if (ly == 7 || lx == 7)
@@ -95,8 +93,8 @@ Rgb wall(int x, int y)
     int lx = sx % 8, ly = y % 4;
     if (lx == 0 || ly == 0)
         return rgb(34, 32, 36);
-    Rgb c = vary(rgb(104, 100, 112), 0.16f, noise(sx / 8, course, 8));
-    c = vary(c, 0.08f, noise(x, y, 9));
+    Rgb c = vary_rgb(rgb(104, 100, 112), 0.16f, tile_noise(sx / 8, course, 8));
+    c = vary_rgb(c, 0.08f, tile_noise(x, y, 9));
     if (ly == 1)
         c = scale_rgb(c, 1.18f);
     if (ly == 3)
@@ -118,7 +116,7 @@ Rgb water(int x, int y)
 Rgb lava(int x, int y)
 {
     // Glowing cracks along the contours of the noise, dark crust between them.
-    float n = smooth(x, y, 8, 10) * 0.6f + smooth(x, y, 4, 11) * 0.4f;
+    float n = tile_smooth(x, y, 8, 10) * 0.6f + tile_smooth(x, y, 4, 11) * 0.4f;
     float f = n * 3 - std::floor(n * 3);
     float crack = std::fabs(f - 0.5f);
     if (crack > 0.44f)
@@ -127,7 +125,7 @@ Rgb lava(int x, int y)
         return rgb(250, 150, 30);
     if (crack > 0.30f)
         return rgb(190, 56, 16);
-    return vary(rgb(70, 24, 16), 0.3f, noise(x, y, 12));
+    return vary_rgb(rgb(70, 24, 16), 0.3f, tile_noise(x, y, 12));
 }
 
 // Boards four wide running across: long wavy grain lines, darker knots, a thin seam
@@ -141,7 +139,7 @@ Rgb wood(int x, int y)
         return rgb(92, 58, 32);
     if (x == end)
         return rgb(70, 42, 24);
-    Rgb c = vary(rgb(168, 114, 64), 0.08f, noise(board, board, 13));
+    Rgb c = vary_rgb(rgb(168, 114, 64), 0.08f, tile_noise(board, board, 13));
     // The grain: a wave along the board, one period per cell so that it wraps.
     float wave = std::sin((x + board * 5) * 6.2831853f / 16) * 1.2f;
     float line = std::fabs(ly - 1.2f - wave * 0.5f);
@@ -162,7 +160,7 @@ Rgb planks(int x, int y)
     int board = x / 8, lx = x % 8;
     if (lx == 7)
         return rgb(16, 12, 10);
-    Rgb c = vary(rgb(130, 92, 56), 0.06f, noise(board, 3, 15));
+    Rgb c = vary_rgb(rgb(130, 92, 56), 0.06f, tile_noise(board, 3, 15));
     if ((y + board * 3) % 16 < 1)
         c = scale_rgb(c, 0.75f);
     if ((lx == 1 || lx == 5) && (y == 2 || y == 13))
@@ -180,7 +178,7 @@ Rgb planks(int x, int y)
 Rgb bark(int x, int y)
 {
     float ridge = std::sin((x + 2 * std::sin(y * 6.2831853f / 16)) * 6.2831853f / 4);
-    Rgb c = vary(rgb(104, 74, 48), 0.15f, smooth(x, y, 4, 20));
+    Rgb c = vary_rgb(rgb(104, 74, 48), 0.15f, tile_smooth(x, y, 4, 20));
     if (ridge > 0.55f)
         c = scale_rgb(c, 1.25f);
     else if (ridge < -0.5f)
@@ -191,7 +189,7 @@ Rgb bark(int x, int y)
 // Leaves: clumps of green, lit tops and dark hollows, the odd yellowing leaf.
 Rgb leaves(int x, int y)
 {
-    float n = smooth(x, y, 4, 21) * 0.7f + noise(x, y, 22) * 0.3f;
+    float n = tile_smooth(x, y, 4, 21) * 0.7f + tile_noise(x, y, 22) * 0.3f;
     Rgb c = mix_rgb(rgb(22, 64, 28), rgb(86, 150, 52), n);
     unsigned h = hash3(x, y, 23) % 100;
     if (h < 6)
@@ -204,7 +202,7 @@ Rgb leaves(int x, int y)
 // The forest floor: dark loam, fallen leaves and roots snaking across.
 Rgb roots(int x, int y)
 {
-    Rgb c = vary(rgb(76, 58, 38), 0.18f, smooth(x, y, 4, 24));
+    Rgb c = vary_rgb(rgb(76, 58, 38), 0.18f, tile_smooth(x, y, 4, 24));
     if (hash3(x, y, 25) % 100 < 10)
         c = rgb(150, 96, 40);  // a fallen leaf
     float r1 = std::fabs(y - 5 - 2.5f * std::sin(x * 6.2831853f / 16));
@@ -218,7 +216,7 @@ Rgb roots(int x, int y)
 
 Rgb moss(int x, int y)
 {
-    Rgb c = mix_rgb(rgb(58, 86, 36), rgb(110, 132, 48), smooth(x, y, 4, 26));
+    Rgb c = mix_rgb(rgb(58, 86, 36), rgb(110, 132, 48), tile_smooth(x, y, 4, 26));
     unsigned h = hash3(x, y, 27) % 100;
     if (h < 12)
         c = scale_rgb(c, 1.25f);
@@ -230,7 +228,7 @@ Rgb moss(int x, int y)
 // Mud: wet and glistening in the hollows.
 Rgb mud(int x, int y)
 {
-    float n = smooth(x, y, 4, 28) * 0.75f + noise(x, y, 49) * 0.25f;
+    float n = tile_smooth(x, y, 4, 28) * 0.75f + tile_noise(x, y, 49) * 0.25f;
     Rgb c = mix_rgb(rgb(52, 38, 28), rgb(112, 88, 58), n);
     if (n < 0.32f)
         c = mix_rgb(c, rgb(64, 78, 74), 0.6f);  // a puddle
@@ -246,7 +244,7 @@ Rgb mud(int x, int y)
 Rgb sand(int x, int y)
 {
     // The caves' sand is the dark red grit of old fires.
-    Rgb c = vary(rgb(112, 64, 48), 0.1f, smooth(x, y, 4, 30));
+    Rgb c = vary_rgb(rgb(112, 64, 48), 0.1f, tile_smooth(x, y, 4, 30));
     // Ripples blown across it.
     if (((x + 2 * y) & 7) == 0)
         c = scale_rgb(c, 0.86f);
@@ -258,7 +256,7 @@ Rgb sand(int x, int y)
 // Rock: cracked cave stone in cool greys, lighter than the demons that haunt it.
 Rgb rock(int x, int y)
 {
-    float n = smooth(x, y, 8, 33) * 0.6f + smooth(x, y, 4, 34) * 0.4f;
+    float n = tile_smooth(x, y, 8, 33) * 0.6f + tile_smooth(x, y, 4, 34) * 0.4f;
     Rgb c = mix_rgb(rgb(104, 108, 122), rgb(164, 166, 176), n);
     float f = n * 4 - std::floor(n * 4);
     if (f < 0.1f)
@@ -278,7 +276,7 @@ Rgb tiles(int x, int y)
     if (lx == 0 || ly == 0)
         return rgb(70, 62, 56);
     Rgb c = dark ? rgb(96, 70, 76) : rgb(206, 196, 176);
-    c = vary(c, 0.06f, noise(x, y, 35));
+    c = vary_rgb(c, 0.06f, tile_noise(x, y, 35));
     if (lx == 1 || ly == 1)
         c = scale_rgb(c, 1.1f);
     return c;
@@ -307,7 +305,7 @@ Rgb cobble(int x, int y)
     }
     if (second - best < 0.9f)
         return rgb(56, 70, 36);  // moss between the stones
-    Rgb c = vary(rgb(176, 166, 146), 0.12f, noise(stone, 3, 37));
+    Rgb c = vary_rgb(rgb(176, 166, 146), 0.12f, tile_noise(stone, 3, 37));
     if (best < 1.5f)
         c = scale_rgb(c, 1.15f);
     return c;
@@ -317,7 +315,7 @@ Rgb cobble(int x, int y)
 
 Rgb ash(int x, int y)
 {
-    Rgb c = vary(rgb(120, 116, 112), 0.12f, smooth(x, y, 4, 38));
+    Rgb c = vary_rgb(rgb(120, 116, 112), 0.12f, tile_smooth(x, y, 4, 38));
     unsigned h = hash3(x, y, 39) % 100;
     if (h < 10)
         c = rgb(70, 66, 64);
@@ -329,8 +327,8 @@ Rgb ash(int x, int y)
 // Cinders: scorched yellow earth, charred in patches, with embers still glowing in it.
 Rgb cinders(int x, int y)
 {
-    Rgb c = vary(rgb(176, 150, 104), 0.15f, smooth(x, y, 4, 40));
-    if (smooth(x, y, 8, 51) < 0.3f)
+    Rgb c = vary_rgb(rgb(176, 150, 104), 0.15f, tile_smooth(x, y, 4, 40));
+    if (tile_smooth(x, y, 8, 51) < 0.3f)
         c = rgb(70, 56, 46);
     unsigned h = hash3(x, y, 41) % 100;
     if (h < 5)
@@ -348,8 +346,8 @@ Rgb ruin(int x, int y)
     int lx = sx % 6, ly = y % 5;
     if (y == 15 || lx == 0 || ly == 0)
         return rgb(30, 26, 26);
-    Rgb c = vary(rgb(118, 100, 88), 0.16f, noise(sx / 6, course, 42));
-    if (smooth(x, 0, 4, 43) > 0.6f)
+    Rgb c = vary_rgb(rgb(118, 100, 88), 0.16f, tile_noise(sx / 6, course, 42));
+    if (tile_smooth(x, 0, 4, 43) > 0.6f)
         c = scale_rgb(c, 0.55f);  // soot
     if (hash3(x, y, 44) % 100 < 7)
         c = scale_rgb(c, 0.7f);
@@ -379,7 +377,7 @@ Rgb bone(int x, int y)
 Rgb ossuary(int x, int y)
 {
     int lx = x % 8, ly = y % 8;
-    Rgb mortar = vary(rgb(92, 84, 72), 0.1f, noise(x, y, 46));
+    Rgb mortar = vary_rgb(rgb(92, 84, 72), 0.1f, tile_noise(x, y, 46));
     float dx = lx - 3.5f, dy = ly - 3.2f;
     if (dx * dx / 9.0f + dy * dy / 7.5f > 1.0f)
         return mortar;
@@ -399,8 +397,8 @@ Rgb marble(int x, int y)
     int sx = (x + (y / 8) * 8) & 15;
     if (ly == 0 || sx == 0)
         return rgb(90, 84, 96);
-    Rgb c = vary(rgb(214, 208, 198), 0.05f, smooth(x, y, 8, 47));
-    float vein = std::fabs(std::sin((x + y * 0.6f + 3 * smooth(x, y, 8, 52)) * 6.2831853f / 16));
+    Rgb c = vary_rgb(rgb(214, 208, 198), 0.05f, tile_smooth(x, y, 8, 47));
+    float vein = std::fabs(std::sin((x + y * 0.6f + 3 * tile_smooth(x, y, 8, 52)) * 6.2831853f / 16));
     if (vein < 0.12f)
         c = rgb(150, 146, 150);
     return c;
@@ -414,7 +412,7 @@ Rgb carpet(int x, int y)
         return rgb(160, 30, 36);
     if (x == 0 || x == 15)
         return rgb(70, 16, 20);
-    Rgb c = vary(rgb(204, 164, 70), 0.05f, noise(x, y, 48));
+    Rgb c = vary_rgb(rgb(204, 164, 70), 0.05f, tile_noise(x, y, 48));
     if (((x + y) & 3) == 0 && x > 3 && x < 12)
         c = rgb(236, 200, 110);
     return c;
@@ -425,7 +423,7 @@ Rgb carpet(int x, int y)
 // Reeds: a thicket of stalk tips, straw and green, over dark water between them.
 Rgb reeds(int x, int y)
 {
-    Rgb c = vary(rgb(40, 52, 34), 0.2f, noise(x, y, 53));
+    Rgb c = vary_rgb(rgb(40, 52, 34), 0.2f, tile_noise(x, y, 53));
     for (int i = 0; i < 14; i++) {
         int sx = (int)(hash3(i, 0, 54) % 16), sy = (int)(hash3(i, 1, 54) % 16);
         int dx = (x - sx) & 15, dy = (y - sy) & 15;
@@ -457,8 +455,8 @@ Rgb scree(int x, int y)
             }
     }
     if (best > 1.7f)
-        return vary(rgb(56, 50, 48), 0.15f, noise(x, y, 56));
-    Rgb c = vary(rgb(150, 144, 138), 0.18f, noise(stone, 5, 57));
+        return vary_rgb(rgb(56, 50, 48), 0.15f, tile_noise(x, y, 56));
+    Rgb c = vary_rgb(rgb(150, 144, 138), 0.18f, tile_noise(stone, 5, 57));
     return best < 0.9f ? scale_rgb(c, 1.15f) : c;
 }
 
