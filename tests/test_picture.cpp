@@ -5,7 +5,6 @@
 #include <csignal>
 #include <string>
 #include <vector>
-#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,7 +15,6 @@
 #include "tests/headless.h"
 #include "world/picture.h"
 #ifdef __SANITIZE_ADDRESS__
-extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #endif
 
 namespace {
@@ -183,28 +181,18 @@ TEST(PictureDeathTest, AnUnreadableTitlePictureIsRefusedLikeADamagedOne)
     EXPECT_TRUE(picture_left_out("data/logo.bmp"));
 }
 
-static long heap_bytes_in_use()  // allocated and not freed
-{
-#ifdef __SANITIZE_ADDRESS__
-    return (long)__sanitizer_get_current_allocated_bytes();
-#else
-    struct mallinfo2 info = mallinfo2();
-    return (long)(info.uordblks + info.hblkhd);
-#endif
-}
-
 // The file's bytes are let go once the picture is made: a large title picture must not keep
 // its size in use for the rest of the game.
 TEST(Picture, ALargePictureKeepsNoMemoryOnceLoaded)
 {
     ScratchDir dir;
     dir.write("big.bmp", crafted_bmp(2048, 2048, 24));  // 12 MB
-    long before = heap_bytes_in_use();
+    long before = heap_in_use();
     std::string why;
     BITMAP *b = load_picture("big.bmp", palette, why);
     ASSERT_TRUE(b) << why;
     destroy_bitmap(b);
-    EXPECT_LT(heap_bytes_in_use() - before, 1 << 20);
+    EXPECT_LT(heap_in_use() - before, 1 << 20);
 }
 
 // The window's icon: 32 bits with alpha read back as written; any other picture refused.

@@ -21,29 +21,13 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include <malloc.h>
 #include <unistd.h>
-#ifdef __SANITIZE_ADDRESS__
-extern "C" size_t __sanitizer_get_current_allocated_bytes(void);  // from the sanitizer's runtime
-#endif
 
 #include "render/draw.h"
 #include "shell/startup.h"
 #include "tools/autoplay/autoplay.h"
 #include "tools/autoplay/autoplay_mind.h"
 #include "tools/autoplay/soak.h"
-
-// Bytes the program has allocated and not freed: the sanitizer's allocator keeps freed
-// blocks in quarantine, so the resident size alone would not tell.
-static long heap_in_use()
-{
-#ifdef __SANITIZE_ADDRESS__
-    return (long)__sanitizer_get_current_allocated_bytes();
-#else
-    struct mallinfo2 info = mallinfo2();
-    return (long)(info.uordblks + info.hblkhd);
-#endif
-}
 
 // Resident memory in kilobytes.
 static long resident_kb()

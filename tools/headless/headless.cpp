@@ -4,6 +4,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
+
+#ifdef __SANITIZE_ADDRESS__
+extern "C" size_t __sanitizer_get_current_allocated_bytes(void);  // from the sanitizer's runtime
+#endif
 
 #include "screens/assets.h"
 #include "shell/startup.h"
@@ -41,4 +46,14 @@ void start_headless_game(unsigned seed, bool measured_rate)
     srand(seed);  // before the world loads: placing the monsters draws from rand
     load_assets();
     load_world();
+}
+
+long heap_in_use()
+{
+#ifdef __SANITIZE_ADDRESS__
+    return (long)__sanitizer_get_current_allocated_bytes();
+#else
+    struct mallinfo2 info = mallinfo2();
+    return (long)(info.uordblks + info.hblkhd);
+#endif
 }

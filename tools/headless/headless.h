@@ -13,3 +13,7 @@ void init_headless_video(int depth, s16 width, s16 height);
 // manual clock and time_scale fixed at 1 (present_frame measures it instead when
 // measured_rate is set), so that a run repeats exactly. No logo, no story, no SPACE wait.
 void start_headless_game(unsigned seed, bool measured_rate = false);
+
+// Bytes the program has allocated and not freed. Under the address sanitizer its own count:
+// its allocator keeps freed blocks in quarantine, so the resident size alone would not tell.
+long heap_in_use();
